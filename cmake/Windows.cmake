@@ -1,0 +1,48 @@
+# Windows build: the Win32 layer, Kestrova.exe and the test programs that ctest runs under Wine.
+if(NOT MSVC)
+  # Resource scripts are UTF-8.
+  set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+endif()
+enable_language(RC)
+file(GLOB_RECURSE KESTROVA_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/win32/*.cpp)
+add_library(kestrova_win32 STATIC ${KESTROVA_WIN32_SOURCES})
+target_link_libraries(kestrova_win32 PUBLIC kestrova_core)
+target_compile_definitions(kestrova_core PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+target_link_libraries(kestrova_win32 PUBLIC user32 gdi32 shell32 shlwapi comctl32 advapi32 iphlpapi ole32)
+
+if(NOT MSVC)
+  set(KESTROVA_STATIC_LINK -static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
+endif()
+
+file(GLOB KESTROVA_APP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/*.cpp)
+file(GLOB KESTROVA_RC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/*.rc)
+add_executable(Kestrova WIN32 ${KESTROVA_APP_SOURCES} ${KESTROVA_RC})
+target_link_libraries(Kestrova PRIVATE kestrova_win32)
+target_link_options(Kestrova PRIVATE ${KESTROVA_STATIC_LINK} $<$<NOT:$<CXX_COMPILER_ID:MSVC>>:-municode>)
+
+# GoogleTest built from the distribution's sources for the cross target.
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+if(NOT TARGET gtest)
+  set(KESTROVA_GTEST_SRC "/usr/src/googletest" CACHE PATH "GoogleTest sources")
+  add_subdirectory(${KESTROVA_GTEST_SRC} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+endif()
+
+file(GLOB KESTROVA_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp
+     ${CMAKE_SOURCE_DIR}/tests/contract/*.cpp)
+add_executable(kestrova_wintests ${KESTROVA_WIN_TESTS})
+target_include_directories(kestrova_wintests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+target_compile_definitions(kestrova_wintests PRIVATE KESTROVA_REAL_PLATFORM=1)
+target_link_libraries(kestrova_wintests PRIVATE kestrova_win32 gtest gtest_main)
+target_link_options(kestrova_wintests PRIVATE ${KESTROVA_STATIC_LINK})
+add_test(NAME win32 COMMAND kestrova_wintests)
+set_tests_properties(win32 PROPERTIES TIMEOUT 600)
+
+# Small window program that the end-to-end tests drive as a target.
+file(GLOB KESTROVA_TESTWIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+if(KESTROVA_TESTWIN_SOURCES)
+  add_executable(testwin WIN32 ${KESTROVA_TESTWIN_SOURCES})
+  target_link_libraries(testwin PRIVATE user32 gdi32)
+  target_link_options(testwin PRIVATE ${KESTROVA_STATIC_LINK} $<$<NOT:$<CXX_COMPILER_ID:MSVC>>:-municode>)
+endif()

@@ -1,0 +1,93 @@
+#include "fakes/fake_platform.h"
+
+#include <algorithm>
+
+namespace kestrova::testing {
+
+namespace {
+// Upper-cases ASCII a-z and full-width ａ-ｚ (U+FF41..U+FF5A, EF BD 81..9A in UTF-8).
+std::string UpperLatin(std::string_view text) {
+  std::string out(text);
+  for (size_t i = 0; i < out.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(out[i]);
+    if (c >= 'a' && c <= 'z') {
+      out[i] = static_cast<char>(c - 'a' + 'A');
+    } else if (c == 0xEF && i + 2 < out.size() && static_cast<unsigned char>(out[i + 1]) == 0xBD) {
+      unsigned char c3 = static_cast<unsigned char>(out[i + 2]);
+      if (c3 >= 0x81 && c3 <= 0x9A) {  // ａ..ｚ -> Ａ..Ｚ (EF BC A1..BA)
+        out[i + 1] = static_cast<char>(0xBC);
+        out[i + 2] = static_cast<char>(c3 - 0x81 + 0xA1);
+      }
+      i += 2;
+    }
+  }
+  return out;
+}
+}  // namespace
+
+std::string FakeLocale::ToUpper(std::string_view text) { return UpperLatin(text); }
+
+bool FakeLocale::ContainsNoCase(std::string_view text, std::string_view part) {
+  return UpperLatin(text).find(UpperLatin(part)) != std::string::npos;
+}
+
+WindowHandle FakeWindowSystem::FindChild(WindowHandle parent, std::string_view className) {
+  FakeLocale upper;
+  for (auto& [h, w] : windows) {
+    if (w.exists && w.parent == parent && upper.ToUpper(w.className) == upper.ToUpper(className)) return h;
+  }
+  return 0;
+}
+
+WindowHandle FakeWindowSystem::ActiveMdiChild(WindowHandle mdiClient) {
+  auto it = windows.find(mdiClient);
+  if (it == windows.end() || !it->second.exists || it->second.hung) return 0;
+  return it->second.mdiActive;
+}
+
+std::string FakeWindowSystem::ReadTitle(WindowHandle window) {
+  auto it = windows.find(window);
+  if (it == windows.end() || !it->second.exists) return "";
+  return it->second.title;
+}
+
+bool FakeWindowSystem::WriteTitle(WindowHandle window, std::string_view title) {
+  auto it = windows.find(window);
+  if (it == windows.end() || !it->second.exists || it->second.hung) return false;
+  it->second.title = std::string(title);
+  writes.emplace_back(window, std::string(title));
+  return true;
+}
+
+std::string FakeWindowSystem::ReadClassName(WindowHandle window) {
+  auto it = windows.find(window);
+  if (it == windows.end() || !it->second.exists) return "";
+  return it->second.className;
+}
+
+std::string FakeSysInfoSources::MemoryText(int item, bool zeroPad) {
+  if (item < 1 || item > 7) return "";
+  if (item == 7) return zeroPad ? "042%" : "42%";
+  return "mem" + std::to_string(item);
+}
+
+std::string FakeSysInfoSources::CpuUsageText(bool& cpuSampled, bool zeroPad) {
+  if (!cpuSampled) {
+    ++cpuSamples;
+    cpuSampled = true;
+  }
+  std::string v = std::to_string(cpuSamples);
+  return (zeroPad ? std::string(v.size() < 3 ? 3 - v.size() : 0, '0') + v : v) + "%";
+}
+
+std::string FakeSysInfoSources::NetworkText(int item) {
+  if (item < 0 || item > 5) return "";
+  return "net" + std::to_string(item);
+}
+
+std::string FakeSysInfoSources::DiskText(char drive, int item) {
+  if (item < 0 || item > 3) return "";
+  return std::string("disk") + drive + std::to_string(item);
+}
+
+}  // namespace kestrova::testing

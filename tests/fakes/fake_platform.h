@@ -1,0 +1,71 @@
+#pragma once
+// Fakes of the platform interfaces for native tests.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/window_system.h"
+#include "sysinfo/sources.h"
+
+namespace kestrova::testing {
+
+class FakeClock : public Clock {
+ public:
+  DateTime local{2026, 12, 8, 10, 30, 0};
+  DateTime utc{2026, 12, 8, 1, 30, 0};
+  DateTime LocalNow() override { return local; }
+  DateTime UtcNow() override { return utc; }
+};
+
+// Japanese regional settings; upper-casing and containment fold ASCII and
+// full-width Latin letters, as the system locale does.
+class FakeLocale : public Locale {
+ public:
+  RegionalSettings regional;
+  RegionalSettings Regional() override { return regional; }
+  std::string ToUpper(std::string_view text) override;
+  bool ContainsNoCase(std::string_view text, std::string_view part) override;
+};
+
+class FakeWindowSystem : public WindowSystem {
+ public:
+  struct Window {
+    std::string title;
+    std::string className = "TestWindow";
+    WindowHandle parent = 0;
+    WindowHandle mdiActive = 0;  // for an MDI client: its active child
+    bool hung = false;           // writes time out
+    bool exists = true;
+  };
+  std::map<WindowHandle, Window> windows;
+  WindowHandle foreground = 0;
+  std::vector<std::pair<WindowHandle, std::string>> writes;  // every write that landed
+
+  WindowHandle Add(WindowHandle h, std::string title, std::string className = "TestWindow") {
+    windows[h].title = std::move(title);
+    windows[h].className = std::move(className);
+    return h;
+  }
+  WindowHandle ForegroundWindow() override { return foreground; }
+  WindowHandle FindChild(WindowHandle parent, std::string_view className) override;
+  WindowHandle ActiveMdiChild(WindowHandle mdiClient) override;
+  std::string ReadTitle(WindowHandle window) override;
+  bool WriteTitle(WindowHandle window, std::string_view title) override;
+  std::string ReadClassName(WindowHandle window) override;
+};
+
+// Every source answers a fixed, recognisable text.
+class FakeSysInfoSources : public SysInfoSources {
+ public:
+  int cpuSamples = 0;
+  std::string MemoryText(int item, bool zeroPad) override;
+  std::string CpuUsageText(bool& cpuSampled, bool zeroPad) override;
+  std::string BatteryText() override { return "残量 : 80%"; }
+  std::string UptimeText() override { return "01:02:03"; }
+  std::string CursorText() override { return "X:640 Y:480 "; }
+  std::string NetworkText(int item) override;
+  std::string DiskText(char drive, int item) override;
+};
+
+}  // namespace kestrova::testing

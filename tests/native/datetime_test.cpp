@@ -1,0 +1,32 @@
+#include <gtest/gtest.h>
+
+#include "core/datetime.h"
+
+namespace kestrova {
+namespace {
+
+TEST(DateTime, CivilRoundTripAndCarry) {
+  struct Case {
+    DateTime in;
+    DateTime out;
+  } cases[] = {
+      {{2026, 4, 31, 0, 0, 0}, {2026, 5, 1, 0, 0, 0}},    // day 31 of a 30-day month
+      {{2024, 2, 30, 0, 0, 0}, {2024, 3, 1, 0, 0, 0}},    // leap year
+      {{2023, 2, 29, 0, 0, 0}, {2023, 3, 1, 0, 0, 0}},
+      {{2026, 13, 1, 0, 0, 0}, {2027, 1, 1, 0, 0, 0}},
+      {{2026, 12, 31, 23, 59, 60}, {2027, 1, 1, 0, 0, 0}},
+      {{1899, 12, 30, 0, 0, 0}, {1899, 12, 30, 0, 0, 0}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FromSeconds(ToSeconds(c.in)), c.out);
+}
+
+TEST(DateTime, WeekdayAndDayOfYear) {
+  EXPECT_EQ(DayOfWeek({1984, 1, 17}), 2);  // Tuesday
+  EXPECT_EQ(DayOfWeek({2026, 12, 6}), 0);  // Sunday
+  EXPECT_EQ(DayOfWeek({1899, 12, 30}), 6);
+  EXPECT_EQ(DayOfYear({2024, 12, 31}), 366);
+  EXPECT_EQ(DayOfYear({2026, 1, 1}), 1);
+}
+
+}  // namespace
+}  // namespace kestrova

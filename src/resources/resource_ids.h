@@ -1,0 +1,11 @@
+#pragma once
+// Resource numbers shared by the resource script and the C++ code.
+// Plain #defines only: the resource compiler reads this file too.
+
+// The program icon. It must stay the lowest-numbered icon group, so that
+// ExtractIconEx(..., 0, ...) on Kestrova.exe finds it first.
+#define IDI_KESTROVA 1
+
+// The numbered string table lives in this range (string N = LoadString(N)).
+#define IDS_KESTROVA_FIRST 100
+#define IDS_KESTROVA_LAST 999

@@ -1,0 +1,53 @@
+#include "engine/program.h"
+
+#include "ui/settings_window.h"
+#include "ui/settings_window_view.h"
+
+namespace kestrova {
+
+namespace {
+std::string WithBackslash(std::string path) {
+  if (path.empty() || path.back() != '\\') path += '\\';
+  return path;
+}
+}  // namespace
+
+std::string TrayTipText() {
+  return "Kestrova Ver." + std::to_string(KESTROVA_VERSION_MAJOR) + "." + std::to_string(KESTROVA_VERSION_MINOR) +
+         "." + std::to_string(KESTROVA_VERSION_REVISION);
+}
+
+Program::Program(Platform& platform) : platform_(platform) {}
+
+Program::~Program() = default;
+
+bool Program::StartUp(const std::string& exeFolder, const ViewFactory& createView) {
+  appPath_ = WithBackslash(exeFolder);
+  ini_ = std::make_unique<IniFile>(platform_.profile, platform_.codePage, appPath_ + "Kestrova.ini");
+
+  if (platform_.shell.AnotherInstanceRunning()) {
+    const int handle = ini_->IniReadInt("Main", "WindowHandle", 0);
+    if (handle != 0) platform_.shell.SendWakeUp(static_cast<WindowHandle>(static_cast<unsigned int>(handle)));
+    return false;
+  }
+
+  platform_.startSamplers();
+  startupFolder_ = WithBackslash(platform_.shell.GetSpecialFolderPath(kStartupFolderId));
+  platform_.shell.ExtractAppIcons(appPath_ + kExeName);
+  LoadSettings(*ini_, settings_);
+
+  window_ = std::make_unique<SettingsWindow>(*this);
+  window_->AttachView(createView(*window_));
+  window_->Load();
+  window_->ApplyWindowMode(!(settings_.Use == 1 && settings_.WindowHide == 1));
+  return true;
+}
+
+void Program::ShutDown() {
+  platform_.shell.DestroyAppIcons();
+  if (settings_.TaskIcon != 0) platform_.shell.RemoveTrayIcon();
+  platform_.stopSamplers();
+  ini_->IniWriteString("Main", "WindowHandle", "");
+}
+
+}  // namespace kestrova

@@ -1,0 +1,67 @@
+#pragma once
+// The program's life: start-up, the resident settings window, shutdown.
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/profile_store.h"
+#include "platform/shell.h"
+#include "platform/window_system.h"
+#include "settings/ini_file.h"
+#include "settings/settings.h"
+#include "sysinfo/sources.h"
+
+namespace kestrova {
+
+class SettingsWindow;
+class SettingsWindowView;
+
+// The platform as the program reaches it.
+struct Platform {
+  WindowSystem& windows;
+  Clock& clock;
+  Locale& locale;
+  ProfileStore& profile;
+  CodePage& codePage;
+  SysInfoSources& sysinfo;
+  Shell& shell;
+  // Start and stop the system-information samplers.
+  std::function<void()> startSamplers = [] {};
+  std::function<void()> stopSamplers = [] {};
+};
+
+inline constexpr int kStartupFolderId = 7;
+inline constexpr const char* kExeName = "Kestrova.exe";
+
+class Program {
+ public:
+  using ViewFactory = std::function<SettingsWindowView&(SettingsWindow& model)>;
+
+  explicit Program(Platform& platform);
+  ~Program();
+
+  // Runs the start-up steps. False when this copy must end at once (another copy runs).
+  bool StartUp(const std::string& exeFolder, const ViewFactory& createView);
+  void ShutDown();
+
+  Platform& platform() { return platform_; }
+  Settings& settings() { return settings_; }
+  IniFile& ini() { return *ini_; }
+  SettingsWindow& window() { return *window_; }
+  const std::string& AppPath() const { return appPath_; }
+  const std::string& StartupFolder() const { return startupFolder_; }
+
+ private:
+  Platform& platform_;
+  Settings settings_;
+  std::string appPath_;
+  std::string startupFolder_;
+  std::unique_ptr<IniFile> ini_;
+  std::unique_ptr<SettingsWindow> window_;
+};
+
+// "Kestrova Ver.major.minor.revision"
+std::string TrayTipText();
+
+}  // namespace kestrova

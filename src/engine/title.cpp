@@ -1,0 +1,92 @@
+#include "engine/title.h"
+
+#include "engine/format.h"
+#include "settings/settings.h"
+
+namespace kestrova {
+
+std::string CutToCharacters(const std::string& text, int limit) {
+  if (limit < 0) return text;
+  size_t pos = 0;
+  for (int count = 0; pos < text.size() && count < limit; ++count) {
+    ++pos;  // past the lead byte, then past its continuation bytes
+    while (pos < text.size() && (static_cast<unsigned char>(text[pos]) & 0xC0) == 0x80) ++pos;
+  }
+  return text.substr(0, pos);
+}
+
+TitleWriter::TitleWriter(WindowSystem& windows, Clock& clock, Locale& locale, SysInfoSources& sysinfo,
+                         const Settings& settings, CheckAlarmFn checkAlarm)
+    : windows_(windows),
+      clock_(clock),
+      locale_(locale),
+      sysinfo_(sysinfo),
+      settings_(settings),
+      checkAlarm_(std::move(checkAlarm)) {}
+
+WindowHandle TitleWriter::GetTargetWindow() {
+  WindowHandle window = windows_.ForegroundWindow();
+  if (window != 0 && settings_.MDIChild != 0) {
+    if (WindowHandle client = windows_.FindChild(window, "mdiclient")) {
+      if (WindowHandle child = windows_.ActiveMdiChild(client)) window = child;
+    }
+  }
+  return window;
+}
+
+std::string TitleWriter::Piece(int selector, const std::string& ownTitle, bool& cpuSampled,
+                               const RegionalSettings& regional) {
+  switch (selector) {
+    case kPieceTitle:
+      // Below -1 only comes from a hand-edited file; it is taken as no limit.
+      return CutToCharacters(ownTitle, settings_.TitleLenght);
+    case kPieceClock:
+      return checkAlarm_(ClockText(settings_, clock_, regional));
+    case kPieceWorldClock:
+      return WorldClockText(settings_, clock_, regional);
+    case kPieceCountdown:
+      return CountdownText(settings_, clock_);
+    case kPieceSystemInfo:
+      return ExpandFormat(settings_.SysInfStr, cpuSampled, sysinfo_);
+    default:
+      return {};
+  }
+}
+
+std::string TitleWriter::ComposeTitle(const std::string& ownTitle) {
+  const RegionalSettings regional = locale_.Regional();
+  bool cpuSampled = false;
+  std::string text = Piece(settings_.LeftText, ownTitle, cpuSampled, regional);
+  text += Piece(settings_.MiddleText, ownTitle, cpuSampled, regional);
+  text += Piece(settings_.RightText, ownTitle, cpuSampled, regional);
+  return text;
+}
+
+void TitleWriter::ChangeTitle(WindowHandle window) {
+  if (window == 0) {
+    const WindowHandle former = last_.Handle;
+    const std::string current = windows_.ReadTitle(former);
+    // A window that changed its title itself (or is gone) keeps what it shows now.
+    std::string text = current != last_.WrittenTitle ? current : last_.OwnTitle;
+    last_ = {};
+    if (former != 0) windows_.WriteTitle(former, text);
+    return;
+  }
+
+  checkAlarm_(std::string());
+  const std::string current = windows_.ReadTitle(window);
+  const bool stillOurs = window == last_.Handle && current == last_.WrittenTitle;
+  std::string own = stillOurs ? last_.OwnTitle : current;
+  std::string composed = ComposeTitle(own);
+  if (!windows_.WriteTitle(window, composed)) {
+    // A hung (or vanished) window is skipped this tick. What it shows is still
+    // what was last written, so the last target stays as it was.
+    return;
+  }
+  // Remember the text as the window took it, so that a window that shortens
+  // titles is still recognised as showing ours on the next tick.
+  std::string shown = windows_.ReadTitle(window);
+  last_ = {window, std::move(own), shown.empty() && !composed.empty() ? std::move(composed) : std::move(shown)};
+}
+
+}  // namespace kestrova

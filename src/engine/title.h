@@ -1,0 +1,63 @@
+#pragma once
+// Choosing the target window, composing its title from the three pieces,
+// writing it, and giving a window its own title back.
+#include <functional>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/window_system.h"
+
+namespace kestrova {
+
+struct Settings;
+class SysInfoSources;
+
+struct LastTarget {
+  WindowHandle Handle = 0;
+  std::string OwnTitle;
+  std::string WrittenTitle;
+};
+
+// Values of LeftText, MiddleText and RightText.
+enum TextSelector : int {
+  kPieceNothing = 0,
+  kPieceTitle = 1,
+  kPieceClock = 2,
+  kPieceWorldClock = 3,
+  kPieceCountdown = 4,
+  kPieceSystemInfo = 5,
+};
+
+// The first `limit` characters (code points) of a UTF-8 text; a negative limit keeps it whole.
+std::string CutToCharacters(const std::string& text, int limit);
+
+class TitleWriter {
+ public:
+  // The alarm check: takes the clock text, returns the clock piece.
+  using CheckAlarmFn = std::function<std::string(const std::string&)>;
+
+  TitleWriter(WindowSystem& windows, Clock& clock, Locale& locale, SysInfoSources& sysinfo,
+              const Settings& settings, CheckAlarmFn checkAlarm);
+
+  WindowHandle GetTargetWindow();
+  // Non-zero window: compose and write its title. 0: give the last window its title back.
+  void ChangeTitle(WindowHandle window);
+  // The composed text for a window whose own title is `ownTitle`.
+  std::string ComposeTitle(const std::string& ownTitle);
+
+  const LastTarget& Last() const { return last_; }
+
+ private:
+  std::string Piece(int selector, const std::string& ownTitle, bool& cpuSampled,
+                    const RegionalSettings& regional);
+
+  WindowSystem& windows_;
+  Clock& clock_;
+  Locale& locale_;
+  SysInfoSources& sysinfo_;
+  const Settings& settings_;
+  CheckAlarmFn checkAlarm_;
+  LastTarget last_;
+};
+
+}  // namespace kestrova

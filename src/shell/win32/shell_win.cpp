@@ -1,0 +1,74 @@
+#include "shell/win32/shell_win.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include "platform/win32/text_win.h"
+
+namespace kestrova::win32 {
+
+Win32Shell::~Win32Shell() {
+  if (mutex_ != nullptr) CloseHandle(mutex_);
+}
+
+bool Win32Shell::AnotherInstanceRunning() {
+  if (mutex_ == nullptr) {
+    // The Local namespace is per logon session, so each user has one copy.
+    mutex_ = CreateMutexW(nullptr, FALSE, L"Local\\Kestrova.SingleInstance");
+    if (mutex_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) return true;
+  }
+  return false;
+}
+
+void Win32Shell::SendWakeUp(WindowHandle callbackWindow) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(reinterpret_cast<HWND>(callbackWindow), WM_LBUTTONDOWN, 0, 0, SMTO_ABORTIFHUNG, 5000,
+                      &result);
+}
+
+std::string Win32Shell::GetSpecialFolderPath(int folder) {
+  PIDLIST_ABSOLUTE pidl = nullptr;
+  if (FAILED(SHGetSpecialFolderLocation(nullptr, folder, &pidl)) || pidl == nullptr) return {};
+  wchar_t path[MAX_PATH] = {};
+  const BOOL ok = SHGetPathFromIDListW(pidl, path);
+  CoTaskMemFree(pidl);
+  return ok ? Narrow(path) : std::string();
+}
+
+bool Win32Shell::FileExists(const std::string& path) {
+  return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void Win32Shell::ExtractAppIcons(const std::string& exePath) {
+  ExtractIconExW(Widen(exePath).c_str(), 0, &largeIcon_, &smallIcon_, 1);
+}
+
+void Win32Shell::DestroyAppIcons() {
+  if (largeIcon_ != nullptr) DestroyIcon(largeIcon_);
+  if (smallIcon_ != nullptr) DestroyIcon(smallIcon_);
+  largeIcon_ = smallIcon_ = nullptr;
+}
+
+void Win32Shell::AddTrayIcon(WindowHandle callbackWindow, const std::string& tip) {
+  NOTIFYICONDATAW data = {};
+  data.cbSize = sizeof(data);
+  data.hWnd = reinterpret_cast<HWND>(callbackWindow);
+  data.uID = kTrayIconId;
+  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  data.uCallbackMessage = kTrayCallbackMessage;
+  data.hIcon = smallIcon_;
+  lstrcpynW(data.szTip, Widen(tip).c_str(), ARRAYSIZE(data.szTip));
+  // When the icon is already there the add fails and the icon stays as it is.
+  Shell_NotifyIconW(NIM_ADD, &data);
+  trayWindow_ = data.hWnd;
+}
+
+void Win32Shell::RemoveTrayIcon() {
+  NOTIFYICONDATAW data = {};
+  data.cbSize = sizeof(data);
+  data.hWnd = trayWindow_;
+  data.uID = kTrayIconId;
+  Shell_NotifyIconW(NIM_DELETE, &data);
+}
+
+}  // namespace kestrova::win32

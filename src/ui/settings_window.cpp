@@ -1,0 +1,178 @@
+#include "ui/settings_window.h"
+
+#include "engine/format.h"
+#include "engine/program.h"
+#include "ui/settings_window_view.h"
+
+namespace kestrova {
+
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+constexpr const char* kLnkName = "Kestrova.lnk";
+
+std::string Joined(std::initializer_list<const char*> lines) {
+  std::string text;
+  for (const char* line : lines) {
+    if (!text.empty()) text += kCrLf;
+    text += line;
+  }
+  return text;
+}
+
+}  // namespace
+
+int TimingToInterval(int timing) {
+  // The timing page's scroll position counts 2 ms steps; presets 0.5 s, 1 s, 3 s, 1 min.
+  int steps = 500;
+  switch (timing) {
+    case 0: steps = 250; break;
+    case 1: steps = 500; break;
+    case 2: steps = 1500; break;
+    case 3: steps = 30000; break;
+    default:
+      if (timing < 0 && timing >= -32767) steps = -timing;
+      break;
+  }
+  return steps * 2;
+}
+
+SettingsWindow::SettingsWindow(Program& program) : program_(program) {
+  Platform& p = program_.platform();
+  titles_ = std::make_unique<TitleWriter>(p.windows, p.clock, p.locale, p.sysinfo, program_.settings(),
+                                          [this](const std::string& clock) { return CheckAlarm(clock); });
+}
+
+SettingsWindow::~SettingsWindow() = default;
+
+std::string SettingsWindow::CheckAlarm(const std::string& clockText) { return clockText; }
+
+void SettingsWindow::Load() {
+  Settings& s = program_.settings();
+  NowSetting();
+
+  if (s.Use == -1) {
+    const bool yes = view_->AskYesNo(
+        "ようこそ！", Joined({"『Kestrova』をお使い頂きありがとうございます。",
+                           "このプログラムをスタートアップに登録すると、次回からWindows起動時にプログラムを開始出来るようになります。",
+                           "スタートアップに登録しますか？", "※この設定は、設定画面で変更可能です。"}));
+    // Registering the startup shortcut comes with the shortcut writer.
+    (void)yes;
+  }
+
+  startupRegistered_ = program_.platform().shell.FileExists(program_.StartupFolder() + kLnkName);
+  view_->SetStartupMenuCaption(startupRegistered_ ? "スタートアップから削除(&S)" : "スタートアップに登録(&S)");
+  loaded_ = true;
+}
+
+void SettingsWindow::NowSetting() {
+  timerInterval_ = TimingToInterval(program_.settings().Timing);
+  view_->SetTimerInterval(timerInterval_);
+  Tick();
+}
+
+void SettingsWindow::Preview() {
+  const Settings& s = program_.settings();
+  Platform& p = program_.platform();
+  const RegionalSettings regional = p.locale.Regional();
+  bool cpuSampled = false;
+  std::string text;
+  for (int selector : {s.LeftText, s.MiddleText, s.RightText}) {
+    switch (selector) {
+      case kPieceTitle: text += "タイトル"; break;
+      case kPieceClock: text += ClockText(s, p.clock, regional); break;
+      case kPieceWorldClock: text += WorldClockText(s, p.clock, regional); break;
+      case kPieceCountdown: text += CountdownText(s, p.clock); break;
+      case kPieceSystemInfo: text += ExpandFormat(s.SysInfStr, cpuSampled, p.sysinfo); break;
+      default: break;
+    }
+  }
+  view_->SetPreview(text);
+}
+
+void SettingsWindow::Tick() {
+  if (ended_ || view_ == nullptr) return;
+  const WindowHandle target = titles_->GetTargetWindow();
+  if (target == 0) return;
+  if (target == view_->Handle()) {
+    if (titles_->Last().Handle != 0) titles_->ChangeTitle(0);
+    CheckAlarm(std::string());
+    Preview();
+    return;
+  }
+  if (view_->IsVisible()) return;
+  if (paused_) {
+    CheckAlarm(std::string());
+    return;
+  }
+  if (target == titles_->Last().Handle) {
+    titles_->ChangeTitle(target);
+    return;
+  }
+  if (titles_->Last().Handle != 0) titles_->ChangeTitle(0);
+  titles_->ChangeTitle(target);
+}
+
+void SettingsWindow::ApplyWindowMode(bool show) {
+  Settings& s = program_.settings();
+  Shell& shell = program_.platform().shell;
+  IniFile& ini = program_.ini();
+  if (show) {
+    if (s.Hide && s.TaskIcon != 0) shell.RemoveTrayIcon();
+    ini.IniWriteString("Main", "WindowHandle", "");
+    view_->Show(true);
+  } else {
+    ini.IniWriteString("Main", "WindowHandle", " " + std::to_string(view_->CallbackHandle()));
+    view_->Show(false);
+    if (s.TaskIcon != 0) shell.AddTrayIcon(view_->CallbackHandle(), TrayTipText());
+  }
+}
+
+void SettingsWindow::OpenSettings() { ApplyWindowMode(true); }
+
+void SettingsWindow::TogglePause() {
+  paused_ = !paused_;
+  if (paused_) titles_->ChangeTitle(0);
+}
+
+void SettingsWindow::ShowFirstRunNotice(const char* title, const char* firstLine) {
+  Settings& s = program_.settings();
+  s.Use = 1;
+  program_.ini().IniWriteString("Main", "Use", "1");
+  view_->ShowInformation(title, Joined({firstLine, "設定を変更するにはタスクバーの『Kestrova』アイコンをクリックして下さい。"}));
+}
+
+void SettingsWindow::Command2Click(int index) {
+  Settings& s = program_.settings();
+  if (index == 1) {
+    NowSetting();
+    if (s.Use == -1) {
+      SaveSettings(program_.ini(), s);
+      ShowFirstRunNotice("デフォルトの設定",
+                         "デフォルトの設定で保存されました。アクティブなウインドウに日時などが表示されるようになります。");
+    }
+    ApplyWindowMode(false);
+    return;
+  }
+  // The pages write their controls into the settings here once they exist.
+  SaveSettings(program_.ini(), s);
+  if (s.Use == -1) {
+    ShowFirstRunNotice("設定完了！", "これで、アクティブなウインドウに日時などが表示されるようになります。");
+  }
+  if (index == 0) ApplyWindowMode(false);
+}
+
+bool SettingsWindow::QueryUnload(UnloadMode mode) {
+  if (ended_) return false;
+  if (mode == UnloadMode::kUser) {
+    Command2Click(1);
+    return true;
+  }
+  ended_ = true;
+  titles_->ChangeTitle(0);
+  program_.ShutDown();
+  view_->Close();
+  return false;
+}
+
+}  // namespace kestrova

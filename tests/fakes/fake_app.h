@@ -1,0 +1,88 @@
+#pragma once
+// Fakes for the program's shell, settings file and settings window view.
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "platform/profile_store.h"
+#include "platform/shell.h"
+#include "ui/settings_window_view.h"
+
+namespace kestrova::testing {
+
+// The service's reading rules are the portable store's business; this one
+// just keeps values, with case-insensitive names.
+class MemoryProfileStore : public ProfileStore {
+ public:
+  std::map<std::tuple<std::string, std::string>, std::string> values;  // (SECTION, KEY) upper-cased
+  int writes = 0;
+  std::string ReadString(const std::string& path, const std::string& section, const std::string& key,
+                         const std::string& def) override;
+  int ReadInt(const std::string& path, const std::string& section, const std::string& key, int def) override;
+  bool WriteString(const std::string& path, const std::string& section, const std::string& key,
+                   const std::string& value) override;
+  std::string Get(const std::string& section, const std::string& key) const;
+  bool Has(const std::string& section, const std::string& key) const;
+};
+
+// UTF-8 passes through unchanged.
+class PassThroughCodePage : public CodePage {
+ public:
+  std::string ToAnsi(const std::string& utf8) override { return utf8; }
+  std::string FromAnsi(const std::string& ansi) override { return ansi; }
+  bool IsLeadByte(unsigned char) override { return false; }
+};
+
+class FakeShell : public Shell {
+ public:
+  bool otherInstance = false;
+  std::vector<WindowHandle> wakeUps;
+  std::string startupFolder = "C:\\Users\\u\\Startup";
+  std::vector<std::string> existingFiles;
+  bool iconsLoaded = false;
+  bool trayIcon = false;
+  int trayAdds = 0;
+  std::string trayTip;
+  bool AnotherInstanceRunning() override { return otherInstance; }
+  void SendWakeUp(WindowHandle w) override { wakeUps.push_back(w); }
+  std::string GetSpecialFolderPath(int) override { return startupFolder; }
+  bool FileExists(const std::string& path) override;
+  void ExtractAppIcons(const std::string&) override { iconsLoaded = true; }
+  void DestroyAppIcons() override { iconsLoaded = false; }
+  void AddTrayIcon(WindowHandle, const std::string& tip) override {
+    trayIcon = true;
+    ++trayAdds;
+    trayTip = tip;
+  }
+  void RemoveTrayIcon() override { trayIcon = false; }
+};
+
+class FakeSettingsView : public SettingsWindowView {
+ public:
+  WindowHandle handle = 900;
+  WindowHandle callback = 901;
+  bool visible = false;
+  int interval = 0;
+  std::string preview;
+  std::string startupCaption;
+  bool answerYes = false;
+  std::vector<std::string> questions;
+  std::vector<std::string> notices;  // titles of information boxes
+  bool closed = false;
+  WindowHandle Handle() override { return handle; }
+  WindowHandle CallbackHandle() override { return callback; }
+  void Show(bool show) override { visible = show; }
+  bool IsVisible() override { return visible; }
+  void SetTimerInterval(int ms) override { interval = ms; }
+  void SetPreview(const std::string& text) override { preview = text; }
+  void SetStartupMenuCaption(const std::string& caption) override { startupCaption = caption; }
+  bool AskYesNo(const std::string& title, const std::string&) override {
+    questions.push_back(title);
+    return answerYes;
+  }
+  void ShowInformation(const std::string& title, const std::string&) override { notices.push_back(title); }
+  void Close() override { closed = true; }
+};
+
+}  // namespace kestrova::testing

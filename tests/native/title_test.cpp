@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include "engine/title.h"
+#include "fakes/fake_platform.h"
+#include "settings/settings.h"
+
+namespace kestrova {
+namespace {
+
+using testing::FakeClock;
+using testing::FakeLocale;
+using testing::FakeSysInfoSources;
+using testing::FakeWindowSystem;
+
+constexpr const char* kClock = " <1984/01/17(Tue) 17:30:30>";
+
+class TitleTest : public ::testing::Test {
+ protected:
+  TitleTest() {
+    clock.local = {1984, 1, 17, 17, 30, 30};
+    windows.Add(1, "Memo");
+    windows.Add(2, "Browser");
+  }
+  // Brings a window to the front and runs the tick's title steps for it.
+  void Front(WindowHandle w) {
+    windows.foreground = w;
+    const WindowHandle target = writer.GetTargetWindow();
+    if (target == writer.Last().Handle) {
+      writer.ChangeTitle(target);
+      return;
+    }
+    if (writer.Last().Handle != 0) writer.ChangeTitle(0);
+    writer.ChangeTitle(target);
+  }
+
+  FakeWindowSystem windows;
+  FakeClock clock;
+  FakeLocale locale;
+  FakeSysInfoSources sysinfo;
+  Settings settings;
+  int alarmChecks = 0;
+  TitleWriter writer{windows, clock, locale, sysinfo, settings, [this](const std::string& clockText) {
+                       ++alarmChecks;
+                       return clockText;
+                     }};
+};
+
+TEST_F(TitleTest, DecoratesRewritesAndGivesBackWhenAnotherWindowComesForward) {
+  Front(1);
+  EXPECT_EQ(windows.windows[1].title, std::string("Memo") + kClock);
+  clock.local.second = 31;
+  Front(1);
+  EXPECT_EQ(windows.windows[1].title, "Memo <1984/01/17(Tue) 17:30:31>") << "own title kept across ticks";
+
+  windows.writes.clear();
+  Front(2);
+  ASSERT_EQ(windows.writes.size(), 2u);
+  EXPECT_EQ(windows.writes[0], std::make_pair(WindowHandle{1}, std::string("Memo"))) << "give back comes first";
+  EXPECT_EQ(windows.writes[1].first, WindowHandle{2});
+  EXPECT_EQ(windows.windows[1].title, "Memo");
+
+  Front(1);
+  EXPECT_EQ(windows.windows[2].title, "Browser");
+  EXPECT_EQ(windows.windows[1].title, "Memo <1984/01/17(Tue) 17:30:31>");
+}
+
+TEST_F(TitleTest, WindowThatRetitlesItselfKeepsItsNewTitle) {
+  Front(1);
+  windows.windows[1].title = "Memo - page 2";
+  Front(1);
+  EXPECT_EQ(windows.windows[1].title, std::string("Memo - page 2") + kClock);
+  Front(2);
+  EXPECT_EQ(windows.windows[1].title, "Memo - page 2") << "the newer own title is given back";
+
+  Front(1);
+  windows.windows[1].title = "Changed while in front";
+  writer.ChangeTitle(0);
+  EXPECT_EQ(windows.windows[1].title, "Changed while in front");
+  EXPECT_EQ(writer.Last().Handle, 0u);
+}
+
+TEST_F(TitleTest, PiecesInOrderWithTitleLengthInCharacters) {
+  struct Case {
+    int left, middle, right, length;
+    std::string own;
+    std::string expected;
+  } cases[] = {
+      {1, 2, 0, -1, "Memo", std::string("Memo") + kClock},
+      {2, 1, 0, -1, "Memo", std::string(kClock) + "Memo"},
+      {1, 0, 0, 5, "abc", "abc"},
+      {1, 0, 0, 5, "abcdefgh", "abcde"},
+      {1, 0, 0, 2, "日本語", "日本"},
+      {1, 0, 0, 1, "😀x", "😀"},
+      {1, 0, 0, 0, "abc", ""},
+      {1, 0, 0, -7, "abc", "abc"},
+      {0, 0, 0, -1, "abc", ""},
+      {9, 1, -1, -1, "abc", "abc"},
+      {5, 5, 0, -1, "", "mem1 1%mem1 1%"},
+  };
+  settings.SysInfStr = "%1 %8";
+  for (const auto& c : cases) {
+    settings.LeftText = c.left;
+    settings.MiddleText = c.middle;
+    settings.RightText = c.right;
+    settings.TitleLenght = c.length;
+    sysinfo.cpuSamples = 0;
+    EXPECT_EQ(writer.ComposeTitle(c.own), c.expected) << c.left << c.middle << c.right << " len " << c.length;
+  }
+}
+
+TEST_F(TitleTest, EmptySelectorsWriteTheEmptyTitle) {
+  settings.LeftText = settings.MiddleText = settings.RightText = 0;
+  Front(1);
+  EXPECT_EQ(windows.windows[1].title, "");
+  Front(2);
+  EXPECT_EQ(windows.windows[1].title, "Memo");
+}
+
+TEST_F(TitleTest, AlarmCheckRunsBeforeEachCompositionAndForTheClockPiece) {
+  Front(1);
+  EXPECT_EQ(alarmChecks, 2);
+  settings.RightText = 2;
+  Front(1);
+  EXPECT_EQ(alarmChecks, 5);
+}
+
+TEST_F(TitleTest, MdiChildIsTheTargetWhenAsked) {
+  windows.Add(10, "Frame", "FrameClass");
+  windows.Add(11, "", "MDIClient");
+  windows.windows[11].parent = 10;
+  windows.Add(12, "Child A");
+  windows.Add(13, "Child B");
+  windows.windows[11].mdiActive = 12;
+
+  windows.foreground = 10;
+  EXPECT_EQ(writer.GetTargetWindow(), 10u) << "MDIChild off";
+  settings.MDIChild = 1;
+  Front(10);
+  EXPECT_EQ(windows.windows[12].title, std::string("Child A") + kClock);
+  EXPECT_EQ(windows.windows[10].title, "Frame");
+
+  windows.windows[11].mdiActive = 13;
+  Front(10);
+  EXPECT_EQ(windows.windows[12].title, "Child A");
+  EXPECT_EQ(windows.windows[13].title, std::string("Child B") + kClock);
+
+  windows.windows[11].hung = true;  // a client that does not answer leaves the frame as target
+  EXPECT_EQ(writer.GetTargetWindow(), 10u);
+}
+
+TEST_F(TitleTest, HungWindowIsSkippedWithoutLosingItsOwnTitle) {
+  Front(1);
+  windows.windows[1].hung = true;
+  clock.local.second = 40;
+  Front(1);
+  EXPECT_EQ(windows.windows[1].title, std::string("Memo") + kClock) << "nothing landed";
+  EXPECT_EQ(writer.Last().OwnTitle, "Memo");
+  windows.windows[1].hung = false;
+  Front(1);
+  EXPECT_EQ(windows.windows[1].title, "Memo <1984/01/17(Tue) 17:30:40>") << "no double decoration";
+
+  windows.windows[2].hung = true;
+  Front(2);
+  EXPECT_EQ(windows.windows[1].title, "Memo");
+  EXPECT_EQ(writer.Last().Handle, 0u) << "a hung new window is tried again next tick";
+  windows.windows[2].hung = false;
+  Front(2);
+  EXPECT_EQ(windows.windows[2].title, "Browser <1984/01/17(Tue) 17:30:40>");
+}
+
+// A window that keeps only the first characters of any title it is given.
+class ShorteningWindows : public FakeWindowSystem {
+ public:
+  bool WriteTitle(WindowHandle w, std::string_view title) override {
+    return FakeWindowSystem::WriteTitle(w, title.substr(0, 10));
+  }
+};
+
+TEST(TitleWriterGuard, WindowThatShortensTitlesKeepsItsOwnTitle) {
+  ShorteningWindows windows;
+  FakeClock clock;
+  FakeLocale locale;
+  FakeSysInfoSources sysinfo;
+  Settings settings;
+  TitleWriter writer(windows, clock, locale, sysinfo, settings, [](const std::string& c) { return c; });
+  windows.Add(1, "Memo");
+  writer.ChangeTitle(1);
+  writer.ChangeTitle(1);
+  EXPECT_EQ(writer.Last().OwnTitle, "Memo");
+  writer.ChangeTitle(0);
+  EXPECT_EQ(windows.windows[1].title, "Memo");
+}
+
+TEST(CutToCharacters, CountsCodePoints) {
+  EXPECT_EQ(CutToCharacters("ａｂｃ", 2), "ａｂ");
+  EXPECT_EQ(CutToCharacters("a😀b", 2), "a😀");
+  EXPECT_EQ(CutToCharacters("ab", 5), "ab");
+  EXPECT_EQ(CutToCharacters("ab", -1), "ab");
+}
+
+}  // namespace
+}  // namespace kestrova

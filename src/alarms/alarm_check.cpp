@@ -1,0 +1,111 @@
+#include "alarms/alarm_check.h"
+
+#include <algorithm>
+
+#include "settings/settings.h"
+
+namespace kestrova {
+
+namespace {
+
+// The duration as a time of day, in seconds; durations past a day are kept,
+// so the end of the window may lie beyond midnight (and is never reached).
+std::int64_t DurationSeconds(std::int32_t seconds) {
+  const std::int64_t s = seconds;
+  return (s / 3600) * 3600 + ((s % 3600) / 60) * 60 + s % 60;
+}
+
+bool WithinTimeWindow(const AlarmEntry& entry, const DateTime& now) {
+  // 64-bit: hand-edited hours or minutes must not overflow into a false match.
+  const std::int64_t start = std::int64_t{entry.Hour} * 3600 + std::int64_t{entry.Minute} * 60 + entry.Second;
+  const std::int64_t end = start + DurationSeconds(entry.Time);
+  const std::int64_t time = SecondOfDay(now);
+  return start < time && time < end;
+}
+
+}  // namespace
+
+bool IsAlarmDue(const AlarmEntry& entry, const DateTime& now) {
+  const bool month = now.month == entry.Month;
+  const bool day = now.day == entry.Day;
+  const bool week = DayOfWeek(now) == entry.Week;
+  switch (entry.Type) {
+    case 0: return true;
+    case 1: return month;
+    case 2: return day;
+    case 3: return month && day;
+    case 4: return week;
+    case 5: return WithinTimeWindow(entry, now);
+    case 6: return month && WithinTimeWindow(entry, now);
+    case 7: return day && WithinTimeWindow(entry, now);
+    case 8: return month && day && WithinTimeWindow(entry, now);
+    case 9: return week && WithinTimeWindow(entry, now);
+    default: return false;
+  }
+}
+
+AlarmChecker::AlarmChecker(Settings& settings, Clock& clock, AlarmPopupHost& popups)
+    : settings_(settings), clock_(clock), popups_(popups) {}
+
+int AlarmChecker::EntryCount() const {
+  const std::int64_t listed = static_cast<std::int64_t>(settings_.Alarms.size());
+  return static_cast<int>(std::max<std::int64_t>(0, std::min<std::int64_t>(settings_.AlarmCount, listed)));
+}
+
+std::string AlarmChecker::CheckAlarm(const std::string& clockText) {
+  return CheckAlarm(clockText, clockText.empty() ? AlarmCall::kTick : AlarmCall::kClockPiece);
+}
+
+std::string AlarmChecker::CheckAlarm(const std::string& clockText, AlarmCall call) {
+  // The count is read again on every turn: a popup opened by CheckDate runs a
+  // nested message loop, and the alarm editor may replace the list meanwhile.
+  for (int i = 0; i < EntryCount(); ++i) {
+    if (!CheckDate(i)) {
+      if (i < EntryCount()) settings_.Alarms[static_cast<size_t>(i)].Shown = false;
+      continue;
+    }
+    if (i >= EntryCount()) break;
+    const std::string message = settings_.Alarms[static_cast<size_t>(i)].Message;
+    switch (settings_.MessagePosition) {
+      case 0: return clockText + " " + message;
+      case 1: return message + " " + clockText;
+      case 2:
+        // Only the tick's own evaluation moves the alternation: a tick makes one
+        // of those plus one per clock piece, so counting every evaluation would
+        // switch at an uneven rate and could leave one side on screen for good.
+        // Counted once per tick, the title shows the message for ChangeTiming
+        // ticks and then the clock for as many; every piece of one title shows
+        // the same side.
+        if (call == AlarmCall::kTick && ++alternateCount_ >= settings_.ChangeTiming) {
+          alternateCount_ = 0;
+          alternateShowMessage_ = !alternateShowMessage_;
+        }
+        return alternateShowMessage_ ? " " + message + " " : clockText;
+      case 3: return message;
+      default: return clockText;
+    }
+  }
+  return clockText;
+}
+
+bool AlarmChecker::CheckDate(int entry) {
+  if (entry < 0 || entry >= EntryCount()) return false;
+  const AlarmEntry& e = settings_.Alarms[static_cast<size_t>(entry)];
+  const bool due = IsAlarmDue(e, clock_.LocalNow());
+  if (due && !popupOpen_ && !e.Shown && e.Box != 0) {
+    popupOpen_ = true;
+    // Cleared however the popup ends, or no popup would ever open again.
+    struct PopupGuard {
+      bool& open;
+      ~PopupGuard() { open = false; }
+    } guard{popupOpen_};
+    // The list may be replaced while the popup is open: copy what is needed
+    // and look the entry up again afterwards.
+    const std::string message = e.Message;
+    popups_.ShowAlarmPopup(entry, message);
+    if (entry < EntryCount()) settings_.Alarms[static_cast<size_t>(entry)].Shown = true;
+  }
+  return due;
+}
+
+}  // namespace kestrova

@@ -1,0 +1,64 @@
+#pragma once
+// Evaluation of the message alarms on every tick: which entry is due, what the
+// clock piece becomes, and when an entry's popup is shown.
+#include <cstdint>
+#include <string>
+
+#include "alarms/alarm_entry.h"
+#include "core/datetime.h"
+#include "platform/clock.h"
+
+namespace kestrova {
+
+struct Settings;
+
+// Shows the alarm popup for one entry, modally. Returns once the popup has
+// closed and its closing step has run. Ticks, and with them CheckAlarm, keep
+// running while it is open.
+class AlarmPopupHost {
+ public:
+  virtual ~AlarmPopupHost() = default;
+  virtual void ShowAlarmPopup(int entry, const std::string& message) = 0;
+};
+
+// Whether an entry's month, day, weekday and time conditions hold at `now`.
+// The time window is start < time of day < start + duration, without wrapping
+// past midnight. Types other than 0..9 are never due.
+bool IsAlarmDue(const AlarmEntry& entry, const DateTime& now);
+
+// The two kinds of evaluation a tick makes: one for the tick itself (its text
+// is not used) and one per clock piece of the title.
+enum class AlarmCall { kTick, kClockPiece };
+
+class AlarmChecker {
+ public:
+  AlarmChecker(Settings& settings, Clock& clock, AlarmPopupHost& popups);
+
+  // The clock piece for `clockText`, with the first due entry's message placed
+  // by MessagePosition. An empty clockText is the tick's own evaluation; any
+  // other text is a clock piece.
+  std::string CheckAlarm(const std::string& clockText);
+  std::string CheckAlarm(const std::string& clockText, AlarmCall call);
+
+  // Whether entry `entry` is due now; opens its popup when it is due, wants
+  // one, has not had one this due period and no popup is open.
+  bool CheckDate(int entry);
+
+  std::int32_t AlternateCount() const { return alternateCount_; }
+  bool AlternateShowMessage() const { return alternateShowMessage_; }
+  bool PopupOpen() const { return popupOpen_; }
+
+ private:
+  // Entries that exist both by count and in the list (a hand-edited file may
+  // make the two differ).
+  int EntryCount() const;
+
+  Settings& settings_;
+  Clock& clock_;
+  AlarmPopupHost& popups_;
+  std::int32_t alternateCount_ = 0;
+  bool alternateShowMessage_ = false;
+  bool popupOpen_ = false;
+};
+
+}  // namespace kestrova

@@ -1,0 +1,85 @@
+// The real window calls on real windows: titles through the Unicode calls,
+// class names, MDI children, and a window whose thread does not answer.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <thread>
+
+#include "engine/win32/window_system_win.h"
+#include "platform/win32/text_win.h"
+
+namespace kestrova::win32 {
+namespace {
+
+HWND MakeWindow(const wchar_t* className, const wchar_t* title) {
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = className;
+  RegisterClassW(&wc);
+  return CreateWindowExW(0, className, title, WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
+TEST(Win32WindowSystem, TitlesSurviveOutsideTheAnsiCodePage) {
+  Win32WindowSystem ws;
+  HWND w = MakeWindow(L"KestrovaWsTest", L"x");
+  const WindowHandle h = reinterpret_cast<WindowHandle>(w);
+  const std::string titles[] = {"Memo 😀 <2026/12/08(Tue) 10:30:00>", "表示するメッセージ", "ü€ ñ", ""};
+  for (const std::string& title : titles) {
+    ASSERT_TRUE(ws.WriteTitle(h, title));
+    EXPECT_EQ(ws.ReadTitle(h), title);
+  }
+  EXPECT_EQ(ws.ReadClassName(h), "KestrovaWsTest");
+  // Titles longer than the read bound come back cut to 1023 UTF-16 units.
+  ASSERT_TRUE(ws.WriteTitle(h, std::string(1500, 'a')));
+  EXPECT_EQ(ws.ReadTitle(h).size(), 1023u);
+  DestroyWindow(w);
+  EXPECT_EQ(ws.ReadTitle(h), "");
+  EXPECT_FALSE(ws.WriteTitle(h, "gone"));
+  EXPECT_EQ(ws.ReadTitle(0), "");
+}
+
+TEST(Win32WindowSystem, FindsTheActiveMdiChild) {
+  Win32WindowSystem ws;
+  HWND frame = MakeWindow(L"KestrovaMdiFrame", L"Frame");
+  CLIENTCREATESTRUCT ccs = {};
+  HWND client = CreateWindowExW(0, L"MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 200, 100, frame, nullptr,
+                                GetModuleHandleW(nullptr), &ccs);
+  ASSERT_NE(client, nullptr);
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = DefMDIChildProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"KestrovaMdiChild";
+  RegisterClassW(&wc);
+  HWND child = CreateMDIWindowW(L"KestrovaMdiChild", L"子ウインドウ", WS_VISIBLE, 0, 0, 100, 50, client,
+                                GetModuleHandleW(nullptr), 0);
+  ASSERT_NE(child, nullptr);
+  const WindowHandle f = reinterpret_cast<WindowHandle>(frame);
+  EXPECT_EQ(ws.FindChild(f, "mdiclient"), reinterpret_cast<WindowHandle>(client));
+  EXPECT_EQ(ws.ActiveMdiChild(reinterpret_cast<WindowHandle>(client)), reinterpret_cast<WindowHandle>(child));
+  EXPECT_EQ(ws.ReadTitle(reinterpret_cast<WindowHandle>(child)), "子ウインドウ");
+  EXPECT_EQ(ws.FindChild(reinterpret_cast<WindowHandle>(child), "mdiclient"), 0u);
+  DestroyWindow(frame);
+}
+
+TEST(Win32WindowSystem, WriteToAWindowThatDoesNotAnswerTimesOut) {
+  std::atomic<HWND> hung{nullptr};
+  std::atomic<bool> release{false};
+  std::thread owner([&] {
+    hung = MakeWindow(L"KestrovaHungWindow", L"Hung");
+    while (!release) Sleep(10);  // owns a window but never reads its messages
+    DestroyWindow(hung);
+  });
+  while (hung == nullptr) Sleep(5);
+  Win32WindowSystem ws(200);
+  const DWORD start = GetTickCount();
+  EXPECT_FALSE(ws.WriteTitle(reinterpret_cast<WindowHandle>(hung.load()), "new"));
+  EXPECT_LT(GetTickCount() - start, 5000u) << "the caller must not freeze";
+  release = true;
+  owner.join();
+}
+
+}  // namespace
+}  // namespace kestrova::win32

@@ -23,6 +23,12 @@ std::string DateFormatter(const DateTime& value, std::string_view pattern, const
 inline constexpr int kWorldZoneCount = 31;
 // Offset in hours of zone row n (its table text read as a decimal; 0 when not a number or out of range).
 double WorldZoneOffsetHours(int zone);
+// Zone row n as offset minutes (the item data of the zone list), as city
+// caption, and as the zone list's row text "(GMT+05:30):ニューデリー(DEL)"
+// ("(GMT " for offset 0); 0 / "" for a row outside the table.
+int ZoneMinutes(int zone);
+std::string ZoneCaption(int zone);
+std::string ZoneListText(int zone, const RegionalSettings& regional);
 // Current UTC time moved by the zone offset plus one hour when dst is 1.
 DateTime GetWorldTime(const DateTime& utcNow, double offsetHours, int dst);
 
@@ -32,6 +38,10 @@ std::string FormatCountdown(const DateTime& now, const DateTime& target);
 
 // h:mm:ss with at least two digits each; hours do not wrap.
 std::string FormatSeconds(std::int64_t seconds);
+
+// One entry of the host's Japanese era list: name "2019 05 01", value
+// "令和_令_Reiwa_R". False (era untouched) when either is malformed.
+bool ParseJapaneseEra(std::string_view name, std::string_view value, JapaneseEra& era);
 
 // Expands the % codes of a system-information text.
 std::string ExpandFormat(std::string_view text, bool& cpuSampled, SysInfoSources& sources);

@@ -1,5 +1,6 @@
 #pragma once
 // Clock and the host's regional settings.
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,8 +16,29 @@ class Clock {
   virtual DateTime UtcNow() = 0;
 };
 
+// One era of the Japanese calendar: first day, full name, first kanji and
+// initial letter (令和: 2019-05-01, "令和", "令", "R").
+struct JapaneseEra {
+  int year = 0;
+  int month = 1;
+  int day = 1;
+  std::string name;
+  std::string kanji;
+  std::string letter;
+};
+
+// The eras a Japanese Windows knows, oldest first.
+inline std::vector<JapaneseEra> DefaultJapaneseEras() {
+  return {{1868, 9, 8, "明治", "明", "M"},
+          {1912, 7, 30, "大正", "大", "T"},
+          {1926, 12, 25, "昭和", "昭", "S"},
+          {1989, 1, 8, "平成", "平", "H"},
+          {2019, 5, 1, "令和", "令", "R"}};
+}
+
 // Regional settings used by the date formatter. Picture strings use the
 // host's own syntax (d, M, y, g, H, h, m, s, t and 'quoted' text).
+// The defaults are those of a Japanese Windows.
 struct RegionalSettings {
   std::string timeSeparator = ":";
   std::string dateSeparator = "/";
@@ -25,6 +47,18 @@ struct RegionalSettings {
   std::string timeFormat = "H:mm:ss";
   std::string am = "午前";
   std::string pm = "午後";
+  // Names the pictures' ddd/dddd and MMM/MMMM give, Sunday and January first.
+  std::array<std::string, 7> abbrevDayNames = {"日", "月", "火", "水", "木", "金", "土"};
+  std::array<std::string, 7> dayNames = {"日曜日", "月曜日", "火曜日", "水曜日", "木曜日", "金曜日", "土曜日"};
+  std::array<std::string, 12> abbrevMonthNames = {"1月", "2月", "3月", "4月",  "5月",  "6月",
+                                                  "7月", "8月", "9月", "10月", "11月", "12月"};
+  std::array<std::string, 12> monthNames = {"1月", "2月", "3月", "4月",  "5月",  "6月",
+                                            "7月", "8月", "9月", "10月", "11月", "12月"};
+  // What the pictures' g gives under the Gregorian calendar.
+  std::string calendarEra = "西暦";
+  // The user chose the Japanese calendar: the pictures' y and g follow the eras.
+  bool japaneseCalendar = false;
+  std::vector<JapaneseEra> eras = DefaultJapaneseEras();
 };
 
 class Locale {

@@ -1,0 +1,392 @@
+// The date/time pattern language of the clock pieces.
+#include <algorithm>
+#include <tuple>
+
+#include "engine/format.h"
+#include "engine/format_text.h"
+
+namespace kestrova {
+
+namespace {
+
+constexpr std::string_view kDayAbbr[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+constexpr std::string_view kDayFull[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                          "Thursday", "Friday", "Saturday"};
+constexpr std::string_view kMonthAbbr[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                             "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+constexpr std::string_view kMonthFull[12] = {"January", "February", "March",     "April",   "May",      "June",
+                                             "July",    "August",   "September", "October", "November", "December"};
+constexpr std::string_view kJaDayAbbr[7] = {"日", "月", "火", "水", "木", "金", "土"};
+constexpr std::string_view kJaDayFull[7] = {"日曜日", "月曜日", "火曜日", "水曜日",
+                                            "木曜日", "金曜日", "土曜日"};
+
+enum class Tok : unsigned char {
+  Literal,
+  Escape,
+  TimeSep,
+  DateSep,
+  DateTimeC,
+  Day,
+  Day2,
+  DayAbbr,
+  DayFull,
+  ShortDate,
+  LongDate,
+  JaDayAbbr,
+  JaDayFull,
+  WeekDay,
+  Week,
+  Month,
+  Month2,
+  MonthAbbr,
+  MonthFull,
+  Quarter,
+  EraLetter,
+  EraKanji,
+  EraName,
+  EraYear,
+  EraYear2,
+  DayOfYear,
+  Year2,
+  Year4,
+  Hour,
+  Hour2,
+  Minute,
+  Minute2,
+  Second,
+  Second2,
+  Time,
+  AmPm,       // AM/PM, am/pm
+  AP,         // A/P, a/p
+  AmPmLocal,  // AMPM, ampm
+};
+
+struct Token {
+  Tok tok;
+  size_t len;
+};
+
+constexpr char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+size_t RunLength(std::string_view p, size_t i) {
+  const char c = Lower(p[i]);
+  size_t n = 1;
+  while (i + n < p.size() && Lower(p[i + n]) == c) ++n;
+  return n;
+}
+
+// `word` is lower case; pattern letters match in either case.
+bool MatchAt(std::string_view p, size_t i, std::string_view word) {
+  if (p.size() - i < word.size()) return false;
+  for (size_t k = 0; k < word.size(); ++k) {
+    if (Lower(p[i + k]) != word[k]) return false;
+  }
+  return true;
+}
+
+// Longest token at p[i]. Letters match in either case, as the host's
+// formatter of this pattern language does.
+Token NextToken(std::string_view p, size_t i) {
+  switch (Lower(p[i])) {
+    case '\\': return {Tok::Escape, 1};
+    case ':': return {Tok::TimeSep, 1};
+    case '/': return {Tok::DateSep, 1};
+    case 'c': return {Tok::DateTimeC, 1};
+    case 'q': return {Tok::Quarter, 1};
+    case 'd': {
+      static constexpr Tok kByRun[] = {Tok::Day, Tok::Day2, Tok::DayAbbr, Tok::DayFull, Tok::ShortDate, Tok::LongDate};
+      const size_t n = std::min<size_t>(RunLength(p, i), 6);
+      return {kByRun[n - 1], n};
+    }
+    case 'm': {
+      static constexpr Tok kByRun[] = {Tok::Month, Tok::Month2, Tok::MonthAbbr, Tok::MonthFull};
+      const size_t n = std::min<size_t>(RunLength(p, i), 4);
+      return {kByRun[n - 1], n};
+    }
+    case 'g': {
+      static constexpr Tok kByRun[] = {Tok::EraLetter, Tok::EraKanji, Tok::EraName};
+      const size_t n = std::min<size_t>(RunLength(p, i), 3);
+      return {kByRun[n - 1], n};
+    }
+    case 'w': return RunLength(p, i) >= 2 ? Token{Tok::Week, 2} : Token{Tok::WeekDay, 1};
+    case 'e': return RunLength(p, i) >= 2 ? Token{Tok::EraYear2, 2} : Token{Tok::EraYear, 1};
+    case 'h': return RunLength(p, i) >= 2 ? Token{Tok::Hour2, 2} : Token{Tok::Hour, 1};
+    case 'n': return RunLength(p, i) >= 2 ? Token{Tok::Minute2, 2} : Token{Tok::Minute, 1};
+    case 's': return RunLength(p, i) >= 2 ? Token{Tok::Second2, 2} : Token{Tok::Second, 1};
+    case 'y': {
+      const size_t n = RunLength(p, i);
+      if (n >= 4) return {Tok::Year4, 4};
+      if (n >= 2) return {Tok::Year2, 2};
+      return {Tok::DayOfYear, 1};
+    }
+    case 'a': {
+      if (MatchAt(p, i, "am/pm")) return {Tok::AmPm, 5};
+      if (MatchAt(p, i, "ampm")) return {Tok::AmPmLocal, 4};
+      const size_t n = RunLength(p, i);
+      if (n >= 4) return {Tok::JaDayFull, 4};
+      if (n == 3) return {Tok::JaDayAbbr, 3};
+      if (MatchAt(p, i, "a/p")) return {Tok::AP, 3};
+      return {Tok::Literal, 1};
+    }
+    case 't':
+      // The time format dialog inserts the time token as "t t t t t " (the
+      // blank after the last letter stays literal text); both spellings give
+      // the time.
+      if (RunLength(p, i) >= 5) return {Tok::Time, 5};
+      if (MatchAt(p, i, "t t t t t")) return {Tok::Time, 9};
+      return {Tok::Literal, 1};
+    default: return {Tok::Literal, 1};
+  }
+}
+
+bool UsesTwelveHours(std::string_view p) {
+  if (p.find_first_of("aA") == std::string_view::npos) return false;
+  for (size_t i = 0; i < p.size();) {
+    const Token t = NextToken(p, i);
+    if (t.tok == Tok::AmPm || t.tok == Tok::AP || t.tok == Tok::AmPmLocal) return true;
+    i += t.tok == Tok::Escape ? 2 : t.len;
+  }
+  return false;
+}
+
+int TwelveHour(int hour) {
+  const int h = hour % 12;
+  return h == 0 ? 12 : h;
+}
+
+// Bytes of the UTF-8 character that starts at s[0] (1 for a stray byte).
+size_t CharLength(std::string_view s) {
+  const auto c = static_cast<unsigned char>(s[0]);
+  size_t n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+  return std::min(n, s.size());
+}
+
+const JapaneseEra* FindEra(const std::vector<JapaneseEra>& eras, const DateTime& v) {
+  const JapaneseEra* found = nullptr;
+  for (const JapaneseEra& e : eras) {
+    if (std::tie(v.year, v.month, v.day) >= std::tie(e.year, e.month, e.day)) found = &e;
+  }
+  return found;
+}
+
+// Year within the era; before the first era there is none and the plain year stands in.
+int EraYearOf(const JapaneseEra* era, const DateTime& v) { return era ? v.year - era->year + 1 : v.year; }
+
+int YearMod100(int year) { return ((year % 100) + 100) % 100; }
+
+// The host's picture syntax of the regional date and time formats.
+void AppendPicture(std::string& out, const DateTime& v, std::string_view pic, const RegionalSettings& r,
+                   bool isDate) {
+  size_t i = 0;
+  while (i < pic.size()) {
+    const char c = pic[i];
+    if (c == '\'') {
+      ++i;
+      if (i < pic.size() && pic[i] == '\'') {
+        out += '\'';
+        ++i;
+        continue;
+      }
+      while (i < pic.size()) {
+        if (pic[i] == '\'') {
+          if (i + 1 < pic.size() && pic[i + 1] == '\'') {
+            out += '\'';
+            i += 2;
+            continue;
+          }
+          ++i;
+          break;
+        }
+        out += pic[i++];
+      }
+      continue;
+    }
+    size_t n = 1;
+    while (i + n < pic.size() && pic[i + n] == c) ++n;
+    i += n;
+    if (isDate) {
+      switch (c) {
+        case 'd':
+          if (n <= 2) {
+            AppendNumber(out, v.day, static_cast<int>(n));
+          } else {
+            out += (n == 3 ? r.abbrevDayNames : r.dayNames)[static_cast<size_t>(DayOfWeek(v))];
+          }
+          continue;
+        case 'M':
+          if (n <= 2) {
+            AppendNumber(out, v.month, static_cast<int>(n));
+          } else if (v.month >= 1 && v.month <= 12) {
+            out += (n == 3 ? r.abbrevMonthNames : r.monthNames)[static_cast<size_t>(v.month - 1)];
+          }
+          continue;
+        case 'y': {
+          if (r.japaneseCalendar) {
+            AppendNumber(out, EraYearOf(FindEra(r.eras, v), v), n == 1 ? 1 : 2);
+          } else if (n <= 2) {
+            AppendNumber(out, YearMod100(v.year), static_cast<int>(n));
+          } else {
+            AppendNumber(out, v.year, 1);
+          }
+          continue;
+        }
+        case 'g':
+          if (r.japaneseCalendar) {
+            if (const JapaneseEra* era = FindEra(r.eras, v)) out += era->name;
+          } else {
+            out += r.calendarEra;
+          }
+          continue;
+        default: break;
+      }
+    } else {
+      const int pad = n >= 2 ? 2 : 1;
+      switch (c) {
+        case 'H': AppendNumber(out, v.hour, pad); continue;
+        case 'h': AppendNumber(out, TwelveHour(v.hour), pad); continue;
+        case 'm': AppendNumber(out, v.minute, pad); continue;
+        case 's': AppendNumber(out, v.second, pad); continue;
+        case 't': {
+          const std::string& s = v.hour < 12 ? r.am : r.pm;
+          out += (n == 1 && !s.empty()) ? std::string_view(s).substr(0, CharLength(s)) : std::string_view(s);
+          continue;
+        }
+        default: break;
+      }
+    }
+    out.append(pic.data() + i - n, n);
+  }
+}
+
+void AppendShortDate(std::string& out, const DateTime& v, const RegionalSettings& r);
+void AppendTime(std::string& out, const DateTime& v, const RegionalSettings& r);
+
+void Expand(std::string& out, const DateTime& v, std::string_view p, const RegionalSettings& r) {
+  const bool twelve = UsesTwelveHours(p);
+  bool afterHour = false;  // m and mm right after h or hh are minutes
+  size_t i = 0;
+  while (i < p.size()) {
+    const Token t = NextToken(p, i);
+    const size_t at = i;
+    i += t.len;
+    switch (t.tok) {
+      case Tok::Literal: out += p[at]; continue;
+      case Tok::Escape:
+        if (i < p.size()) out += p[i++];
+        continue;
+      case Tok::TimeSep: out += r.timeSeparator; continue;
+      case Tok::DateSep: out += r.dateSeparator; continue;
+      default: break;
+    }
+    const bool minuteHere = afterHour;
+    afterHour = false;
+    switch (t.tok) {
+      case Tok::DateTimeC:
+        if (!HasDatePart(v)) {
+          AppendTime(out, v, r);
+        } else {
+          AppendShortDate(out, v, r);
+          if (HasTimePart(v)) {
+            out += ' ';
+            AppendTime(out, v, r);
+          }
+        }
+        break;
+      case Tok::Day: AppendNumber(out, v.day, 1); break;
+      case Tok::Day2: AppendNumber(out, v.day, 2); break;
+      case Tok::DayAbbr: out += kDayAbbr[DayOfWeek(v)]; break;
+      case Tok::DayFull: out += kDayFull[DayOfWeek(v)]; break;
+      case Tok::JaDayAbbr: out += kJaDayAbbr[DayOfWeek(v)]; break;
+      case Tok::JaDayFull: out += kJaDayFull[DayOfWeek(v)]; break;
+      case Tok::ShortDate: AppendShortDate(out, v, r); break;
+      case Tok::LongDate:
+        if (r.longDate.empty()) {
+          Expand(out, v, "mmmm dd, yyyy", r);
+        } else {
+          AppendPicture(out, v, r.longDate, r, true);
+        }
+        break;
+      case Tok::WeekDay: AppendNumber(out, DayOfWeek(v) + 1, 1); break;
+      case Tok::Week: {
+        const int jan1 = DayOfWeek(DateTime{v.year, 1, 1});
+        AppendNumber(out, (DayOfYear(v) - 1 + jan1) / 7 + 1, 1);
+        break;
+      }
+      case Tok::Month:
+      case Tok::Month2:
+        AppendNumber(out, minuteHere ? v.minute : v.month, t.tok == Tok::Month2 ? 2 : 1);
+        break;
+      case Tok::MonthAbbr:
+      case Tok::MonthFull:
+        if (v.month >= 1 && v.month <= 12) {
+          out += (t.tok == Tok::MonthAbbr ? kMonthAbbr : kMonthFull)[v.month - 1];
+        }
+        break;
+      case Tok::Quarter: AppendNumber(out, (v.month - 1) / 3 + 1, 1); break;
+      case Tok::EraLetter:
+      case Tok::EraKanji:
+      case Tok::EraName:
+        if (const JapaneseEra* era = FindEra(r.eras, v)) {
+          out += t.tok == Tok::EraLetter ? era->letter : t.tok == Tok::EraKanji ? era->kanji : era->name;
+        }
+        break;
+      case Tok::EraYear:
+      case Tok::EraYear2:
+        AppendNumber(out, EraYearOf(FindEra(r.eras, v), v), t.tok == Tok::EraYear2 ? 2 : 1);
+        break;
+      case Tok::DayOfYear: AppendNumber(out, DayOfYear(v), 1); break;
+      case Tok::Year2: AppendNumber(out, YearMod100(v.year), 2); break;
+      case Tok::Year4: AppendNumber(out, v.year, 4); break;
+      case Tok::Hour:
+      case Tok::Hour2:
+        AppendNumber(out, twelve ? TwelveHour(v.hour) : v.hour, t.tok == Tok::Hour2 ? 2 : 1);
+        afterHour = true;
+        break;
+      case Tok::Minute: AppendNumber(out, v.minute, 1); break;
+      case Tok::Minute2: AppendNumber(out, v.minute, 2); break;
+      case Tok::Second: AppendNumber(out, v.second, 1); break;
+      case Tok::Second2: AppendNumber(out, v.second, 2); break;
+      case Tok::Time: AppendTime(out, v, r); break;
+      case Tok::AmPm: {
+        // The token's own letter case picks "AM"/"PM" or "am"/"pm".
+        const bool upper = p[at] == 'A';
+        out += v.hour < 12 ? (upper ? "AM" : "am") : (upper ? "PM" : "pm");
+        break;
+      }
+      case Tok::AP: {
+        const bool upper = p[at] == 'A';
+        out += v.hour < 12 ? (upper ? 'A' : 'a') : (upper ? 'P' : 'p');
+        break;
+      }
+      case Tok::AmPmLocal: out += v.hour < 12 ? r.am : r.pm; break;
+      default: break;
+    }
+  }
+}
+
+void AppendShortDate(std::string& out, const DateTime& v, const RegionalSettings& r) {
+  if (r.shortDate.empty()) {
+    Expand(out, v, "m/d/yy", r);
+  } else {
+    AppendPicture(out, v, r.shortDate, r, true);
+  }
+}
+
+void AppendTime(std::string& out, const DateTime& v, const RegionalSettings& r) {
+  if (r.timeFormat.empty()) {
+    Expand(out, v, "h:mm:ss", r);
+  } else {
+    AppendPicture(out, v, r.timeFormat, r, false);
+  }
+}
+
+}  // namespace
+
+std::string DateFormatter(const DateTime& value, std::string_view pattern, const RegionalSettings& regional) {
+  std::string out;
+  out.reserve(pattern.size() + 16);
+  Expand(out, value, pattern, regional);
+  return out;
+}
+
+}  // namespace kestrova

@@ -1,6 +1,6 @@
 #pragma once
 // Kestrova.ini through the private-profile service. Text is UTF-8 here and
-// the ANSI code page in the file.
+// the ANSI code page in the file (the path too goes to the service in it).
 #include <string>
 
 namespace kestrova {
@@ -17,6 +17,7 @@ class IniFile {
   int IniReadInt(const std::string& section, const std::string& key, int def);
   // At most 127 bytes of the file's code page, never half a double-byte character.
   std::string IniReadString(const std::string& section, const std::string& key, const std::string& def);
+  // A line break in `value` is written as a blank: a value is one line.
   bool IniWriteString(const std::string& section, const std::string& key, const std::string& value);
 
  private:

@@ -43,6 +43,9 @@ struct Settings {
   AlarmList Alarms;
 };
 
+// Kestrova.ini in the program folder; `appPath` ends with its separator.
+std::string SettingsPath(const std::string& appPath);
+
 // Fills every field from the file (missing keys give the defaults), then the alarms.
 void LoadSettings(IniFile& ini, Settings& settings);
 // Writes every stored field, the rules and their terminator, then the alarms.

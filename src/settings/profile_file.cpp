@@ -1,0 +1,248 @@
+#include "settings/profile_file.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <string_view>
+
+namespace kestrova {
+namespace {
+
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+// The service's blanks: tab to carriage return, space, and ^Z (old DOS files).
+bool IsBlank(unsigned char c) { return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20; }
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsBlank(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+  return s;
+}
+
+// Strings reach the service as C strings.
+std::string_view UpToNul(std::string_view s) { return s.substr(0, s.find('\0')); }
+
+unsigned char AsciiLower(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c; }
+
+bool SameName(std::string_view a, std::string_view b, CodePage& codePage) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size();) {
+    const auto x = static_cast<unsigned char>(a[i]);
+    const auto y = static_cast<unsigned char>(b[i]);
+    if (codePage.IsLeadByte(x)) {
+      // The trail byte is part of a character, not a letter to fold.
+      if (x != y || (i + 1 < a.size() && a[i + 1] != b[i + 1])) return false;
+      i += 2;
+    } else {
+      if (AsciiLower(x) != AsciiLower(y)) return false;
+      ++i;
+    }
+  }
+  return true;
+}
+
+struct LineInfo {
+  enum Kind { kBlank, kHeader, kEntry } kind = kBlank;
+  std::string_view name;
+  std::string_view value;
+  bool hasValue = false;
+};
+
+LineInfo Classify(std::string_view line, CodePage& codePage) {
+  LineInfo info;
+  const std::string_view text = Trim(line);
+  if (text.empty()) return info;
+  if (text.front() == '[') {
+    std::size_t close = kNone;
+    for (std::size_t i = 1; i < text.size();) {
+      if (codePage.IsLeadByte(static_cast<unsigned char>(text[i]))) {
+        i += 2;
+        continue;
+      }
+      if (text[i] == ']') close = i;
+      ++i;
+    }
+    if (close != kNone) {
+      info.kind = LineInfo::kHeader;
+      info.name = Trim(text.substr(1, close - 1));
+      return info;
+    }
+  }
+  info.kind = LineInfo::kEntry;
+  const std::size_t eq = text.find('=');  // "=" is never a trail byte
+  if (eq == std::string_view::npos) {
+    info.name = text;
+  } else {
+    info.name = Trim(text.substr(0, eq));
+    info.value = Trim(text.substr(eq + 1));
+    info.hasValue = true;
+  }
+  return info;
+}
+
+// Calls `f(index, line)` for every line, without its CR LF or LF, until f says stop.
+template <class F>
+void ForEachLine(std::string_view text, F f) {
+  std::size_t index = 0;
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t nl = text.find('\n', pos);
+    const std::size_t end = nl == std::string_view::npos ? text.size() : nl;
+    std::string_view line = text.substr(pos, end - pos);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (!f(index++, line)) return;
+    pos = end + 1;
+  }
+}
+
+// Where a key is, in the first section of its name.
+struct Location {
+  bool haveSection = false;
+  std::size_t lastLine = kNone;  // last non-blank line of the section; kNone: the part before any header, empty
+  bool haveKey = false;
+  std::size_t keyLine = kNone;
+  std::string_view keyName;
+  std::string_view value;
+  bool hasValue = false;
+};
+
+Location Locate(std::string_view text, std::string_view section, std::string_view key, CodePage& codePage,
+                bool stopAtKey) {
+  Location loc;
+  // Lines before the first header form a section without a name.
+  bool inSection = section.empty();
+  loc.haveSection = inSection;
+  ForEachLine(text, [&](std::size_t index, std::string_view line) {
+    const LineInfo info = Classify(line, codePage);
+    if (info.kind == LineInfo::kHeader) {
+      if (inSection) return false;
+      if (SameName(info.name, section, codePage)) {
+        inSection = loc.haveSection = true;
+        loc.lastLine = index;
+      }
+    } else if (info.kind == LineInfo::kEntry && inSection) {
+      loc.lastLine = index;
+      if (!loc.haveKey && SameName(info.name, key, codePage)) {
+        loc.haveKey = true;
+        loc.keyLine = index;
+        loc.keyName = info.name;
+        loc.value = info.value;
+        loc.hasValue = info.hasValue;
+        if (stopAtKey) return false;
+      }
+    }
+    return true;
+  });
+  return loc;
+}
+
+std::string_view Unquote(std::string_view value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
+enum class LoadResult { kOk, kMissing, kFailed };
+
+LoadResult Load(const std::string& path, std::string& content) {
+  content.clear();
+  std::FILE* file = std::fopen(std::string(UpToNul(path)).c_str(), "rb");
+  if (file == nullptr) return errno == ENOENT ? LoadResult::kMissing : LoadResult::kFailed;
+  char buffer[16384];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, n);
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  return failed ? LoadResult::kFailed : LoadResult::kOk;
+}
+
+bool Store(const std::string& path, const std::string& content) {
+  std::FILE* file = std::fopen(std::string(UpToNul(path)).c_str(), "wb");
+  if (file == nullptr) return false;
+  const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
+  return (std::fclose(file) == 0) && written;
+}
+
+// The value as the service hands it out: up to a NUL, without enclosing quotes.
+bool LookUp(const std::string& path, const std::string& section, const std::string& key, CodePage& codePage,
+            std::string& value) {
+  std::string content;
+  if (Load(path, content) != LoadResult::kOk) return false;
+  const Location loc = Locate(content, Trim(UpToNul(section)), Trim(UpToNul(key)), codePage, true);
+  if (!loc.haveKey || !loc.hasValue) return false;
+  value = std::string(Unquote(UpToNul(loc.value)));
+  return true;
+}
+
+// The service's number reading: blanks, a sign, an optional 0b/0o/0x prefix,
+// digits, wrapping at 32 bits; only the first 29 characters are looked at.
+int ParseProfileInt(std::string_view text) {
+  text = text.substr(0, 29);
+  std::size_t i = 0;
+  while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  unsigned base = 10;
+  if (i + 1 < text.size() && text[i] == '0') {
+    const char p = text[i + 1];
+    base = p == 'x' ? 16 : p == 'o' ? 8 : p == 'b' ? 2 : 10;
+    if (base != 10) i += 2;
+  }
+  std::uint32_t total = 0;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    unsigned digit = 99;
+    if (c >= '0' && c <= '9') digit = static_cast<unsigned>(c - '0');
+    else if (c >= 'a' && c <= 'z') digit = static_cast<unsigned>(c - 'a' + 10);
+    else if (c >= 'A' && c <= 'Z') digit = static_cast<unsigned>(c - 'A' + 10);
+    if (digit >= base) break;
+    total = total * base + digit;
+  }
+  if (negative) total = 0u - total;
+  return static_cast<int>(total);
+}
+
+}  // namespace
+
+std::string ProfileFile::ReadString(const std::string& path, const std::string& section,
+                                    const std::string& key, const std::string& def) {
+  std::string value;
+  return LookUp(path, section, key, codePage_, value) ? value : def;
+}
+
+int ProfileFile::ReadInt(const std::string& path, const std::string& section, const std::string& key, int def) {
+  std::string value;
+  if (!LookUp(path, section, key, codePage_, value) || value.empty()) return def;
+  return ParseProfileInt(value);
+}
+
+bool ProfileFile::WriteString(const std::string& path, const std::string& section, const std::string& key,
+                              const std::string& value) {
+  std::string content;
+  if (Load(path, content) == LoadResult::kFailed) return false;  // never replace a file we could not read
+  const std::string_view sectionName = Trim(UpToNul(section));
+  const std::string_view keyName = Trim(UpToNul(key));
+  const Location loc = Locate(content, sectionName, keyName, codePage_, false);
+
+  std::string entry(loc.haveKey ? loc.keyName : keyName);
+  entry += '=';
+  entry += UpToNul(value);
+
+  std::string out;
+  out.reserve(content.size() + entry.size() + sectionName.size() + 8);
+  if (loc.haveSection && !loc.haveKey && loc.lastLine == kNone) out += entry + "\r\n";
+  ForEachLine(content, [&](std::size_t index, std::string_view line) {
+    out += (loc.haveKey && index == loc.keyLine) ? std::string_view(entry) : line;
+    out += "\r\n";
+    if (loc.haveSection && !loc.haveKey && index == loc.lastLine) out += entry + "\r\n";
+    return true;
+  });
+  if (!loc.haveSection) {
+    out += '[';
+    out += sectionName;
+    out += "]\r\n" + entry + "\r\n";
+  }
+  return Store(path, out);
+}
+
+}  // namespace kestrova

@@ -1,0 +1,262 @@
+// winctl: looks at and pokes top-level windows for the end-to-end tests.
+//
+//   winctl COMMAND [ARGS...]     one command, one line of JSON on stdout
+//   winctl serve                 commands from stdin, one per line, arguments
+//                                separated by TAB; one line of JSON back each
+//
+// Commands:
+//   list                   every top-level window (hidden ones too)
+//   foreground             the foreground window
+//   info HWND              one window
+//   front HWND             bring it to the front (with fallbacks)
+//   close HWND             post WM_CLOSE
+//   mdiactive HWND         the active MDI child of a frame
+//   send HWND TEXT         WM_COPYDATA control command for testwin
+//   settitle HWND TEXT     WM_SETTEXT (with a timeout)
+//   procs                  running processes
+//
+// Handles are decimal. Output is UTF-8 written as bytes, whatever the
+// console code page says.
+#include <windows.h>
+#include <shellapi.h>
+#include <tlhelp32.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr ULONG_PTR kControlMagic = 0x4B455354;  // testwin's 'KEST'
+constexpr UINT kSendTimeoutMs = 2000;
+
+std::string Narrow(const std::wstring& w) {
+  if (w.empty()) return {};
+  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+std::wstring Widen(const std::string& s) {
+  if (s.empty()) return {};
+  int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), out.data(), n);
+  return out;
+}
+
+std::string Json(const std::wstring& w) {
+  std::string out = "\"";
+  for (unsigned char c : Narrow(w)) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\u%04x", c);
+      out += buf;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
+std::string Num(uint64_t v) { return std::to_string(v); }
+std::string Bool(bool b) { return b ? "true" : "false"; }
+uint64_t HandleValue(HWND h) { return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(h)); }
+
+HWND ParseHwnd(const std::wstring& s) {
+  return reinterpret_cast<HWND>(static_cast<uintptr_t>(std::wcstoull(s.c_str(), nullptr, 0)));
+}
+
+void WriteLine(const std::string& line) {
+  HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  std::string data = line + "\n";
+  DWORD written = 0;
+  WriteFile(out, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+  FlushFileBuffers(out);
+}
+
+std::wstring WindowTitle(HWND h) {
+  // GetWindowTextW reads another process's caption without sending it a
+  // message, so a hung window cannot block us here.
+  wchar_t buf[1024] = L"";
+  GetWindowTextW(h, buf, 1024);
+  return buf;
+}
+
+std::wstring WindowClass(HWND h) {
+  wchar_t buf[256] = L"";
+  GetClassNameW(h, buf, 256);
+  return buf;
+}
+
+std::string WindowJson(HWND h) {
+  if (!h || !IsWindow(h)) return "{\"hwnd\":" + Num(HandleValue(h)) + ",\"exists\":false}";
+  DWORD pid = 0;
+  DWORD tid = GetWindowThreadProcessId(h, &pid);
+  // Wine's X11 driver keeps the X window id of a top-level window here.
+  auto xid = reinterpret_cast<uintptr_t>(GetPropW(h, L"__wine_x11_whole_window"));
+  return "{\"hwnd\":" + Num(HandleValue(h)) + ",\"exists\":true,\"pid\":" + Num(pid) + ",\"tid\":" + Num(tid) +
+         ",\"class\":" + Json(WindowClass(h)) + ",\"title\":" + Json(WindowTitle(h)) +
+         ",\"visible\":" + Bool(IsWindowVisible(h)) + ",\"xid\":" + Num(xid) + "}";
+}
+
+BOOL CALLBACK CollectWindow(HWND h, LPARAM lp) {
+  reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
+  return TRUE;
+}
+
+std::string ListWindows() {
+  std::vector<HWND> all;
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
+  std::string out = "[";
+  for (size_t i = 0; i < all.size(); ++i) {
+    if (i) out += ',';
+    out += WindowJson(all[i]);
+  }
+  return out + "]";
+}
+
+bool WaitForeground(HWND h, int ms) {
+  for (int waited = 0;; waited += 20) {
+    if (GetForegroundWindow() == h) return true;
+    if (waited >= ms) return false;
+    Sleep(20);
+  }
+}
+
+// Windows guards the foreground against other processes; Wine without a
+// window manager mostly does not. Each step is tried only if the last failed.
+std::string BringToFront(HWND h) {
+  if (!IsWindow(h)) return "{\"ok\":false,\"method\":\"gone\"}";
+  if (IsIconic(h)) ShowWindowAsync(h, SW_RESTORE);
+  std::string method = "plain";
+  SetForegroundWindow(h);
+  bool ok = WaitForeground(h, 300);
+  if (!ok) {
+    method = "attach";
+    DWORD self = GetCurrentThreadId();
+    DWORD front = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+    DWORD target = GetWindowThreadProcessId(h, nullptr);
+    bool attachedFront = front && front != self && AttachThreadInput(self, front, TRUE);
+    bool attachedTarget = target && target != self && AttachThreadInput(self, target, TRUE);
+    // Asynchronous, so a hung owner of either window cannot block us.
+    SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_ASYNCWINDOWPOS);
+    SetForegroundWindow(h);
+    if (attachedTarget) AttachThreadInput(self, target, FALSE);
+    if (attachedFront) AttachThreadInput(self, front, FALSE);
+    ok = WaitForeground(h, 500);
+  }
+  if (!ok) {
+    method = "topmost";
+    SetWindowPos(h, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_ASYNCWINDOWPOS);
+    SetWindowPos(h, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_ASYNCWINDOWPOS);
+    SetForegroundWindow(h);
+    ok = WaitForeground(h, 500);
+  }
+  return "{\"ok\":" + Bool(ok) + ",\"method\":\"" + method + "\",\"foreground\":" +
+         Num(HandleValue(GetForegroundWindow())) + "}";
+}
+
+std::string MdiActive(HWND frame) {
+  HWND client = FindWindowExW(frame, nullptr, L"MDIClient", nullptr);
+  if (!client) return "{\"hwnd\":0,\"client\":0}";
+  DWORD_PTR active = 0;
+  if (!SendMessageTimeoutW(client, WM_MDIGETACTIVE, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &active)) {
+    return "{\"hwnd\":0,\"client\":" + Num(HandleValue(client)) + ",\"timeout\":true}";
+  }
+  HWND child = reinterpret_cast<HWND>(active);
+  return "{\"hwnd\":" + Num(HandleValue(child)) + ",\"client\":" + Num(HandleValue(client)) +
+         ",\"title\":" + Json(child ? WindowTitle(child) : L"") + "}";
+}
+
+std::string SendControl(HWND h, const std::wstring& text) {
+  std::string utf8 = Narrow(text);
+  COPYDATASTRUCT cds{kControlMagic, static_cast<DWORD>(utf8.size()), utf8.data()};
+  DWORD_PTR result = 0;
+  BOOL sent = SendMessageTimeoutW(h, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_ABORTIFHUNG,
+                                  kSendTimeoutMs, &result);
+  return "{\"ok\":" + Bool(sent && result) + "}";
+}
+
+std::string SetTitle(HWND h, const std::wstring& text) {
+  DWORD_PTR result = 0;
+  BOOL sent = SendMessageTimeoutW(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
+                                  kSendTimeoutMs, &result);
+  return "{\"ok\":" + Bool(sent && result) + "}";
+}
+
+std::string Processes() {
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snap == INVALID_HANDLE_VALUE) return "[]";
+  std::string out = "[";
+  PROCESSENTRY32W pe{};
+  pe.dwSize = sizeof pe;
+  for (BOOL more = Process32FirstW(snap, &pe); more; more = Process32NextW(snap, &pe)) {
+    if (out.size() > 1) out += ",";
+    out += "{\"pid\":" + Num(pe.th32ProcessID) + ",\"exe\":" + Json(pe.szExeFile) + "}";
+  }
+  CloseHandle(snap);
+  return out + "]";
+}
+
+std::string Run(const std::vector<std::wstring>& args) {
+  if (args.empty()) return "{\"error\":\"no command\"}";
+  const std::wstring& cmd = args[0];
+  auto arg = [&](size_t i) { return i < args.size() ? args[i] : std::wstring(); };
+  HWND h = ParseHwnd(arg(1));
+  if (cmd == L"list") return ListWindows();
+  if (cmd == L"foreground") return WindowJson(GetForegroundWindow());
+  if (cmd == L"info") return WindowJson(h);
+  if (cmd == L"front") return BringToFront(h);
+  if (cmd == L"close") return "{\"ok\":" + Bool(PostMessageW(h, WM_CLOSE, 0, 0)) + "}";
+  if (cmd == L"mdiactive") return MdiActive(h);
+  if (cmd == L"send") return SendControl(h, arg(2));
+  if (cmd == L"settitle") return SetTitle(h, arg(2));
+  if (cmd == L"procs") return Processes();
+  return "{\"error\":" + Json(L"unknown command " + cmd) + "}";
+}
+
+std::vector<std::wstring> SplitTabs(const std::string& line) {
+  std::vector<std::wstring> out;
+  size_t start = 0;
+  for (;;) {
+    size_t tab = line.find('\t', start);
+    out.push_back(Widen(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start)));
+    if (tab == std::string::npos) return out;
+    start = tab + 1;
+  }
+}
+
+int Serve() {
+  HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+  std::string pending;
+  char buf[4096];
+  DWORD got = 0;
+  while (ReadFile(in, buf, sizeof buf, &got, nullptr) && got > 0) {
+    pending.append(buf, got);
+    for (size_t nl; (nl = pending.find('\n')) != std::string::npos;) {
+      std::string line = pending.substr(0, nl);
+      pending.erase(0, nl + 1);
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (line == "quit") return 0;
+      WriteLine(Run(SplitTabs(line)));
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc >= 2 && std::wstring(argv[1]) == L"serve") return Serve();
+  std::vector<std::wstring> args(argv + 1, argv + argc);
+  std::string result = Run(args);
+  WriteLine(result);
+  return result.rfind("{\"error\"", 0) == 0 ? 2 : 0;
+}

@@ -19,6 +19,10 @@ file(GLOB KESTROVA_RC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/*.rc)
 add_executable(Kestrova WIN32 ${KESTROVA_APP_SOURCES} ${KESTROVA_RC})
 target_link_libraries(Kestrova PRIVATE kestrova_win32)
 target_link_options(Kestrova PRIVATE ${KESTROVA_STATIC_LINK} $<$<NOT:$<CXX_COMPILER_ID:MSVC>>:-municode>)
+if(MSVC)
+  # The resource script carries the manifest; the linker must not add a second one.
+  target_link_options(Kestrova PRIVATE /MANIFEST:NO)
+endif()
 
 # GoogleTest built from the distribution's sources for the cross target.
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
@@ -34,7 +38,9 @@ file(GLOB KESTROVA_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*
 add_executable(kestrova_wintests ${KESTROVA_WIN_TESTS})
 target_include_directories(kestrova_wintests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_compile_definitions(kestrova_wintests PRIVATE KESTROVA_REAL_PLATFORM=1)
-target_link_libraries(kestrova_wintests PRIVATE kestrova_win32 gtest gtest_main)
+target_link_libraries(kestrova_wintests PRIVATE kestrova_win32 gtest gtest_main version)
+# The resource tests read Kestrova.exe from beside the test program.
+add_dependencies(kestrova_wintests Kestrova)
 target_link_options(kestrova_wintests PRIVATE ${KESTROVA_STATIC_LINK})
 add_test(NAME win32 COMMAND kestrova_wintests)
 set_tests_properties(win32 PROPERTIES TIMEOUT 600)

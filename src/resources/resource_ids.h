@@ -1,6 +1,7 @@
-#pragma once
+#ifndef KESTROVA_RESOURCES_RESOURCE_IDS_H
+#define KESTROVA_RESOURCES_RESOURCE_IDS_H
 // Resource numbers shared by the resource script and the C++ code.
-// Plain #defines only: the resource compiler reads this file too.
+// Plain #defines only: the resource compiler reads this file too (hence no #pragma once).
 
 // The program icon. It must stay the lowest-numbered icon group, so that
 // ExtractIconEx(..., 0, ...) on Kestrova.exe finds it first.
@@ -9,3 +10,5 @@
 // The numbered string table lives in this range (string N = LoadString(N)).
 #define IDS_KESTROVA_FIRST 100
 #define IDS_KESTROVA_LAST 999
+
+#endif  // KESTROVA_RESOURCES_RESOURCE_IDS_H

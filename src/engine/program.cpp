@@ -1,5 +1,6 @@
 #include "engine/program.h"
 
+#include "resources/version.h"
 #include "ui/settings_window.h"
 #include "ui/settings_window_view.h"
 
@@ -23,7 +24,7 @@ Program::~Program() = default;
 
 bool Program::StartUp(const std::string& exeFolder, const ViewFactory& createView) {
   appPath_ = WithBackslash(exeFolder);
-  ini_ = std::make_unique<IniFile>(platform_.profile, platform_.codePage, appPath_ + "Kestrova.ini");
+  ini_ = std::make_unique<IniFile>(platform_.profile, platform_.codePage, SettingsPath(appPath_));
 
   if (platform_.shell.AnotherInstanceRunning()) {
     const int handle = ini_->IniReadInt("Main", "WindowHandle", 0);

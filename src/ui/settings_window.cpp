@@ -1,6 +1,8 @@
 #include "ui/settings_window.h"
 
+#include "alarms/alarm_check.h"
 #include "engine/format.h"
+#include "engine/rules.h"
 #include "engine/program.h"
 #include "ui/settings_window_view.h"
 
@@ -45,7 +47,12 @@ SettingsWindow::SettingsWindow(Program& program) : program_(program) {
 
 SettingsWindow::~SettingsWindow() = default;
 
-std::string SettingsWindow::CheckAlarm(const std::string& clockText) { return clockText; }
+void SettingsWindow::AttachView(SettingsWindowView& view) {
+  view_ = &view;
+  alarms_ = std::make_unique<AlarmChecker>(program_.settings(), program_.platform().clock, view.AlarmPopups());
+}
+
+std::string SettingsWindow::CheckAlarm(const std::string& clockText) { return alarms_->CheckAlarm(clockText); }
 
 void SettingsWindow::Load() {
   Settings& s = program_.settings();
@@ -110,7 +117,9 @@ void SettingsWindow::Tick() {
     return;
   }
   if (titles_->Last().Handle != 0) titles_->ChangeTitle(0);
-  titles_->ChangeTitle(target);
+  const Settings& s = program_.settings();
+  Platform& p = program_.platform();
+  if (!IsWindowFiltered(p.windows, p.locale, s.WindowRules, s.AntiType, target)) titles_->ChangeTitle(target);
 }
 
 void SettingsWindow::ApplyWindowMode(bool show) {

@@ -25,7 +25,7 @@ class SettingsWindow {
   explicit SettingsWindow(Program& program);
   ~SettingsWindow();
 
-  void AttachView(SettingsWindowView& view) { view_ = &view; }
+  void AttachView(SettingsWindowView& view);
   SettingsWindowView& view() { return *view_; }
 
   void Load();
@@ -45,6 +45,7 @@ class SettingsWindow {
   void OpenSettings();
 
   TitleWriter& titles() { return *titles_; }
+  AlarmChecker& alarms() { return *alarms_; }
   bool StartupRegistered() const { return startupRegistered_; }
   bool Loaded() const { return loaded_; }
   int TimerInterval() const { return timerInterval_; }
@@ -57,6 +58,7 @@ class SettingsWindow {
   Program& program_;
   SettingsWindowView* view_ = nullptr;
   std::unique_ptr<TitleWriter> titles_;
+  std::unique_ptr<AlarmChecker> alarms_;
   bool paused_ = false;
   bool startupRegistered_ = false;
   bool loaded_ = false;

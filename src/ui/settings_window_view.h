@@ -5,6 +5,10 @@
 #include "platform/window_system.h"
 
 namespace kestrova {
+class AlarmPopupHost;
+}
+
+namespace kestrova {
 
 class SettingsWindowView {
  public:
@@ -21,6 +25,8 @@ class SettingsWindowView {
   // Modal boxes captioned `title`: a Yes/No question, and a notice.
   virtual bool AskYesNo(const std::string& title, const std::string& text) = 0;
   virtual void ShowInformation(const std::string& title, const std::string& text) = 0;
+  // Shows the alarm popup, owned by this window.
+  virtual AlarmPopupHost& AlarmPopups() = 0;
   // Destroys the window and ends the message loop.
   virtual void Close() = 0;
 };

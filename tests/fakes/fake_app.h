@@ -5,6 +5,7 @@
 #include <tuple>
 #include <vector>
 
+#include "alarms/alarm_check.h"
 #include "platform/profile_store.h"
 #include "platform/shell.h"
 #include "ui/settings_window_view.h"
@@ -70,6 +71,11 @@ class FakeSettingsView : public SettingsWindowView {
   std::vector<std::string> questions;
   std::vector<std::string> notices;  // titles of information boxes
   bool closed = false;
+  struct Popups : AlarmPopupHost {
+    std::vector<std::pair<int, std::string>> shown;
+    void ShowAlarmPopup(int entry, const std::string& message) override { shown.emplace_back(entry, message); }
+  } popups;
+  AlarmPopupHost& AlarmPopups() override { return popups; }
   WindowHandle Handle() override { return handle; }
   WindowHandle CallbackHandle() override { return callback; }
   void Show(bool show) override { visible = show; }

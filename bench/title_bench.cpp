@@ -1,0 +1,42 @@
+// Cost of composing the default title (own title + clock) with the fake platform.
+#include <benchmark/benchmark.h>
+
+#include "engine/title.h"
+#include "fakes/fake_platform.h"
+#include "settings/settings.h"
+
+namespace {
+
+using namespace kestrova;
+
+void BM_ComposeDefaultTitle(benchmark::State& state) {
+  testing::FakeWindowSystem windows;
+  testing::FakeClock clock;
+  testing::FakeLocale locale;
+  testing::FakeSysInfoSources sysinfo;
+  Settings settings;
+  TitleWriter writer(windows, clock, locale, sysinfo, settings, [](const std::string& c) { return c; });
+  const std::string own = "無題 - メモ帳";
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(writer.ComposeTitle(own));
+  }
+}
+BENCHMARK(BM_ComposeDefaultTitle);
+
+// One whole tick's title work on a window that stays in front: read, compose, write, read back.
+void BM_ChangeTitleSameWindow(benchmark::State& state) {
+  testing::FakeWindowSystem windows;
+  testing::FakeClock clock;
+  testing::FakeLocale locale;
+  testing::FakeSysInfoSources sysinfo;
+  Settings settings;
+  TitleWriter writer(windows, clock, locale, sysinfo, settings, [](const std::string& c) { return c; });
+  windows.Add(1, "無題 - メモ帳");
+  for (auto _ : state) {
+    writer.ChangeTitle(1);
+    if (windows.writes.size() > 1000) windows.writes.clear();
+  }
+}
+BENCHMARK(BM_ChangeTitleSameWindow);
+
+}  // namespace

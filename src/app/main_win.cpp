@@ -1,3 +1,71 @@
+// Kestrova.exe: binds the Win32 implementations to the program and runs the message loop.
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
+#include <commctrl.h>
+
+#include <memory>
+
+#include "engine/program.h"
+#include "engine/win32/clock_win.h"
+#include "engine/win32/locale_win.h"
+#include "engine/win32/window_system_win.h"
+#include "platform/win32/text_win.h"
+#include "settings/win32/codepage_win.h"
+#include "settings/win32/profile_store_win.h"
+#include "shell/win32/shell_win.h"
+#include "sysinfo/system_info.h"
+#include "sysinfo/win32/probes_win.h"
+#include "ui/settings_window.h"
+#include "ui/win32/settings_window_win.h"
+
+namespace {
+
+std::string ExeFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  const size_t slash = path.find_last_of(L"\\/");
+  return kestrova::win32::Narrow(slash == std::wstring::npos ? std::wstring() : path.substr(0, slash));
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  using namespace kestrova;
+  win32::Win32WindowSystem windows;
+  Win32Clock clock;
+  Win32Locale locale;
+  WinProfileStore profile;
+  WinCodePage codePage;
+  std::unique_ptr<SystemProbes> probes = CreateWin32Probes();
+  SystemInfo sysinfo(*probes);
+  win32::Win32Shell shell;
+  Platform platform{windows, clock, locale, profile, codePage, sysinfo, shell,
+                    [&sysinfo] { sysinfo.Start(); }, [&sysinfo] { sysinfo.Stop(); }};
+
+  Program program(platform);
+  std::unique_ptr<win32::Win32SettingsWindow> view;
+  const bool run = program.StartUp(ExeFolder(), [&](SettingsWindow& model) -> SettingsWindowView& {
+    view = std::make_unique<win32::Win32SettingsWindow>(model, program.settings(), program.ini(), instance,
+                                                       shell.LargeIcon(), shell.SmallIcon());
+    return *view;
+  });
+  if (!run) return 0;
+
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (view && IsDialogMessageW(view->hwnd(), &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return 0;
+}

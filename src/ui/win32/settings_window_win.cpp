@@ -81,8 +81,8 @@ void RegisterClasses(HINSTANCE instance, HICON largeIcon, HICON smallIcon, WNDPR
 
 }  // namespace
 
-Win32SettingsWindow::Win32SettingsWindow(SettingsWindow& model, const Settings& settings, HINSTANCE instance,
-                                         HICON largeIcon, HICON smallIcon)
+Win32SettingsWindow::Win32SettingsWindow(SettingsWindow& model, Settings& settings, IniFile& ini,
+                                         HINSTANCE instance, HICON largeIcon, HICON smallIcon)
     : model_(model), settings_(settings), instance_(instance) {
   RegisterClasses(instance, largeIcon, smallIcon, &WindowProc, &CallbackProc);
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
@@ -102,6 +102,7 @@ Win32SettingsWindow::Win32SettingsWindow(SettingsWindow& model, const Settings& 
   hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, Widen(kSettingsCaption).c_str(), style,
                           CW_USEDEFAULT, CW_USEDEFAULT, 400, 400, nullptr, menu_, instance, this);
   dpi_ = WindowDpi(hwnd_);
+  popups_ = std::make_unique<Win32AlarmPopupHost>(hwnd_, largeIcon, settings, ini);
   CreateControls();
   Layout();
 }
@@ -234,10 +235,10 @@ LRESULT CALLBACK Win32SettingsWindow::CallbackProc(HWND hwnd, UINT msg, WPARAM w
   }
   auto* self = reinterpret_cast<Win32SettingsWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (self == nullptr) return DefWindowProcW(hwnd, msg, wParam, lParam);
-  return self->HandleCallback(msg, wParam, lParam);
+  return self->HandleCallback(hwnd, msg, wParam, lParam);
 }
 
-LRESULT Win32SettingsWindow::HandleCallback(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32SettingsWindow::HandleCallback(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_LBUTTONDOWN:
       // A second copy of the program asks this one to open its settings.
@@ -249,7 +250,7 @@ LRESULT Win32SettingsWindow::HandleCallback(UINT msg, WPARAM wParam, LPARAM lPar
       OnTrayNotify(static_cast<UINT>(lParam));
       return 0;
     default:
-      return DefWindowProcW(callback_, msg, wParam, lParam);
+      return DefWindowProcW(hwnd, msg, wParam, lParam);
   }
 }
 

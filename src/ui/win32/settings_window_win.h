@@ -1,13 +1,17 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
+
+#include "alarms/win32/alarm_popup_win.h"
 
 #include "ui/settings_window_view.h"
 
 namespace kestrova {
 class SettingsWindow;
 struct Settings;
+class IniFile;
 }
 
 namespace kestrova::win32 {
@@ -15,8 +19,8 @@ namespace kestrova::win32 {
 // The real settings window: creates the controls and forwards their events to the model.
 class Win32SettingsWindow : public SettingsWindowView {
  public:
-  Win32SettingsWindow(SettingsWindow& model, const Settings& settings, HINSTANCE instance, HICON largeIcon,
-                      HICON smallIcon);
+  Win32SettingsWindow(SettingsWindow& model, Settings& settings, IniFile& ini, HINSTANCE instance,
+                      HICON largeIcon, HICON smallIcon);
   ~Win32SettingsWindow() override;
 
   WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(hwnd_); }
@@ -28,6 +32,7 @@ class Win32SettingsWindow : public SettingsWindowView {
   void SetStartupMenuCaption(const std::string& caption) override;
   bool AskYesNo(const std::string& title, const std::string& text) override;
   void ShowInformation(const std::string& title, const std::string& text) override;
+  AlarmPopupHost& AlarmPopups() override { return *popups_; }
   void Close() override;
 
   HWND hwnd() const { return hwnd_; }
@@ -36,7 +41,7 @@ class Win32SettingsWindow : public SettingsWindowView {
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK CallbackProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleCallback(UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleCallback(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   void CreateControls();
   void Layout();
   int Twips(int twips) const { return MulDiv(twips, dpi_, 1440); }
@@ -57,6 +62,7 @@ class Win32SettingsWindow : public SettingsWindowView {
   HBRUSH previewBrush_ = nullptr;
   int dpi_ = 96;
   UINT taskbarCreated_ = 0;
+  std::unique_ptr<Win32AlarmPopupHost> popups_;
   bool destroyed_ = false;
 };
 

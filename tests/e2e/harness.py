@@ -157,8 +157,9 @@ class Session:
     """Xvfb + a fresh Wine prefix + helper programs, torn down by close()."""
 
     def __init__(self, build_dir, out_dir, log=print):
-        self.build_dir = build_dir
-        self.out_dir = out_dir
+        # Wine runs the programs from the temporary folder: paths must be absolute.
+        self.build_dir = os.path.abspath(build_dir)
+        self.out_dir = os.path.abspath(out_dir)
         self.log = log
         self.tmp = tempfile.mkdtemp(prefix="kestrova-e2e-")
         self.prefix = os.path.join(self.tmp, "prefix")
@@ -167,10 +168,10 @@ class Session:
         self.env = None
         self.procs = []
         self.winctl = WinCtl(self)
-        os.makedirs(out_dir, exist_ok=True)
-        for old in os.listdir(out_dir):
+        os.makedirs(self.out_dir, exist_ok=True)
+        for old in os.listdir(self.out_dir):
             if old.endswith((".png", ".log")):
-                os.remove(os.path.join(out_dir, old))
+                os.remove(os.path.join(self.out_dir, old))
         self.wine = shutil.which("wine") or shutil.which("wine64")
         if not self.wine:
             raise E2EError("wine is not installed (scripts/install-deps.sh installs it)")

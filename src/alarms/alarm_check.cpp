@@ -2,23 +2,18 @@
 
 #include <algorithm>
 
+#include "alarms/alarm_store.h"
 #include "settings/settings.h"
 
 namespace kestrova {
 
 namespace {
 
-// The duration as a time of day, in seconds; durations past a day are kept,
-// so the end of the window may lie beyond midnight (and is never reached).
-std::int64_t DurationSeconds(std::int32_t seconds) {
-  const std::int64_t s = seconds;
-  return (s / 3600) * 3600 + ((s % 3600) / 60) * 60 + s % 60;
-}
-
 bool WithinTimeWindow(const AlarmEntry& entry, const DateTime& now) {
   // 64-bit: hand-edited hours or minutes must not overflow into a false match.
   const std::int64_t start = std::int64_t{entry.Hour} * 3600 + std::int64_t{entry.Minute} * 60 + entry.Second;
-  const std::int64_t end = start + DurationSeconds(entry.Time);
+  // An end past midnight is never reached: the window does not wrap.
+  const std::int64_t end = start + DurationToTime(entry.Time);
   const std::int64_t time = SecondOfDay(now);
   return start < time && time < end;
 }

@@ -25,17 +25,28 @@ bool IsAlarmDue(const AlarmEntry& entry, const DateTime& now) {
   const bool day = now.day == entry.Day;
   const bool week = DayOfWeek(now) == entry.Week;
   switch (entry.Type) {
-    case 0: return true;
-    case 1: return month;
-    case 2: return day;
-    case 3: return month && day;
-    case 4: return week;
-    case 5: return WithinTimeWindow(entry, now);
-    case 6: return month && WithinTimeWindow(entry, now);
-    case 7: return day && WithinTimeWindow(entry, now);
-    case 8: return month && day && WithinTimeWindow(entry, now);
-    case 9: return week && WithinTimeWindow(entry, now);
-    default: return false;
+    case 0:
+      return true;
+    case 1:
+      return month;
+    case 2:
+      return day;
+    case 3:
+      return month && day;
+    case 4:
+      return week;
+    case 5:
+      return WithinTimeWindow(entry, now);
+    case 6:
+      return month && WithinTimeWindow(entry, now);
+    case 7:
+      return day && WithinTimeWindow(entry, now);
+    case 8:
+      return month && day && WithinTimeWindow(entry, now);
+    case 9:
+      return week && WithinTimeWindow(entry, now);
+    default:
+      return false;
   }
 }
 
@@ -62,8 +73,10 @@ std::string AlarmChecker::CheckAlarm(const std::string& clockText, AlarmCall cal
     if (i >= EntryCount()) break;
     const std::string message = settings_.Alarms[static_cast<size_t>(i)].Message;
     switch (settings_.MessagePosition) {
-      case 0: return clockText + " " + message;
-      case 1: return message + " " + clockText;
+      case 0:
+        return clockText + " " + message;
+      case 1:
+        return message + " " + clockText;
       case 2:
         // Only the tick's own evaluation moves the alternation: a tick makes one
         // of those plus one per clock piece, so counting every evaluation would
@@ -76,8 +89,10 @@ std::string AlarmChecker::CheckAlarm(const std::string& clockText, AlarmCall cal
           alternateShowMessage_ = !alternateShowMessage_;
         }
         return alternateShowMessage_ ? " " + message + " " : clockText;
-      case 3: return message;
-      default: return clockText;
+      case 3:
+        return message;
+      default:
+        return clockText;
     }
   }
   return clockText;

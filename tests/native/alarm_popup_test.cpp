@@ -84,12 +84,8 @@ TEST_F(AlarmPopupTest, ClosingWritesOnlyTheEntrysBoxKey) {
     const char* value;
   };
   const Case cases[] = {
-      {3, false, "Alarm0003", "0"},
-      {3, true, "Alarm0003", "1"},
-      {0, true, "Alarm0000", "1"},
-      {12, false, "Alarm0012", "0"},
-      {9999, true, "Alarm9999", "1"},
-      {12345, true, "Alarm2345", "1"},
+      {3, false, "Alarm0003", "0"},  {3, true, "Alarm0003", "1"},    {0, true, "Alarm0000", "1"},
+      {12, false, "Alarm0012", "0"}, {9999, true, "Alarm9999", "1"}, {12345, true, "Alarm2345", "1"},
   };
   for (const Case& c : cases) {
     SetEntries(c.entry + 1);
@@ -99,7 +95,8 @@ TEST_F(AlarmPopupTest, ClosingWritesOnlyTheEntrysBoxKey) {
     popup.SetCheck1(c.checked);
     popup.Close();
     ASSERT_EQ(store.writes.size(), 1u) << c.entry;
-    EXPECT_EQ(store.writes[0], std::make_tuple(std::string(c.section), std::string("Box"), std::string(c.value)));
+    EXPECT_EQ(store.writes[0],
+              std::make_tuple(std::string(c.section), std::string("Box"), std::string(c.value)));
     EXPECT_EQ(settings.Alarms[static_cast<size_t>(c.entry)].Box, c.checked ? 1 : 0);
     EXPECT_EQ(settings.Alarms[0].Box, c.entry == 0 ? (c.checked ? 1 : 0) : 1) << "other entries untouched";
   }
@@ -165,8 +162,9 @@ class ClosingHost : public AlarmPopupHost {
 // Start after start over a real Kestrova.ini in code page 932: an always-due
 // entry with a box, the popup closed at once with the check box as given.
 TEST(AlarmPopupFile, CheckBoxDecidesWhetherTheNextStartShowsThePopup) {
-  const auto dir = std::filesystem::temp_directory_path() /
-                   ("kestrova-popup-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+  const auto dir =
+      std::filesystem::temp_directory_path() /
+      ("kestrova-popup-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
   std::filesystem::create_directories(dir);
   const std::string path = (dir / "Kestrova.ini").string();
   Cp932CodePage codePage;

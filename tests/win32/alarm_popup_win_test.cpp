@@ -1,5 +1,7 @@
 // The alarm popup as a real modal window: each way of closing it runs the
 // closing step once, writes "Box" to the settings file and returns.
+#include "alarms/win32/alarm_popup_win.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -8,7 +10,6 @@
 #include <thread>
 
 #include "alarms/alarm_popup.h"
-#include "alarms/win32/alarm_popup_win.h"
 #include "platform/profile_store.h"
 #include "settings/ini_file.h"
 #include "settings/settings.h"
@@ -155,9 +156,7 @@ TEST_F(AlarmPopupWinTest, CheckBoxThenOkKeepsThePopup) {
 TEST_F(AlarmPopupWinTest, CloseBoxFromAnotherThreadBehavesLikeOk) {
   host.SetOwner(owner);
   std::thread closer;
-  Show(3, [&](HWND popup) {
-    closer = std::thread([popup] { PostMessageW(popup, WM_CLOSE, 0, 0); });
-  });
+  Show(3, [&](HWND popup) { closer = std::thread([popup] { PostMessageW(popup, WM_CLOSE, 0, 0); }); });
   closer.join();
   EXPECT_EQ(FileBox(3), "0");
   EXPECT_EQ(settings.Alarms[3].Box, 0);

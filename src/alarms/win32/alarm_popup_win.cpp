@@ -89,15 +89,14 @@ struct PopupState {
 
   void CreateControls(HINSTANCE instance) {
     text1 = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", Widen(model.Text1()).c_str(),
-                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_READONLY |
-                                ES_AUTOVSCROLL,
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
                             0, 0, 0, 0, hwnd, nullptr, instance, nullptr);
     check1 = CreateWindowExW(0, L"BUTTON", Widen(kAlarmPopupCheckText).c_str(),
                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, 0, 0, 0, hwnd,
                              reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kIdCheck1)), instance, nullptr);
-    command1 = CreateWindowExW(0, L"BUTTON", Widen(kAlarmPopupOkText).c_str(),
-                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0, hwnd,
-                               reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kIdCommand1)), instance, nullptr);
+    command1 = CreateWindowExW(
+        0, L"BUTTON", Widen(kAlarmPopupOkText).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+        0, 0, 0, 0, hwnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kIdCommand1)), instance, nullptr);
     SendMessageW(check1, BM_SETCHECK, model.Check1() ? BST_CHECKED : BST_UNCHECKED, 0);
   }
 
@@ -253,7 +252,8 @@ void Win32AlarmPopupHost::ShowAlarmPopup(int entry, const std::string& message) 
   w.Layout(dpi);
   const SIZE size = WindowSizeFor(dpi);
   SetWindowPos(hwnd, nullptr, work.left + (work.right - work.left - size.cx) / 2,
-               work.top + (work.bottom - work.top - size.cy) / 2, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+               work.top + (work.bottom - work.top - size.cy) / 2, size.cx, size.cy,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 
   HWND previous = popup_;
   popup_ = hwnd;

@@ -1,5 +1,6 @@
 // The date/time pattern language of the clock pieces.
 #include <algorithm>
+#include <cstring>
 #include <tuple>
 
 #include "engine/format.h"
@@ -66,12 +67,32 @@ struct Token {
   size_t len;
 };
 
+// Bytes that may start a token; a run of other bytes is copied in one go.
+constexpr bool MayStartToken(unsigned char c) {
+  switch (c | 0x20) {  // letters in either case
+    case 'a': case 'c': case 'd': case 'e': case 'g': case 'h': case 'm':
+    case 'n': case 'q': case 's': case 't': case 'w': case 'y':
+      return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    default:
+      return c == '\\' || c == ':' || c == '/';
+  }
+}
+
+struct TokenStarts {
+  bool table[256] = {};
+  constexpr TokenStarts() {
+    for (int c = 0; c < 256; ++c) table[c] = MayStartToken(static_cast<unsigned char>(c));
+  }
+};
+constexpr TokenStarts kTokenStarts;
+
 constexpr char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// Length of the run of the letter at p[i], in either case.
 size_t RunLength(std::string_view p, size_t i) {
-  const char c = Lower(p[i]);
+  const char c = static_cast<char>(p[i] | 0x20);
   size_t n = 1;
-  while (i + n < p.size() && Lower(p[i + n]) == c) ++n;
+  while (i + n < p.size() && static_cast<char>(p[i + n] | 0x20) == c) ++n;
   return n;
 }
 
@@ -140,7 +161,7 @@ Token NextToken(std::string_view p, size_t i) {
 }
 
 bool UsesTwelveHours(std::string_view p) {
-  if (p.find_first_of("aA") == std::string_view::npos) return false;
+  if (p.empty() || (!std::memchr(p.data(), 'a', p.size()) && !std::memchr(p.data(), 'A', p.size()))) return false;
   for (size_t i = 0; i < p.size();) {
     const Token t = NextToken(p, i);
     if (t.tok == Tok::AmPm || t.tok == Tok::AP || t.tok == Tok::AmPmLocal) return true;
@@ -175,7 +196,7 @@ int EraYearOf(const JapaneseEra* era, const DateTime& v) { return era ? v.year -
 int YearMod100(int year) { return ((year % 100) + 100) % 100; }
 
 // The host's picture syntax of the regional date and time formats.
-void AppendPicture(std::string& out, const DateTime& v, std::string_view pic, const RegionalSettings& r,
+void AppendPicture(TextSink& out, const DateTime& v, std::string_view pic, const RegionalSettings& r,
                    bool isDate) {
   size_t i = 0;
   while (i < pic.size()) {
@@ -223,8 +244,8 @@ void AppendPicture(std::string& out, const DateTime& v, std::string_view pic, co
         case 'y': {
           if (r.japaneseCalendar) {
             AppendNumber(out, EraYearOf(FindEra(r.eras, v), v), n == 1 ? 1 : 2);
-          } else if (n <= 2) {
-            AppendNumber(out, YearMod100(v.year), static_cast<int>(n));
+          } else if (n <= 2) {  // the host pads y as it pads yy
+            AppendNumber(out, YearMod100(v.year), 2);
           } else {
             AppendNumber(out, v.year, 1);
           }
@@ -254,14 +275,14 @@ void AppendPicture(std::string& out, const DateTime& v, std::string_view pic, co
         default: break;
       }
     }
-    out.append(pic.data() + i - n, n);
+    out += std::string_view(pic.data() + i - n, n);
   }
 }
 
-void AppendShortDate(std::string& out, const DateTime& v, const RegionalSettings& r);
-void AppendTime(std::string& out, const DateTime& v, const RegionalSettings& r);
+void AppendShortDate(TextSink& out, const DateTime& v, const RegionalSettings& r);
+void AppendTime(TextSink& out, const DateTime& v, const RegionalSettings& r);
 
-void Expand(std::string& out, const DateTime& v, std::string_view p, const RegionalSettings& r) {
+void Expand(TextSink& out, const DateTime& v, std::string_view p, const RegionalSettings& r) {
   const bool twelve = UsesTwelveHours(p);
   bool afterHour = false;  // m and mm right after h or hh are minutes
   size_t i = 0;
@@ -270,7 +291,10 @@ void Expand(std::string& out, const DateTime& v, std::string_view p, const Regio
     const size_t at = i;
     i += t.len;
     switch (t.tok) {
-      case Tok::Literal: out += p[at]; continue;
+      case Tok::Literal:
+        while (i < p.size() && !kTokenStarts.table[static_cast<unsigned char>(p[i])]) ++i;
+        out += p.substr(at, i - at);
+        continue;
       case Tok::Escape:
         if (i < p.size()) out += p[i++];
         continue;
@@ -364,7 +388,7 @@ void Expand(std::string& out, const DateTime& v, std::string_view p, const Regio
   }
 }
 
-void AppendShortDate(std::string& out, const DateTime& v, const RegionalSettings& r) {
+void AppendShortDate(TextSink& out, const DateTime& v, const RegionalSettings& r) {
   if (r.shortDate.empty()) {
     Expand(out, v, "m/d/yy", r);
   } else {
@@ -372,7 +396,7 @@ void AppendShortDate(std::string& out, const DateTime& v, const RegionalSettings
   }
 }
 
-void AppendTime(std::string& out, const DateTime& v, const RegionalSettings& r) {
+void AppendTime(TextSink& out, const DateTime& v, const RegionalSettings& r) {
   if (r.timeFormat.empty()) {
     Expand(out, v, "h:mm:ss", r);
   } else {
@@ -383,10 +407,9 @@ void AppendTime(std::string& out, const DateTime& v, const RegionalSettings& r) 
 }  // namespace
 
 std::string DateFormatter(const DateTime& value, std::string_view pattern, const RegionalSettings& regional) {
-  std::string out;
-  out.reserve(pattern.size() + 16);
+  TextSink out;
   Expand(out, value, pattern, regional);
-  return out;
+  return out.Take();
 }
 
 }  // namespace kestrova

@@ -205,10 +205,10 @@ TEST(DateFormatter, HostPictureSyntax) {
     DateTime value;
     const char* expected;  // of "ddddd|ttttt"
   } cases[] = {
-      {"d/M/yy", "H:mm:ss", kTuesday, "17/1/84|17:30:30"},
+      {"d/M/y", "H:mm:ss", kTuesday, "17/1/84|17:30:30"},
       {"dd MMM yyyy", "HH", {1984, 1, 7, 7, 5, 9}, "07 1月 1984|07"},
       {"ddd dddd MMMM", "h:m:s", kTuesday, "火 火曜日 1月|5:30:30"},
-      {"y yy yyy yyyyy", "hh tt", {2005, 1, 1}, "5 05 2005 2005|12 午前"},
+      {"y yy yyy yyyyy", "hh tt", {2005, 1, 1}, "05 05 2005 2005|12 午前"},
       {"'yy'yy ''d'' 'a''b", "t", kTuesday, "yy84 '17' a'b|午"},
       {"gg yyyy", "'H'H mm", kTuesday, "西暦 1984|H17 30"},
       {"yyyy-MM-dd hh:mm", "dd/MM/yyyy H", kTuesday, "1984-01-17 hh:mm|dd/MM/yyyy 17"},

@@ -66,13 +66,17 @@ ctest_step() {
   note "$name" "$( ((rc == 0)) && echo ok || echo FAILED)" "$LAST_SECONDS"
 }
 
+# A failed target does not stop the others (ninja -k 0), so the tests that did
+# build still run and report.
 configure_and_build() {
   local preset=$1
-  build_step "$preset-build" bash -c "cmake --preset $preset >/dev/null && cmake --build --preset $preset -j2"
+  build_step "$preset-build" bash -c "cmake --preset $preset >/dev/null && cmake --build --preset $preset -j2 -- -k 0"
 }
+configured() { [[ -f build/$1/build.ninja ]]; }
 
 # --- native tiers ---------------------------------------------------------------
-if configure_and_build host; then
+configure_and_build host
+if configured host; then
   ctest_step host-ctest ctest --preset host -j2
   if [[ -x build/host/kestrova_bench ]]; then
     # Figures only: a slow benchmark fails nothing, a crash does.
@@ -84,8 +88,10 @@ if configure_and_build host; then
     fi
   fi
 fi
-configure_and_build asan && ctest_step asan-ctest ctest --preset asan -j2
-configure_and_build fuzz && ctest_step fuzz-ctest ctest --preset fuzz -j2
+configure_and_build asan
+configured asan && ctest_step asan-ctest ctest --preset asan -j2
+configure_and_build fuzz
+configured fuzz && ctest_step fuzz-ctest ctest --preset fuzz -j2
 
 # --- Windows tiers ----------------------------------------------------------------
 # The Windows tests create real windows, so Wine needs a display; they get a
@@ -108,7 +114,8 @@ start_xvfb() {
   rm -f "$f"
 }
 
-if configure_and_build windows; then
+configure_and_build windows
+if configured windows; then
   start_xvfb
   ctest_step windows-ctest env "${wine_env[@]}" ctest --preset windows
   stop_xvfb

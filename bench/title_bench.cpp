@@ -15,7 +15,7 @@ void BM_ComposeDefaultTitle(benchmark::State& state) {
   testing::FakeLocale locale;
   testing::FakeSysInfoSources sysinfo;
   Settings settings;
-  TitleWriter writer(windows, clock, locale, sysinfo, settings, [](const std::string& c) { return c; });
+  TitleWriter writer(windows, clock, locale, sysinfo, settings, [](const std::string& c, bool) { return c; });
   const std::string own = "無題 - メモ帳";
   for (auto _ : state) {
     benchmark::DoNotOptimize(writer.ComposeTitle(own));
@@ -30,7 +30,7 @@ void BM_ChangeTitleSameWindow(benchmark::State& state) {
   testing::FakeLocale locale;
   testing::FakeSysInfoSources sysinfo;
   Settings settings;
-  TitleWriter writer(windows, clock, locale, sysinfo, settings, [](const std::string& c) { return c; });
+  TitleWriter writer(windows, clock, locale, sysinfo, settings, [](const std::string& c, bool) { return c; });
   windows.Add(1, "無題 - メモ帳");
   for (auto _ : state) {
     writer.ChangeTitle(1);

@@ -41,7 +41,7 @@ std::string TitleWriter::Piece(int selector, const std::string& ownTitle, bool& 
       // Below -1 only comes from a hand-edited file; it is taken as no limit.
       return CutToCharacters(ownTitle, settings_.TitleLenght);
     case kPieceClock:
-      return checkAlarm_(ClockText(settings_, clock_, regional));
+      return checkAlarm_(ClockText(settings_, clock_, regional), true);
     case kPieceWorldClock:
       return WorldClockText(settings_, clock_, regional);
     case kPieceCountdown:
@@ -73,7 +73,7 @@ void TitleWriter::ChangeTitle(WindowHandle window) {
     return;
   }
 
-  checkAlarm_(std::string());
+  checkAlarm_(std::string(), false);
   const std::string current = windows_.ReadTitle(window);
   const bool stillOurs = window == last_.Handle && current == last_.WrittenTitle;
   std::string own = stillOurs ? last_.OwnTitle : current;

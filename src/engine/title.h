@@ -33,8 +33,10 @@ std::string CutToCharacters(const std::string& text, int limit);
 
 class TitleWriter {
  public:
-  // The alarm check: takes the clock text, returns the clock piece.
-  using CheckAlarmFn = std::function<std::string(const std::string&)>;
+  // The alarm check: takes the clock text, returns the clock piece. The flag
+  // tells a clock piece from the composition's own evaluation (an empty clock
+  // format gives an empty clock text too).
+  using CheckAlarmFn = std::function<std::string(const std::string& clockText, bool clockPiece)>;
 
   TitleWriter(WindowSystem& windows, Clock& clock, Locale& locale, SysInfoSources& sysinfo,
               const Settings& settings, CheckAlarmFn checkAlarm);

@@ -42,7 +42,10 @@ int TimingToInterval(int timing) {
 SettingsWindow::SettingsWindow(Program& program) : program_(program) {
   Platform& p = program_.platform();
   titles_ = std::make_unique<TitleWriter>(p.windows, p.clock, p.locale, p.sysinfo, program_.settings(),
-                                          [this](const std::string& clock) { return CheckAlarm(clock); });
+                                          [this](const std::string& clock, bool clockPiece) {
+                                            return alarms_->CheckAlarm(clock, clockPiece ? AlarmCall::kClockPiece
+                                                                                         : AlarmCall::kTick);
+                                          });
 }
 
 SettingsWindow::~SettingsWindow() = default;

@@ -39,7 +39,7 @@ class TitleTest : public ::testing::Test {
   FakeSysInfoSources sysinfo;
   Settings settings;
   int alarmChecks = 0;
-  TitleWriter writer{windows, clock, locale, sysinfo, settings, [this](const std::string& clockText) {
+  TitleWriter writer{windows, clock, locale, sysinfo, settings, [this](const std::string& clockText, bool) {
                        ++alarmChecks;
                        return clockText;
                      }};
@@ -182,7 +182,7 @@ TEST(TitleWriterGuard, WindowThatShortensTitlesKeepsItsOwnTitle) {
   FakeLocale locale;
   FakeSysInfoSources sysinfo;
   Settings settings;
-  TitleWriter writer(windows, clock, locale, sysinfo, settings, [](const std::string& c) { return c; });
+  TitleWriter writer(windows, clock, locale, sysinfo, settings, [](const std::string& c, bool) { return c; });
   windows.Add(1, "Memo");
   writer.ChangeTitle(1);
   writer.ChangeTitle(1);

@@ -58,7 +58,8 @@ void BM_DateFormatterOverStrftime(benchmark::State& state) {
   double strftimeNs = 0;
   for (auto _ : state) {
     auto t0 = Clock::now();
-    for (int i = 0; i < kBatch; ++i) benchmark::DoNotOptimize(kestrova::DateFormatter(kValue, kDefaultPattern, regional));
+    for (int i = 0; i < kBatch; ++i)
+      benchmark::DoNotOptimize(kestrova::DateFormatter(kValue, kDefaultPattern, regional));
     auto t1 = Clock::now();
     for (int i = 0; i < kBatch; ++i) {
       benchmark::DoNotOptimize(std::strftime(buf, sizeof buf, kStrftimePattern, &tm));

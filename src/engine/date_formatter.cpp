@@ -15,8 +15,9 @@ constexpr std::string_view kDayFull[7] = {"Sunday",   "Monday", "Tuesday", "Wedn
                                           "Thursday", "Friday", "Saturday"};
 constexpr std::string_view kMonthAbbr[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-constexpr std::string_view kMonthFull[12] = {"January", "February", "March",     "April",   "May",      "June",
-                                             "July",    "August",   "September", "October", "November", "December"};
+constexpr std::string_view kMonthFull[12] = {"January",   "February", "March",    "April",
+                                             "May",       "June",     "July",     "August",
+                                             "September", "October",  "November", "December"};
 constexpr std::string_view kJaDayAbbr[7] = {"日", "月", "火", "水", "木", "金", "土"};
 constexpr std::string_view kJaDayFull[7] = {"日曜日", "月曜日", "火曜日", "水曜日",
                                             "木曜日", "金曜日", "土曜日"};
@@ -70,8 +71,19 @@ struct Token {
 // Bytes that may start a token; a run of other bytes is copied in one go.
 constexpr bool MayStartToken(unsigned char c) {
   switch (c | 0x20) {  // letters in either case
-    case 'a': case 'c': case 'd': case 'e': case 'g': case 'h': case 'm':
-    case 'n': case 'q': case 's': case 't': case 'w': case 'y':
+    case 'a':
+    case 'c':
+    case 'd':
+    case 'e':
+    case 'g':
+    case 'h':
+    case 'm':
+    case 'n':
+    case 'q':
+    case 's':
+    case 't':
+    case 'w':
+    case 'y':
       return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
     default:
       return c == '\\' || c == ':' || c == '/';
@@ -109,13 +121,19 @@ bool MatchAt(std::string_view p, size_t i, std::string_view word) {
 // formatter of this pattern language does.
 Token NextToken(std::string_view p, size_t i) {
   switch (Lower(p[i])) {
-    case '\\': return {Tok::Escape, 1};
-    case ':': return {Tok::TimeSep, 1};
-    case '/': return {Tok::DateSep, 1};
-    case 'c': return {Tok::DateTimeC, 1};
-    case 'q': return {Tok::Quarter, 1};
+    case '\\':
+      return {Tok::Escape, 1};
+    case ':':
+      return {Tok::TimeSep, 1};
+    case '/':
+      return {Tok::DateSep, 1};
+    case 'c':
+      return {Tok::DateTimeC, 1};
+    case 'q':
+      return {Tok::Quarter, 1};
     case 'd': {
-      static constexpr Tok kByRun[] = {Tok::Day, Tok::Day2, Tok::DayAbbr, Tok::DayFull, Tok::ShortDate, Tok::LongDate};
+      static constexpr Tok kByRun[] = {Tok::Day,     Tok::Day2,      Tok::DayAbbr,
+                                       Tok::DayFull, Tok::ShortDate, Tok::LongDate};
       const size_t n = std::min<size_t>(RunLength(p, i), 6);
       return {kByRun[n - 1], n};
     }
@@ -129,11 +147,16 @@ Token NextToken(std::string_view p, size_t i) {
       const size_t n = std::min<size_t>(RunLength(p, i), 3);
       return {kByRun[n - 1], n};
     }
-    case 'w': return RunLength(p, i) >= 2 ? Token{Tok::Week, 2} : Token{Tok::WeekDay, 1};
-    case 'e': return RunLength(p, i) >= 2 ? Token{Tok::EraYear2, 2} : Token{Tok::EraYear, 1};
-    case 'h': return RunLength(p, i) >= 2 ? Token{Tok::Hour2, 2} : Token{Tok::Hour, 1};
-    case 'n': return RunLength(p, i) >= 2 ? Token{Tok::Minute2, 2} : Token{Tok::Minute, 1};
-    case 's': return RunLength(p, i) >= 2 ? Token{Tok::Second2, 2} : Token{Tok::Second, 1};
+    case 'w':
+      return RunLength(p, i) >= 2 ? Token{Tok::Week, 2} : Token{Tok::WeekDay, 1};
+    case 'e':
+      return RunLength(p, i) >= 2 ? Token{Tok::EraYear2, 2} : Token{Tok::EraYear, 1};
+    case 'h':
+      return RunLength(p, i) >= 2 ? Token{Tok::Hour2, 2} : Token{Tok::Hour, 1};
+    case 'n':
+      return RunLength(p, i) >= 2 ? Token{Tok::Minute2, 2} : Token{Tok::Minute, 1};
+    case 's':
+      return RunLength(p, i) >= 2 ? Token{Tok::Second2, 2} : Token{Tok::Second, 1};
     case 'y': {
       const size_t n = RunLength(p, i);
       if (n >= 4) return {Tok::Year4, 4};
@@ -156,12 +179,14 @@ Token NextToken(std::string_view p, size_t i) {
       if (RunLength(p, i) >= 5) return {Tok::Time, 5};
       if (MatchAt(p, i, "t t t t t")) return {Tok::Time, 9};
       return {Tok::Literal, 1};
-    default: return {Tok::Literal, 1};
+    default:
+      return {Tok::Literal, 1};
   }
 }
 
 bool UsesTwelveHours(std::string_view p) {
-  if (p.empty() || (!std::memchr(p.data(), 'a', p.size()) && !std::memchr(p.data(), 'A', p.size()))) return false;
+  if (p.empty() || (!std::memchr(p.data(), 'a', p.size()) && !std::memchr(p.data(), 'A', p.size())))
+    return false;
   for (size_t i = 0; i < p.size();) {
     const Token t = NextToken(p, i);
     if (t.tok == Tok::AmPm || t.tok == Tok::AP || t.tok == Tok::AmPmLocal) return true;
@@ -258,21 +283,31 @@ void AppendPicture(TextSink& out, const DateTime& v, std::string_view pic, const
             out += r.calendarEra;
           }
           continue;
-        default: break;
+        default:
+          break;
       }
     } else {
       const int pad = n >= 2 ? 2 : 1;
       switch (c) {
-        case 'H': AppendNumber(out, v.hour, pad); continue;
-        case 'h': AppendNumber(out, TwelveHour(v.hour), pad); continue;
-        case 'm': AppendNumber(out, v.minute, pad); continue;
-        case 's': AppendNumber(out, v.second, pad); continue;
+        case 'H':
+          AppendNumber(out, v.hour, pad);
+          continue;
+        case 'h':
+          AppendNumber(out, TwelveHour(v.hour), pad);
+          continue;
+        case 'm':
+          AppendNumber(out, v.minute, pad);
+          continue;
+        case 's':
+          AppendNumber(out, v.second, pad);
+          continue;
         case 't': {
           const std::string& s = v.hour < 12 ? r.am : r.pm;
           out += (n == 1 && !s.empty()) ? std::string_view(s).substr(0, CharLength(s)) : std::string_view(s);
           continue;
         }
-        default: break;
+        default:
+          break;
       }
     }
     out += std::string_view(pic.data() + i - n, n);
@@ -298,9 +333,14 @@ void Expand(TextSink& out, const DateTime& v, std::string_view p, const Regional
       case Tok::Escape:
         if (i < p.size()) out += p[i++];
         continue;
-      case Tok::TimeSep: out += r.timeSeparator; continue;
-      case Tok::DateSep: out += r.dateSeparator; continue;
-      default: break;
+      case Tok::TimeSep:
+        out += r.timeSeparator;
+        continue;
+      case Tok::DateSep:
+        out += r.dateSeparator;
+        continue;
+      default:
+        break;
     }
     const bool minuteHere = afterHour;
     afterHour = false;
@@ -316,13 +356,27 @@ void Expand(TextSink& out, const DateTime& v, std::string_view p, const Regional
           }
         }
         break;
-      case Tok::Day: AppendNumber(out, v.day, 1); break;
-      case Tok::Day2: AppendNumber(out, v.day, 2); break;
-      case Tok::DayAbbr: out += kDayAbbr[DayOfWeek(v)]; break;
-      case Tok::DayFull: out += kDayFull[DayOfWeek(v)]; break;
-      case Tok::JaDayAbbr: out += kJaDayAbbr[DayOfWeek(v)]; break;
-      case Tok::JaDayFull: out += kJaDayFull[DayOfWeek(v)]; break;
-      case Tok::ShortDate: AppendShortDate(out, v, r); break;
+      case Tok::Day:
+        AppendNumber(out, v.day, 1);
+        break;
+      case Tok::Day2:
+        AppendNumber(out, v.day, 2);
+        break;
+      case Tok::DayAbbr:
+        out += kDayAbbr[DayOfWeek(v)];
+        break;
+      case Tok::DayFull:
+        out += kDayFull[DayOfWeek(v)];
+        break;
+      case Tok::JaDayAbbr:
+        out += kJaDayAbbr[DayOfWeek(v)];
+        break;
+      case Tok::JaDayFull:
+        out += kJaDayFull[DayOfWeek(v)];
+        break;
+      case Tok::ShortDate:
+        AppendShortDate(out, v, r);
+        break;
       case Tok::LongDate:
         if (r.longDate.empty()) {
           Expand(out, v, "mmmm dd, yyyy", r);
@@ -330,7 +384,9 @@ void Expand(TextSink& out, const DateTime& v, std::string_view p, const Regional
           AppendPicture(out, v, r.longDate, r, true);
         }
         break;
-      case Tok::WeekDay: AppendNumber(out, DayOfWeek(v) + 1, 1); break;
+      case Tok::WeekDay:
+        AppendNumber(out, DayOfWeek(v) + 1, 1);
+        break;
       case Tok::Week: {
         const int jan1 = DayOfWeek(DateTime{v.year, 1, 1});
         AppendNumber(out, (DayOfYear(v) - 1 + jan1) / 7 + 1, 1);
@@ -346,7 +402,9 @@ void Expand(TextSink& out, const DateTime& v, std::string_view p, const Regional
           out += (t.tok == Tok::MonthAbbr ? kMonthAbbr : kMonthFull)[v.month - 1];
         }
         break;
-      case Tok::Quarter: AppendNumber(out, (v.month - 1) / 3 + 1, 1); break;
+      case Tok::Quarter:
+        AppendNumber(out, (v.month - 1) / 3 + 1, 1);
+        break;
       case Tok::EraLetter:
       case Tok::EraKanji:
       case Tok::EraName:
@@ -358,19 +416,35 @@ void Expand(TextSink& out, const DateTime& v, std::string_view p, const Regional
       case Tok::EraYear2:
         AppendNumber(out, EraYearOf(FindEra(r.eras, v), v), t.tok == Tok::EraYear2 ? 2 : 1);
         break;
-      case Tok::DayOfYear: AppendNumber(out, DayOfYear(v), 1); break;
-      case Tok::Year2: AppendNumber(out, YearMod100(v.year), 2); break;
-      case Tok::Year4: AppendNumber(out, v.year, 4); break;
+      case Tok::DayOfYear:
+        AppendNumber(out, DayOfYear(v), 1);
+        break;
+      case Tok::Year2:
+        AppendNumber(out, YearMod100(v.year), 2);
+        break;
+      case Tok::Year4:
+        AppendNumber(out, v.year, 4);
+        break;
       case Tok::Hour:
       case Tok::Hour2:
         AppendNumber(out, twelve ? TwelveHour(v.hour) : v.hour, t.tok == Tok::Hour2 ? 2 : 1);
         afterHour = true;
         break;
-      case Tok::Minute: AppendNumber(out, v.minute, 1); break;
-      case Tok::Minute2: AppendNumber(out, v.minute, 2); break;
-      case Tok::Second: AppendNumber(out, v.second, 1); break;
-      case Tok::Second2: AppendNumber(out, v.second, 2); break;
-      case Tok::Time: AppendTime(out, v, r); break;
+      case Tok::Minute:
+        AppendNumber(out, v.minute, 1);
+        break;
+      case Tok::Minute2:
+        AppendNumber(out, v.minute, 2);
+        break;
+      case Tok::Second:
+        AppendNumber(out, v.second, 1);
+        break;
+      case Tok::Second2:
+        AppendNumber(out, v.second, 2);
+        break;
+      case Tok::Time:
+        AppendTime(out, v, r);
+        break;
       case Tok::AmPm: {
         // The token's own letter case picks "AM"/"PM" or "am"/"pm".
         const bool upper = p[at] == 'A';
@@ -382,8 +456,11 @@ void Expand(TextSink& out, const DateTime& v, std::string_view p, const Regional
         out += v.hour < 12 ? (upper ? 'A' : 'a') : (upper ? 'P' : 'p');
         break;
       }
-      case Tok::AmPmLocal: out += v.hour < 12 ? r.am : r.pm; break;
-      default: break;
+      case Tok::AmPmLocal:
+        out += v.hour < 12 ? r.am : r.pm;
+        break;
+      default:
+        break;
     }
   }
 }

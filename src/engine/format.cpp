@@ -16,8 +16,21 @@ constexpr int kZoneOffsetBase = 900;
 
 bool NeedsEscape(char c) {
   switch (c) {
-    case '\\': case '!': case '"': case '#': case '$': case '%': case '&': case '\'':
-    case '=': case '~': case '^': case '@': case '{': case '[': case '<':
+    case '\\':
+    case '!':
+    case '"':
+    case '#':
+    case '$':
+    case '%':
+    case '&':
+    case '\'':
+    case '=':
+    case '~':
+    case '^':
+    case '@':
+    case '{':
+    case '[':
+    case '<':
       return true;
     default:
       return false;
@@ -91,7 +104,8 @@ DateTime GetWorldTime(const DateTime& utcNow, double offsetHours, int dst) {
   return AddSeconds(utcNow, minutes * 60);
 }
 
-DateTime CountdownTarget(const DateTime& now, int year, int month, int day, int hour, int minute, int second) {
+DateTime CountdownTarget(const DateTime& now, int year, int month, int day, int hour, int minute,
+                         int second) {
   // Position 0 (and anything below, which no list offers) keeps the current value.
   const int y = year >= 1 ? 1999 + year : now.year;
   const int mo = month >= 1 ? month : now.month;
@@ -152,7 +166,8 @@ bool ParseJapaneseEra(std::string_view name, std::string_view value, JapaneseEra
   size_t count = 0;
   for (size_t start = 0; count < 4;) {
     const size_t end = value.find('_', start);
-    fields[count++] = value.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    fields[count++] =
+        value.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
     if (end == std::string_view::npos) break;
     start = end + 1;
   }

@@ -17,6 +17,11 @@ struct Settings;
 std::string EscapeFormatText(std::string_view pattern);
 
 // Expands a date/time pattern (Sunday first, week of 1 January first).
+// Pattern letters match in either case ("YYYY" is the year). "t t t t t"
+// (the time format dialog's spelling) is the time like "ttttt". "AMPM"
+// switches the hours to 1-12 as "AM/PM" does. Before the first era the era
+// names are empty and "e"/"ee" give the plain year. The regional pictures'
+// "y" is padded to two digits like "yy", as the host does.
 std::string DateFormatter(const DateTime& value, std::string_view pattern, const RegionalSettings& regional);
 
 // Number of rows of the world-clock zone table.

@@ -47,17 +47,39 @@ std::string ExpandFormat(std::string_view text, bool& cpuSampled, SysInfoSources
           consumed = 3;
         }
         break;
-      case '1': case '2': case '3': case '4': case '5': case '6': case '7':
+      case '1':
+      case '2':
+      case '3':
+      case '4':
+      case '5':
+      case '6':
+      case '7':
         out += sources.MemoryText(code - '0', false);
         break;
-      case '8': out += sources.CpuUsageText(cpuSampled, false); break;
-      case '9': out += sources.BatteryText(); break;
-      case 'A': out += sources.UptimeText(); break;
-      case 'B': out += sources.CursorText(); break;
-      case 'C': case 'D': case 'E': case 'F': case 'G': case 'H':
+      case '8':
+        out += sources.CpuUsageText(cpuSampled, false);
+        break;
+      case '9':
+        out += sources.BatteryText();
+        break;
+      case 'A':
+        out += sources.UptimeText();
+        break;
+      case 'B':
+        out += sources.CursorText();
+        break;
+      case 'C':
+      case 'D':
+      case 'E':
+      case 'F':
+      case 'G':
+      case 'H':
         out += sources.NetworkText(code - 'C');
         break;
-      case 'I': case 'J': case 'K': case 'L':
+      case 'I':
+      case 'J':
+      case 'K':
+      case 'L':
         if (next >= 'A' && next <= 'Z') {
           out += sources.DiskText(next, code - 'I');
           consumed = 3;

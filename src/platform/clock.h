@@ -49,7 +49,8 @@ struct RegionalSettings {
   std::string pm = "午後";
   // Names the pictures' ddd/dddd and MMM/MMMM give, Sunday and January first.
   std::array<std::string, 7> abbrevDayNames = {"日", "月", "火", "水", "木", "金", "土"};
-  std::array<std::string, 7> dayNames = {"日曜日", "月曜日", "火曜日", "水曜日", "木曜日", "金曜日", "土曜日"};
+  std::array<std::string, 7> dayNames = {"日曜日", "月曜日", "火曜日", "水曜日",
+                                         "木曜日", "金曜日", "土曜日"};
   std::array<std::string, 12> abbrevMonthNames = {"1月", "2月", "3月", "4月",  "5月",  "6月",
                                                   "7月", "8月", "9月", "10月", "11月", "12月"};
   std::array<std::string, 12> monthNames = {"1月", "2月", "3月", "4月",  "5月",  "6月",

@@ -30,7 +30,8 @@ static_assert(Ascending(), "strings.inc must list each number once, in ascending
 
 std::string_view ResString(int id) {
   const auto* end = std::end(kEntries);
-  const auto* it = std::lower_bound(std::begin(kEntries), end, id, [](const Entry& e, int v) { return e.id < v; });
+  const auto* it =
+      std::lower_bound(std::begin(kEntries), end, id, [](const Entry& e, int v) { return e.id < v; });
   return it != end && it->id == id ? it->text : std::string_view();
 }
 

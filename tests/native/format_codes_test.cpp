@@ -45,20 +45,12 @@ TEST(ExpandFormat, StrayPercentSigns) {
     const char* text;
     const char* expected;
   } cases[] = {
-      {"end%", "end"},
-      {"%", ""},
-      {"%x%M%z", "xMz"},
-      {"%あ%", "あ"},      // a whole character follows, not one byte of it
-      {"%😀x", "😀x"},
-      {"%0", ""},          // "%0" names nothing: empty piece, two characters
-      {"%0x", "x"},
-      {"%09", "9"},
-      {"%00%7", "042%"},
-      {"%I", ""},
-      {"%I1", "1"},        // no drive letter: empty piece, the next character stays
-      {"%I%%", "%"},
-      {"%Iあ", "あ"},
-      {"%Ｉc", "Ｉc"},     // only ASCII letters are codes
+      {"end%", "end"}, {"%", ""},      {"%x%M%z", "xMz"},
+      {"%あ%", "あ"},               // a whole character follows, not one byte of it
+      {"%😀x", "😀x"},   {"%0", ""},  // "%0" names nothing: empty piece, two characters
+      {"%0x", "x"},    {"%09", "9"},   {"%00%7", "042%"},
+      {"%I", ""},      {"%I1", "1"},  // no drive letter: empty piece, the next character stays
+      {"%I%%", "%"},   {"%Iあ", "あ"}, {"%Ｉc", "Ｉc"},  // only ASCII letters are codes
   };
   for (const auto& c : cases) EXPECT_EQ(Expand(c.text), c.expected) << c.text;
 }
@@ -92,15 +84,15 @@ TEST(FormatSeconds, TwoDigitsAndNoWrap) {
     std::int64_t seconds;
     const char* expected;
   } cases[] = {
-      {0, "00:00:00"}, {59, "00:00:59"}, {3723, "01:02:03"}, {86399, "23:59:59"},
-      {360000, "100:00:00"}, {2147483647, "596523:14:07"},
+      {0, "00:00:00"},     {59, "00:00:59"},      {3723, "01:02:03"},
+      {86399, "23:59:59"}, {360000, "100:00:00"}, {2147483647, "596523:14:07"},
   };
   for (const auto& c : cases) EXPECT_EQ(FormatSeconds(c.seconds), c.expected) << c.seconds;
 }
 
 TEST(WorldClock, ZoneTable) {
-  const int minutes[kWorldZoneCount] = {0,   0,   60,  60,  120, 120,  180,  180,  240,  300,  330,
-                                        360, 420, 480, 480, 480, 540,  600,  660,  720,  -600, -540,
+  const int minutes[kWorldZoneCount] = {0,    0,    60,   60,   120,  120,  180,  180,  240, 300,  330,
+                                        360,  420,  480,  480,  480,  540,  600,  660,  720, -600, -540,
                                         -480, -420, -360, -360, -300, -300, -240, -180, -180};
   for (int n = 0; n < kWorldZoneCount; ++n) {
     EXPECT_EQ(ZoneMinutes(n), minutes[n]) << n;
@@ -143,7 +135,8 @@ TEST(Countdown, TargetFromListPositions) {
   EXPECT_EQ(CountdownTarget(now, 0, 0, 0, 0, 0, 0), now);
   EXPECT_EQ(CountdownTarget(now, 1, 12, 24, 1, 1, 1), (DateTime{2000, 12, 24, 0, 0, 0}));
   EXPECT_EQ(CountdownTarget(now, 1000, 0, 0, 24, 60, 60), (DateTime{2999, 4, 15, 23, 59, 59}));
-  EXPECT_EQ(CountdownTarget(now, 0, 0, 31, 0, 0, 0), (DateTime{2026, 5, 1, 10, 20, 30}));  // April has 30 days
+  EXPECT_EQ(CountdownTarget(now, 0, 0, 31, 0, 0, 0),
+            (DateTime{2026, 5, 1, 10, 20, 30}));  // April has 30 days
   EXPECT_EQ(CountdownTarget(now, 0, 2, 30, 0, 0, 0), (DateTime{2026, 3, 2, 10, 20, 30}));
   EXPECT_EQ(CountdownTarget(now, -3, -1, -1, -1, -1, -1), now);  // below the lists: current value
 }
@@ -187,9 +180,12 @@ TEST(JapaneseEraEntry, ParsesTheHostsFormat) {
   EXPECT_EQ(era.name, "令和");
   EXPECT_EQ(era.kanji, "令");
   EXPECT_EQ(era.letter, "R");
-  for (auto [name, value] : {std::pair{"2019 13 01", "令和_令_Reiwa_R"}, {"2019 05", "令和_令_Reiwa_R"},
-                             {"2019 05 01x", "令和_令_Reiwa_R"}, {"2019 05 01", "令和_令_Reiwa"},
-                             {"2019 05 01", "_令_Reiwa_R"}, {"", ""}}) {
+  for (auto [name, value] : {std::pair{"2019 13 01", "令和_令_Reiwa_R"},
+                             {"2019 05", "令和_令_Reiwa_R"},
+                             {"2019 05 01x", "令和_令_Reiwa_R"},
+                             {"2019 05 01", "令和_令_Reiwa"},
+                             {"2019 05 01", "_令_Reiwa_R"},
+                             {"", ""}}) {
     EXPECT_FALSE(ParseJapaneseEra(name, value, era)) << name << " " << value;
   }
   EXPECT_EQ(era.name, "令和");

@@ -1,9 +1,10 @@
 // The date/time pattern language of the clock and world-clock pieces.
+#include "engine/format.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "engine/format.h"
 #include "fakes/fake_platform.h"
 #include "resources/strings.h"
 #include "settings/settings.h"
@@ -19,7 +20,8 @@ struct Case {
   const char* expected;
 };
 
-void ExpectAll(const DateTime& value, std::initializer_list<Case> cases, const RegionalSettings& regional = {}) {
+void ExpectAll(const DateTime& value, std::initializer_list<Case> cases,
+               const RegionalSettings& regional = {}) {
   for (const Case& c : cases) {
     EXPECT_EQ(DateFormatter(value, c.pattern, regional), c.expected) << "pattern \"" << c.pattern << "\"";
   }
@@ -42,10 +44,44 @@ TEST(DateFormatter, DefaultPatternAsTheClockShowsIt) {
 
 TEST(DateFormatter, EveryElementOfTheDialog) {
   // Elements are strings 101-138; expected values at Tuesday 1984-01-17 17:30:30.
-  const char* expected[38] = {
-      ":", "/", "1984/01/17 17:30:30", "17", "17", "Tue", "火", "Tuesday", "火曜日", "1984/01/17",
-      "1984年1月17日", "3", "3", "1", "01", "Jan", "January", "1", "S", "昭", "昭和", "59", "59", "17", "84",
-      "1984", "17", "17", "30", "30", "30", "30", "17:30:30 ", "PM", "pm", "P", "p", "午後"};
+  const char* expected[38] = {":",
+                              "/",
+                              "1984/01/17 17:30:30",
+                              "17",
+                              "17",
+                              "Tue",
+                              "火",
+                              "Tuesday",
+                              "火曜日",
+                              "1984/01/17",
+                              "1984年1月17日",
+                              "3",
+                              "3",
+                              "1",
+                              "01",
+                              "Jan",
+                              "January",
+                              "1",
+                              "S",
+                              "昭",
+                              "昭和",
+                              "59",
+                              "59",
+                              "17",
+                              "84",
+                              "1984",
+                              "17",
+                              "17",
+                              "30",
+                              "30",
+                              "30",
+                              "30",
+                              "17:30:30 ",
+                              "PM",
+                              "pm",
+                              "P",
+                              "p",
+                              "午後"};
   for (int r = 0; r < 38; ++r) {
     const std::string element(ResString(101 + r));
     EXPECT_EQ(DateFormatter(kTuesday, element, {}), expected[r]) << "element \"" << element << "\"";
@@ -79,8 +115,12 @@ TEST(DateFormatter, LongestTokenWinsAndRunsSplit) {
 }
 
 TEST(DateFormatter, LettersMatchInEitherCase) {
-  ExpectAll(kTuesday, {{"YYYY/MM/DD", "1984/01/17"}, {"HH:NN:SS", "17:30:30"}, {"HH:MM", "17:30"},
-                       {"DDD AAA", "Tue 火"}, {"Q W WW", "1 3 3"}, {"GGG EE", "昭和 59"}});
+  ExpectAll(kTuesday, {{"YYYY/MM/DD", "1984/01/17"},
+                       {"HH:NN:SS", "17:30:30"},
+                       {"HH:MM", "17:30"},
+                       {"DDD AAA", "Tue 火"},
+                       {"Q W WW", "1 3 3"},
+                       {"GGG EE", "昭和 59"}});
 }
 
 TEST(DateFormatter, MonthTokenAfterHourIsMinute) {
@@ -146,19 +186,15 @@ TEST(DateFormatter, JapaneseEras) {
     const char* expected;
   } cases[] = {
       {{1868, 9, 7}, "|||1868|1868"},  // before the first era: no name, the plain year
-      {{1868, 9, 8}, "M|明|明治|1|01"},
-      {{1912, 7, 29}, "M|明|明治|45|45"},
-      {{1912, 7, 30}, "T|大|大正|1|01"},
-      {{1926, 12, 24}, "T|大|大正|15|15"},
-      {{1926, 12, 25}, "S|昭|昭和|1|01"},
-      {{1989, 1, 7}, "S|昭|昭和|64|64"},
-      {{1989, 1, 8}, "H|平|平成|1|01"},
-      {{2019, 4, 30}, "H|平|平成|31|31"},
-      {{2019, 5, 1}, "R|令|令和|1|01"},
-      {{2130, 1, 1}, "R|令|令和|112|112"},
+      {{1868, 9, 8}, "M|明|明治|1|01"},   {{1912, 7, 29}, "M|明|明治|45|45"},
+      {{1912, 7, 30}, "T|大|大正|1|01"},  {{1926, 12, 24}, "T|大|大正|15|15"},
+      {{1926, 12, 25}, "S|昭|昭和|1|01"}, {{1989, 1, 7}, "S|昭|昭和|64|64"},
+      {{1989, 1, 8}, "H|平|平成|1|01"},   {{2019, 4, 30}, "H|平|平成|31|31"},
+      {{2019, 5, 1}, "R|令|令和|1|01"},   {{2130, 1, 1}, "R|令|令和|112|112"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(DateFormatter(c.value, "g|gg|ggg|e|ee", {}), c.expected) << c.value.year << "-" << c.value.month;
+    EXPECT_EQ(DateFormatter(c.value, "g|gg|ggg|e|ee", {}), c.expected)
+        << c.value.year << "-" << c.value.month;
   }
   // A table from the host replaces the built-in one.
   RegionalSettings regional;
@@ -171,12 +207,10 @@ TEST(DateFormatter, WeekDayYearAndQuarterNumbers) {
     DateTime value;
     const char* expected;  // "w ww y q"
   } cases[] = {
-      {{2022, 1, 1}, "7 1 1 1"},      // Saturday 1 January: week 1
-      {{2022, 1, 2}, "1 2 2 1"},      // the next Sunday starts week 2
+      {{2022, 1, 1}, "7 1 1 1"},       // Saturday 1 January: week 1
+      {{2022, 1, 2}, "1 2 2 1"},       // the next Sunday starts week 2
       {{2000, 12, 31}, "1 54 366 4"},  // leap year starting on a Saturday
-      {{2023, 12, 31}, "1 53 365 4"},
-      {{1984, 4, 1}, "1 14 92 2"},
-      {{1984, 9, 30}, "1 40 274 3"},
+      {{2023, 12, 31}, "1 53 365 4"}, {{1984, 4, 1}, "1 14 92 2"}, {{1984, 9, 30}, "1 40 274 3"},
   };
   for (const auto& c : cases) EXPECT_EQ(DateFormatter(c.value, "w ww y q", {}), c.expected);
 }
@@ -193,8 +227,11 @@ TEST(DateFormatter, DateAndTimeOfTheRegionalSettings) {
   empty.shortDate.clear();
   empty.longDate.clear();
   empty.timeFormat.clear();
-  ExpectAll(kTuesday, {{"ddddd", "1/17/84"}, {"dddddd", "January 17, 1984"}, {"ttttt", "17:30:30"},
-                       {"c", "1/17/84 17:30:30"}},
+  ExpectAll(kTuesday,
+            {{"ddddd", "1/17/84"},
+             {"dddddd", "January 17, 1984"},
+             {"ttttt", "17:30:30"},
+             {"c", "1/17/84 17:30:30"}},
             empty);
 }
 
@@ -217,7 +254,8 @@ TEST(DateFormatter, HostPictureSyntax) {
     RegionalSettings regional;
     regional.shortDate = c.shortDate;
     regional.timeFormat = c.timeFormat;
-    EXPECT_EQ(DateFormatter(c.value, "ddddd|ttttt", regional), c.expected) << c.shortDate << " / " << c.timeFormat;
+    EXPECT_EQ(DateFormatter(c.value, "ddddd|ttttt", regional), c.expected)
+        << c.shortDate << " / " << c.timeFormat;
   }
   RegionalSettings wareki;
   wareki.japaneseCalendar = true;

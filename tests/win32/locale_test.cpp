@@ -43,7 +43,8 @@ SYSTEMTIME ToSystemTime(const DateTime& t) {
 std::string HostDate(const DateTime& t, const wchar_t* picture, DWORD flags = 0) {
   const SYSTEMTIME st = ToSystemTime(t);
   wchar_t buf[256];
-  return GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, flags, &st, picture, buf, 256, nullptr) > 0 ? Narrow(buf) : "?";
+  return GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, flags, &st, picture, buf, 256, nullptr) > 0 ? Narrow(buf)
+                                                                                               : "?";
 }
 
 std::string HostTime(const DateTime& t, const wchar_t* picture) {
@@ -52,8 +53,8 @@ std::string HostTime(const DateTime& t, const wchar_t* picture) {
   return GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &st, picture, buf, 256) > 0 ? Narrow(buf) : "?";
 }
 
-const DateTime kValues[] = {{1984, 1, 17, 17, 30, 30}, {2019, 5, 1, 0, 5, 9}, {2000, 12, 31, 12, 0, 0},
-                            {1989, 1, 7, 9, 59, 0}};
+const DateTime kValues[] = {
+    {1984, 1, 17, 17, 30, 30}, {2019, 5, 1, 0, 5, 9}, {2000, 12, 31, 12, 0, 0}, {1989, 1, 7, 9, 59, 0}};
 
 TEST(Win32Locale, RegionalDataIsJapanese) {
   Win32Locale locale;
@@ -77,11 +78,21 @@ TEST(Win32Locale, FormatterAgreesWithTheJapaneseDefaults) {
   Win32Locale locale;
   const RegionalSettings host = locale.Regional();
   const RegionalSettings fake;
-  const char* patterns[] = {" <yyyy/mm/dd(ddd) hh:mm:ss>", "ggge年m月d日", "gg ee", "aaaa（aaa）", "dddd mmmm",
-                            "AMPM h:nn", "ttttt", "t t t t t ", "w ww y q", "h時m分s秒", "a/p hh"};
+  const char* patterns[] = {" <yyyy/mm/dd(ddd) hh:mm:ss>",
+                            "ggge年m月d日",
+                            "gg ee",
+                            "aaaa（aaa）",
+                            "dddd mmmm",
+                            "AMPM h:nn",
+                            "ttttt",
+                            "t t t t t ",
+                            "w ww y q",
+                            "h時m分s秒",
+                            "a/p hh"};
   for (const DateTime& t : kValues) {
     for (const char* p : patterns) {
-      EXPECT_EQ(DateFormatter(t, p, host), DateFormatter(t, p, fake)) << p << " at " << t.year << "-" << t.month;
+      EXPECT_EQ(DateFormatter(t, p, host), DateFormatter(t, p, fake))
+          << p << " at " << t.year << "-" << t.month;
     }
   }
 }
@@ -96,8 +107,8 @@ TEST(Win32Locale, RegionalPicturesGiveTheHostsText) {
     EXPECT_EQ(DateFormatter(t, "c", host), HostDate(t, nullptr, DATE_SHORTDATE) + " " + HostTime(t, nullptr));
   }
   // Other pictures the user may choose, read by the formatter as the host reads them.
-  const char* datePictures[] = {"d/M/y", "dd.MM.yy", "ddd dddd", "MMM MMMM", "yyyy'年'M'月'd'日'", "'It''s' d",
-                                "g yyyy", "yyy yyyyy"};
+  const char* datePictures[] = {"d/M/y",     "dd.MM.yy", "ddd dddd", "MMM MMMM", "yyyy'年'M'月'd'日'",
+                                "'It''s' d", "g yyyy",   "yyy yyyyy"};
   const char* timePictures[] = {"h:m:s tt", "HH'時'mm'分'ss'秒'", "t hh", "tt H:mm"};
   for (const DateTime& t : kValues) {
     RegionalSettings custom = host;

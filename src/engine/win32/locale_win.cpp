@@ -63,8 +63,8 @@ std::string CalendarEraText() {
 std::vector<JapaneseEra> RegistryEras() {
   std::vector<JapaneseEra> eras;
   HKEY key;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Nls\\Calendars\\Japanese\\Eras", 0,
-                    KEY_READ, &key) != ERROR_SUCCESS) {
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Nls\\Calendars\\Japanese\\Eras",
+                    0, KEY_READ, &key) != ERROR_SUCCESS) {
     return eras;
   }
   for (DWORD index = 0;; ++index) {
@@ -73,8 +73,8 @@ std::vector<JapaneseEra> RegistryEras() {
     DWORD nameLength = 64;
     DWORD valueBytes = sizeof(value) - sizeof(wchar_t);
     DWORD type = 0;
-    const LONG result = RegEnumValueW(key, index, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(value),
-                                      &valueBytes);
+    const LONG result = RegEnumValueW(key, index, name, &nameLength, nullptr, &type,
+                                      reinterpret_cast<BYTE*>(value), &valueBytes);
     if (result == ERROR_NO_MORE_ITEMS) break;
     if (result != ERROR_SUCCESS || type != REG_SZ) continue;
     std::wstring_view text(value, valueBytes / sizeof(wchar_t));
@@ -108,7 +108,8 @@ RegionalSettings ReadRegional() {
   }
   for (int m = 0; m < 12; ++m) {
     r.monthNames[static_cast<size_t>(m)] = LocaleText(LOCALE_SMONTHNAME1 + static_cast<LCTYPE>(m));
-    r.abbrevMonthNames[static_cast<size_t>(m)] = LocaleText(LOCALE_SABBREVMONTHNAME1 + static_cast<LCTYPE>(m));
+    r.abbrevMonthNames[static_cast<size_t>(m)] =
+        LocaleText(LOCALE_SABBREVMONTHNAME1 + static_cast<LCTYPE>(m));
   }
   r.japaneseCalendar = LocaleNumber(LOCALE_ICALENDARTYPE) == CAL_JAPAN;
   r.calendarEra = CalendarEraText();

@@ -1,0 +1,238 @@
+#include "sysinfo/win32/probes_win.h"
+
+#include <windows.h>
+// windows.h first: the IP helper and shell headers build on its types.
+#include <iphlpapi.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <iterator>
+#include <limits>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kestrova {
+namespace {
+
+std::wstring Widen(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+  return wide;
+}
+
+std::string Narrow(const wchar_t* wide) {
+  const int length = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  if (length <= 1) return {};
+  std::string utf8(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8.data(), length, nullptr, nullptr);
+  utf8.resize(static_cast<std::size_t>(length - 1));
+  return utf8;
+}
+
+// NtQuerySystemInformation records. The basic record's size follows the
+// pointer width (44 bytes in a 32-bit process, 64 in a 64-bit one), so it is
+// declared with pointer-sized fields rather than as a fixed byte layout.
+constexpr int kSystemBasicInformation = 0;
+constexpr int kSystemProcessorPerformanceInformation = 8;
+
+struct BasicInformation {
+  ULONG reserved;
+  ULONG timerResolution;
+  ULONG pageSize;
+  ULONG numberOfPhysicalPages;
+  ULONG lowestPhysicalPage;
+  ULONG highestPhysicalPage;
+  ULONG allocationGranularity;
+  ULONG_PTR minimumUserModeAddress;
+  ULONG_PTR maximumUserModeAddress;
+  ULONG_PTR activeProcessorsAffinityMask;
+  CCHAR numberOfProcessors;
+};
+
+struct ProcessorPerformance {
+  LARGE_INTEGER idleTime;
+  LARGE_INTEGER kernelTime;  // includes the idle time
+  LARGE_INTEGER userTime;
+  LARGE_INTEGER reserved1[2];
+  ULONG reserved2;
+};
+static_assert(sizeof(ProcessorPerformance) == 48, "processor record is 48 bytes");
+
+using NtQuerySystemInformationFn = LONG(NTAPI*)(int, PVOID, ULONG, PULONG);
+
+NtQuerySystemInformationFn NtQuerySystemInformationEntry() {
+  static const NtQuerySystemInformationFn entry = [] {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    FARPROC proc = ntdll ? GetProcAddress(ntdll, "NtQuerySystemInformation") : nullptr;
+    // Through the generic function pointer type, which converts without complaint.
+    return reinterpret_cast<NtQuerySystemInformationFn>(reinterpret_cast<void (*)()>(proc));
+  }();
+  return entry;
+}
+
+// Thread timers carry no window, so their callback finds its target by the
+// timer's id. Only the UI thread starts, stops and receives these timers.
+std::map<UINT_PTR, std::function<void()>>& SecondTimers() {
+  static std::map<UINT_PTR, std::function<void()>> timers;
+  return timers;
+}
+
+void CALLBACK OnSecondTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  auto it = SecondTimers().find(id);
+  if (it == SecondTimers().end()) return;
+  // A copy: the callback may stop its own timer and erase the entry.
+  const std::function<void()> callback = it->second;
+  callback();
+}
+
+class Win32Probes final : public SystemProbes {
+ public:
+  int PlatformVersionId() override {
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof(info);
+#ifdef _MSC_VER
+#pragma warning(suppress : 4996)
+#endif
+    if (!GetVersionExW(&info)) return 0;
+    return static_cast<int>(info.dwPlatformId);
+  }
+
+  MemoryStatus ReadMemoryStatus() override {
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof(status);
+    if (!GlobalMemoryStatusEx(&status)) return {};
+    MemoryStatus result;
+    result.load = status.dwMemoryLoad;
+    result.totalPhys = status.ullTotalPhys;
+    result.availPhys = status.ullAvailPhys;
+    result.totalPageFile = status.ullTotalPageFile;
+    result.availPageFile = status.ullAvailPageFile;
+    result.totalVirtual = status.ullTotalVirtual;
+    result.availVirtual = status.ullAvailVirtual;
+    return result;
+  }
+
+  int ProcessorCount() override {
+    NtQuerySystemInformationFn query = NtQuerySystemInformationEntry();
+    if (!query) return 0;
+    BasicInformation info{};
+    if (query(kSystemBasicInformation, &info, sizeof(info), nullptr) != 0) return 0;
+    return static_cast<unsigned char>(info.numberOfProcessors);
+  }
+
+  bool ReadProcessorTimes(int count, std::vector<ProcessorTimes>& out) override {
+    out.clear();
+    NtQuerySystemInformationFn query = NtQuerySystemInformationEntry();
+    if (!query || count <= 0) return false;
+    // Room for every processor, however many there are.
+    std::vector<ProcessorPerformance> records(static_cast<std::size_t>(count));
+    ULONG returned = 0;
+    const auto bytes = static_cast<ULONG>(records.size() * sizeof(ProcessorPerformance));
+    if (query(kSystemProcessorPerformanceInformation, records.data(), bytes, &returned) != 0) return false;
+    const std::size_t filled = std::min<std::size_t>(records.size(), returned / sizeof(ProcessorPerformance));
+    out.reserve(filled);
+    for (std::size_t i = 0; i < filled; ++i) {
+      out.push_back(
+          {records[i].idleTime.QuadPart, records[i].kernelTime.QuadPart, records[i].userTime.QuadPart});
+    }
+    return true;
+  }
+
+  std::uint32_t ReadPerfStatValue(std::string_view key) override {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_DYN_DATA, Widen(key).c_str(), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS)
+      return 0;
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    // A failed query leaves the 0 in place, and that 0 is the reading.
+    RegQueryValueExW(handle, L"Kernel\\CPUUsage", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(handle);
+    return value;
+  }
+
+  PowerStatus ReadPowerStatus() override {
+    SYSTEM_POWER_STATUS status{};
+    if (!GetSystemPowerStatus(&status)) return {};
+    return {status.BatteryFlag, status.BatteryLifePercent};
+  }
+
+  std::uint64_t TickCount64() override { return GetTickCount64(); }
+
+  CursorPosition ReadCursorPosition() override {
+    POINT point{};
+    if (!GetCursorPos(&point)) return {};
+    return {point.x, point.y};
+  }
+
+  bool ReadInterfaceTable(std::vector<InterfaceRow>& rows) override {
+    rows.clear();
+    ULONG size = 0;
+    std::vector<std::uint64_t> buffer;  // 8-byte aligned storage for the table
+    DWORD status = GetIfTable(nullptr, &size, TRUE);
+    // The table may grow between asking for its size and reading it.
+    for (int attempt = 0; attempt < 3 && status == ERROR_INSUFFICIENT_BUFFER; ++attempt) {
+      buffer.assign((size + sizeof(std::uint64_t) - 1) / sizeof(std::uint64_t), 0);
+      status = GetIfTable(reinterpret_cast<MIB_IFTABLE*>(buffer.data()), &size, TRUE);
+    }
+    if (status != NO_ERROR || buffer.empty()) return false;
+
+    const auto* table = reinterpret_cast<const MIB_IFTABLE*>(buffer.data());
+    const std::size_t capacity =
+        (buffer.size() * sizeof(std::uint64_t) - offsetof(MIB_IFTABLE, table)) / sizeof(MIB_IFROW);
+    const std::size_t count = std::min<std::size_t>(table->dwNumEntries, capacity);
+    rows.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+      const MIB_IFROW& row = table->table[i];
+      const auto* descr = reinterpret_cast<const char*>(row.bDescr);
+      const auto length = static_cast<std::size_t>(std::find(descr, descr + 255, '\0') - descr);
+      rows.push_back({row.dwType, row.dwInOctets, row.dwOutOctets, std::string(descr, length)});
+    }
+    return true;
+  }
+
+  DiskSpace ReadDiskSpace(std::string_view rootPath) override {
+    ULARGE_INTEGER available{};
+    ULARGE_INTEGER total{};
+    ULARGE_INTEGER totalFree{};
+    // An empty drive must fail quietly rather than ask the user for a disk.
+    DWORD oldMode = 0;
+    const BOOL modeSet = SetThreadErrorMode(SEM_FAILCRITICALERRORS, &oldMode);
+    const BOOL ok = GetDiskFreeSpaceExW(Widen(rootPath).c_str(), &available, &total, &totalFree);
+    if (modeSet) SetThreadErrorMode(oldMode, nullptr);
+    if (!ok) return {};
+    return {totalFree.QuadPart, total.QuadPart};
+  }
+
+  std::string FormatByteSize(std::uint64_t bytes) override {
+    // The wide formatter takes a signed 64-bit count; room for any of its texts.
+    const auto value =
+        static_cast<LONGLONG>(std::min<std::uint64_t>(bytes, std::numeric_limits<LONGLONG>::max()));
+    wchar_t text[64] = {};
+    if (!StrFormatByteSizeW(value, text, static_cast<UINT>(std::size(text)))) return {};
+    return Narrow(text);
+  }
+
+  TimerId StartSecondTimer(std::function<void()> onTick) override {
+    const UINT_PTR id = SetTimer(nullptr, 0, 1000, OnSecondTimer);
+    if (id == 0) return 0;
+    SecondTimers()[id] = std::move(onTick);
+    return id;
+  }
+
+  void StopSecondTimer(TimerId id) override {
+    if (id == 0) return;
+    KillTimer(nullptr, id);
+    SecondTimers().erase(id);
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<SystemProbes> CreateWin32Probes() { return std::make_unique<Win32Probes>(); }
+
+}  // namespace kestrova

@@ -20,7 +20,7 @@ if(KESTROVA_BENCH_SOURCES AND KESTROVA_BENCH AND NOT KESTROVA_SANITIZE AND NOT K
   find_package(benchmark REQUIRED)
   add_executable(kestrova_bench ${KESTROVA_BENCH_SOURCES})
   target_include_directories(kestrova_bench PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-  target_link_libraries(kestrova_bench PRIVATE kestrova_fakes benchmark::benchmark Threads::Threads)
+  target_link_libraries(kestrova_bench PRIVATE kestrova_fakes benchmark::benchmark benchmark::benchmark_main Threads::Threads)
 endif()
 
 if(KESTROVA_FUZZ)

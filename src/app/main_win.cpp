@@ -48,6 +48,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   WinCodePage codePage;
   std::unique_ptr<SystemProbes> probes = CreateWin32Probes();
   SystemInfo sysinfo(*probes);
+  // The interface table and disk readings cost milliseconds each; the network
+  // sampler refreshes every second anyway, so a short tick reuses them.
+  sysinfo.SetReadingReuse(1000);
   win32::Win32Shell shell;
   Platform platform{windows, clock, locale, profile, codePage, sysinfo, shell,
                     [&sysinfo] { sysinfo.Start(); }, [&sysinfo] { sysinfo.Stop(); }};

@@ -20,9 +20,9 @@ struct NumberKey {
 };
 
 const NumberKey kTimingKeys[] = {
-    {"Type", &AlarmEntry::Type, -1, true},   {"Month", &AlarmEntry::Month, 1, true},
-    {"Day", &AlarmEntry::Day, 1, true},      {"Week", &AlarmEntry::Week, 1, true},
-    {"Hour", &AlarmEntry::Hour, 1, true},    {"Minute", &AlarmEntry::Minute, 1, true},
+    {"Type", &AlarmEntry::Type, -1, true},    {"Month", &AlarmEntry::Month, 1, true},
+    {"Day", &AlarmEntry::Day, 1, true},       {"Week", &AlarmEntry::Week, 1, true},
+    {"Hour", &AlarmEntry::Hour, 1, true},     {"Minute", &AlarmEntry::Minute, 1, true},
     {"Second", &AlarmEntry::Second, 1, true},
 };
 const NumberKey kPopupKeys[] = {
@@ -56,7 +56,8 @@ void ReadNumbers(IniFile& ini, const std::string& section, const NumberKey (&key
 }
 
 template <std::size_t N>
-void WriteNumbers(IniFile& ini, const std::string& section, const NumberKey (&keys)[N], const AlarmEntry& entry) {
+void WriteNumbers(IniFile& ini, const std::string& section, const NumberKey (&keys)[N],
+                  const AlarmEntry& entry) {
   for (const NumberKey& k : keys) ini.IniWriteString(section, k.key, Encode(entry.*k.field, k.signColumn));
 }
 

@@ -2,8 +2,9 @@
 
 #include "settings/codepage_iconv.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <stdexcept>
 
 namespace kestrova {
@@ -13,37 +14,33 @@ constexpr char kMiddleDot[] = "\xE3\x83\xBB";  // U+30FB, what Windows reads for
 
 // Characters that glibc's table gives a code but Windows' does not (it has
 // them only as "best fit" look-alikes, which this program never uses).
-bool WindowsLacks(std::uint32_t cp) {
-  switch (cp) {
-    case 0x00A2: case 0x00A3: case 0x00A5: case 0x00AC: case 0x2014:
-    case 0x2016: case 0x203E: case 0x2212: case 0x301C:
-      return true;
-    default:
-      return false;
-  }
-}
+constexpr std::uint32_t kWindowsLacks[] = {0x00A2, 0x00A3, 0x00A5, 0x00AC, 0x2014,
+                                           0x2016, 0x203E, 0x2212, 0x301C};
 
 // Single bytes that glibc leaves undefined and Windows maps one to one.
-bool SingleByteExtra(unsigned char b, std::uint32_t& cp) {
-  switch (b) {
-    case 0x80: cp = 0x0080; return true;
-    case 0xA0: cp = 0xF8F0; return true;
-    case 0xFD: cp = 0xF8F1; return true;
-    case 0xFE: cp = 0xF8F2; return true;
-    case 0xFF: cp = 0xF8F3; return true;
-    default: return false;
-  }
+struct ByteAndChar {
+  unsigned char byte;
+  std::uint32_t cp;
+};
+constexpr ByteAndChar kSingleByteExtras[] = {
+    {0x80, 0x0080}, {0xA0, 0xF8F0}, {0xFD, 0xF8F1}, {0xFE, 0xF8F2}, {0xFF, 0xF8F3}};
+
+bool WindowsLacks(std::uint32_t cp) {
+  return std::find(std::begin(kWindowsLacks), std::end(kWindowsLacks), cp) != std::end(kWindowsLacks);
 }
 
-bool AnsiExtra(std::uint32_t cp, unsigned char& b) {
-  switch (cp) {
-    case 0x0080: b = 0x80; return true;
-    case 0xF8F0: b = 0xA0; return true;
-    case 0xF8F1: b = 0xFD; return true;
-    case 0xF8F2: b = 0xFE; return true;
-    case 0xF8F3: b = 0xFF; return true;
-    default: return false;
+const ByteAndChar* SingleByteExtra(unsigned char byte) {
+  for (const ByteAndChar& extra : kSingleByteExtras) {
+    if (extra.byte == byte) return &extra;
   }
+  return nullptr;
+}
+
+const ByteAndChar* AnsiExtra(std::uint32_t cp) {
+  for (const ByteAndChar& extra : kSingleByteExtras) {
+    if (extra.cp == cp) return &extra;
+  }
+  return nullptr;
 }
 
 void AppendUtf8(std::string& out, std::uint32_t cp) {
@@ -126,7 +123,6 @@ std::string Cp932CodePage::ToAnsi(const std::string& utf8) {
   for (std::size_t i = 0; i < utf8.size();) {
     std::uint32_t cp = 0;
     const std::size_t len = DecodeUtf8(utf8, i, cp);
-    unsigned char extra = 0;
     if (len == 0) {
       out += '?';
       ++i;
@@ -134,8 +130,8 @@ std::string Cp932CodePage::ToAnsi(const std::string& utf8) {
     }
     if (cp < 0x80) {
       out += static_cast<char>(cp);
-    } else if (AnsiExtra(cp, extra)) {
-      out += static_cast<char>(extra);
+    } else if (const ByteAndChar* extra = AnsiExtra(cp)) {
+      out += static_cast<char>(extra->byte);
     } else if (cp > 0xFFFF) {
       out += "??";  // a surrogate pair, one "?" per half
     } else if (WindowsLacks(cp) || !ConvertOne(toAnsi_, utf8.data() + i, len, out)) {
@@ -151,12 +147,11 @@ std::string Cp932CodePage::FromAnsi(const std::string& ansi) {
   out.reserve(ansi.size() * 3 / 2);
   for (std::size_t i = 0; i < ansi.size();) {
     const auto b = static_cast<unsigned char>(ansi[i]);
-    std::uint32_t cp = 0;
     if (b < 0x80) {
       out += static_cast<char>(b);
       ++i;
-    } else if (SingleByteExtra(b, cp)) {
-      AppendUtf8(out, cp);
+    } else if (const ByteAndChar* extra = SingleByteExtra(b)) {
+      AppendUtf8(out, extra->cp);
       ++i;
     } else if (IsLeadByte(b)) {
       // Like Windows, the lead byte takes the next byte whatever it is.

@@ -34,7 +34,8 @@ int IniFile::IniReadInt(const std::string& section, const std::string& key, int 
   return store_.ReadInt(codePage_.ToAnsi(path_), codePage_.ToAnsi(section), codePage_.ToAnsi(key), def);
 }
 
-std::string IniFile::IniReadString(const std::string& section, const std::string& key, const std::string& def) {
+std::string IniFile::IniReadString(const std::string& section, const std::string& key,
+                                   const std::string& def) {
   std::string ansi = store_.ReadString(codePage_.ToAnsi(path_), codePage_.ToAnsi(section),
                                        codePage_.ToAnsi(key), codePage_.ToAnsi(def));
   if (ansi.size() > kMaxValueBytes) {

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string_view>
 
 namespace kestrova {
@@ -22,7 +23,9 @@ std::string_view Trim(std::string_view s) {
 // Strings reach the service as C strings.
 std::string_view UpToNul(std::string_view s) { return s.substr(0, s.find('\0')); }
 
-unsigned char AsciiLower(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c; }
+unsigned char AsciiLower(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
+}
 
 bool SameName(std::string_view a, std::string_view b, CodePage& codePage) {
   if (a.size() != b.size()) return false;
@@ -39,6 +42,20 @@ bool SameName(std::string_view a, std::string_view b, CodePage& codePage) {
     }
   }
   return true;
+}
+
+// The name as the index keeps it: ASCII letters in lower case, trail bytes as they are.
+std::string FoldName(std::string_view name, CodePage& codePage) {
+  std::string folded(name);
+  for (std::size_t i = 0; i < folded.size(); ++i) {
+    const auto c = static_cast<unsigned char>(folded[i]);
+    if (codePage.IsLeadByte(c)) {
+      ++i;
+    } else {
+      folded[i] = static_cast<char>(AsciiLower(c));
+    }
+  }
+  return folded;
 }
 
 struct LineInfo {
@@ -97,7 +114,8 @@ void ForEachLine(std::string_view text, F f) {
 // Where a key is, in the first section of its name.
 struct Location {
   bool haveSection = false;
-  std::size_t lastLine = kNone;  // last non-blank line of the section; kNone: the part before any header, empty
+  std::size_t lastLine =
+      kNone;  // last non-blank line of the section; kNone: the part before any header, empty
   bool haveKey = false;
   std::size_t keyLine = kNone;
   std::string_view keyName;
@@ -112,6 +130,11 @@ Location Locate(std::string_view text, std::string_view section, std::string_vie
   bool inSection = section.empty();
   loc.haveSection = inSection;
   ForEachLine(text, [&](std::size_t index, std::string_view line) {
+    // Outside the section only headers matter, and they start with "[".
+    if (!inSection) {
+      const std::size_t first = line.find_first_not_of(" \t\n\v\f\r\x1a");
+      if (first == std::string_view::npos || line[first] != '[') return true;
+    }
     const LineInfo info = Classify(line, codePage);
     if (info.kind == LineInfo::kHeader) {
       if (inSection) return false;
@@ -156,22 +179,19 @@ LoadResult Load(const std::string& path, std::string& content) {
   return failed ? LoadResult::kFailed : LoadResult::kOk;
 }
 
+// Overwrites in place, then cuts what is left of the old text: on some file
+// systems (ext4) a file truncated to nothing is flushed to disk on closing,
+// which makes every write take milliseconds.
 bool Store(const std::string& path, const std::string& content) {
-  std::FILE* file = std::fopen(std::string(UpToNul(path)).c_str(), "wb");
+  const std::string name(UpToNul(path));
+  std::FILE* file = std::fopen(name.c_str(), "r+b");
+  if (file == nullptr) file = std::fopen(name.c_str(), "wb");
   if (file == nullptr) return false;
   const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
-  return (std::fclose(file) == 0) && written;
-}
-
-// The value as the service hands it out: up to a NUL, without enclosing quotes.
-bool LookUp(const std::string& path, const std::string& section, const std::string& key, CodePage& codePage,
-            std::string& value) {
-  std::string content;
-  if (Load(path, content) != LoadResult::kOk) return false;
-  const Location loc = Locate(content, Trim(UpToNul(section)), Trim(UpToNul(key)), codePage, true);
-  if (!loc.haveKey || !loc.hasValue) return false;
-  value = std::string(Unquote(UpToNul(loc.value)));
-  return true;
+  if (std::fclose(file) != 0 || !written) return false;
+  std::error_code error;
+  std::filesystem::resize_file(name, content.size(), error);
+  return !error;
 }
 
 // The service's number reading: blanks, a sign, an optional 0b/0o/0x prefix,
@@ -192,9 +212,12 @@ int ParseProfileInt(std::string_view text) {
   for (; i < text.size(); ++i) {
     const char c = text[i];
     unsigned digit = 99;
-    if (c >= '0' && c <= '9') digit = static_cast<unsigned>(c - '0');
-    else if (c >= 'a' && c <= 'z') digit = static_cast<unsigned>(c - 'a' + 10);
-    else if (c >= 'A' && c <= 'Z') digit = static_cast<unsigned>(c - 'A' + 10);
+    if (c >= '0' && c <= '9')
+      digit = static_cast<unsigned>(c - '0');
+    else if (c >= 'a' && c <= 'z')
+      digit = static_cast<unsigned>(c - 'a' + 10);
+    else if (c >= 'A' && c <= 'Z')
+      digit = static_cast<unsigned>(c - 'A' + 10);
     if (digit >= base) break;
     total = total * base + digit;
   }
@@ -204,15 +227,53 @@ int ParseProfileInt(std::string_view text) {
 
 }  // namespace
 
+// The value as the service hands it out: up to a NUL, without enclosing quotes.
+bool ProfileFile::LookUp(const std::string& path, const std::string& section, const std::string& key,
+                         std::string& value) {
+  std::string text;
+  if (Load(path, text) != LoadResult::kOk) return false;
+  if (path != indexedPath_ || text != indexedText_) {
+    indexedPath_ = path;
+    indexedText_ = std::move(text);
+    sectionBodies_.clear();
+    // Lines before the first header are the section without a name.
+    std::string current;
+    std::size_t bodyBegin = 0;
+    auto close = [&](std::size_t end) { sectionBodies_.try_emplace(current, bodyBegin, end); };
+    ForEachLine(indexedText_, [&](std::size_t, std::string_view line) {
+      const std::size_t first = line.find_first_not_of(" \t\n\v\f\r\x1a");
+      if (first == std::string_view::npos || line[first] != '[') return true;
+      const LineInfo info = Classify(line, codePage_);
+      if (info.kind != LineInfo::kHeader) return true;
+      const auto lineBegin = static_cast<std::size_t>(line.data() - indexedText_.data());
+      close(lineBegin);
+      current = FoldName(info.name, codePage_);
+      const std::size_t lineEnd = indexedText_.find('\n', lineBegin);
+      bodyBegin = lineEnd == std::string::npos ? indexedText_.size() : lineEnd + 1;
+      return true;
+    });
+    close(indexedText_.size());
+  }
+  const auto body = sectionBodies_.find(FoldName(Trim(UpToNul(section)), codePage_));
+  if (body == sectionBodies_.end()) return false;
+  const std::string_view lines =
+      std::string_view(indexedText_).substr(body->second.first, body->second.second - body->second.first);
+  const Location loc = Locate(lines, "", Trim(UpToNul(key)), codePage_, true);
+  if (!loc.haveKey || !loc.hasValue) return false;
+  value = std::string(Unquote(UpToNul(loc.value)));
+  return true;
+}
+
 std::string ProfileFile::ReadString(const std::string& path, const std::string& section,
                                     const std::string& key, const std::string& def) {
   std::string value;
-  return LookUp(path, section, key, codePage_, value) ? value : def;
+  return LookUp(path, section, key, value) ? value : def;
 }
 
-int ProfileFile::ReadInt(const std::string& path, const std::string& section, const std::string& key, int def) {
+int ProfileFile::ReadInt(const std::string& path, const std::string& section, const std::string& key,
+                         int def) {
   std::string value;
-  if (!LookUp(path, section, key, codePage_, value) || value.empty()) return def;
+  if (!LookUp(path, section, key, value) || value.empty()) return def;
   return ParseProfileInt(value);
 }
 

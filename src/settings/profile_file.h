@@ -12,7 +12,10 @@
 // - LF and CR LF line ends are both read.
 // Bytes are in the ANSI code page: trail bytes of double-byte characters are
 // never taken for "]" or for letters to fold.
+#include <cstddef>
 #include <string>
+#include <unordered_map>
+#include <utility>
 
 #include "platform/profile_store.h"
 
@@ -30,7 +33,17 @@ class ProfileFile : public ProfileStore {
                    const std::string& value) override;
 
  private:
+  // The contents of `path`, or nothing when there are none to read.
+  bool LookUp(const std::string& path, const std::string& section, const std::string& key,
+              std::string& value);
+
   CodePage& codePage_;
+  // Where each section's lines are in the file read last; used while the
+  // file still holds exactly that text (reading the settings reads one file
+  // thousands of times in a row).
+  std::string indexedPath_;
+  std::string indexedText_;
+  std::unordered_map<std::string, std::pair<std::size_t, std::size_t>> sectionBodies_;
 };
 
 }  // namespace kestrova

@@ -73,7 +73,8 @@ Overloaded(F...) -> Overloaded<F...>;
 // (a countdown part then means "the current one", a flag "off").
 template <class T>
 T Narrow(int value, int def) {
-  if (value < std::numeric_limits<T>::min() || value > std::numeric_limits<T>::max()) return static_cast<T>(def);
+  if (value < std::numeric_limits<T>::min() || value > std::numeric_limits<T>::max())
+    return static_cast<T>(def);
   return static_cast<T>(value);
 }
 
@@ -130,17 +131,18 @@ std::string SettingsPath(const std::string& appPath) { return appPath + "Kestrov
 
 void LoadSettings(IniFile& ini, Settings& settings) {
   for (const Field& f : kFields) {
-    std::visit(Overloaded{
-                   [&](std::int32_t Settings::*m) { settings.*m = ini.IniReadInt(f.section, f.key, f.def); },
-                   [&](std::int16_t Settings::*m) {
-                     settings.*m = Narrow<std::int16_t>(ini.IniReadInt(f.section, f.key, f.def), f.def);
-                   },
-                   [&](std::uint8_t Settings::*m) {
-                     settings.*m = Narrow<std::uint8_t>(ini.IniReadInt(f.section, f.key, f.def), f.def);
-                   },
-                   [&](std::string Settings::*m) { settings.*m = ini.IniReadString(f.section, f.key, f.textDef); },
-               },
-               f.field);
+    std::visit(
+        Overloaded{
+            [&](std::int32_t Settings::*m) { settings.*m = ini.IniReadInt(f.section, f.key, f.def); },
+            [&](std::int16_t Settings::*m) {
+              settings.*m = Narrow<std::int16_t>(ini.IniReadInt(f.section, f.key, f.def), f.def);
+            },
+            [&](std::uint8_t Settings::*m) {
+              settings.*m = Narrow<std::uint8_t>(ini.IniReadInt(f.section, f.key, f.def), f.def);
+            },
+            [&](std::string Settings::*m) { settings.*m = ini.IniReadString(f.section, f.key, f.textDef); },
+        },
+        f.field);
   }
   if (settings.WindowHide == kWindowHideUnset) settings.WindowHide = settings.Use != -1 ? settings.Use : 0;
 

@@ -42,9 +42,9 @@ namespace {
 namespace fs = std::filesystem;
 using kestrova::IniFile;
 
-#define SKIP_UNLESS_CP932()                                                                          \
-  if (AnsiCodePage() != 932)                                                                       \
-  GTEST_SKIP() << "the ANSI code page is " << AnsiCodePage()                                       \
+#define SKIP_UNLESS_CP932()                                  \
+  if (AnsiCodePage() != 932)                                 \
+  GTEST_SKIP() << "the ANSI code page is " << AnsiCodePage() \
                << ", not 932: run under a Japanese locale (LC_ALL=ja_JP.UTF-8 for Wine)"
 
 std::string Repeat(const std::string& s, int n) {
@@ -100,8 +100,10 @@ class ProfileContract : public ::testing::Test {
       line.clear();
     };
     for (char c : contents) {
-      if (c == '\n') flush();
-      else line += c;
+      if (c == '\n')
+        flush();
+      else
+        line += c;
     }
     flush();
     return lines;
@@ -119,8 +121,8 @@ class ProfileContract : public ::testing::Test {
 TEST_F(ProfileContract, AbsentKeysGiveTheDefaultAsItIs) {
   const std::string missing = NewPath();
   const std::string present = HandWritten("[S]\r\nk=v\r\n");
-  for (const std::string& def : {std::string(""), std::string(" lead and trail  "), std::string("\"quoted\""),
-                                 std::string("\x01")}) {
+  for (const std::string& def :
+       {std::string(""), std::string(" lead and trail  "), std::string("\"quoted\""), std::string("\x01")}) {
     EXPECT_EQ(store_.ReadString(missing, "S", "k", def), def);
     EXPECT_EQ(store_.ReadString(present, "S", "other", def), def);
     EXPECT_EQ(store_.ReadString(present, "Other", "k", def), def);
@@ -213,9 +215,9 @@ TEST_F(ProfileContract, ReadsNumbersAsTheServiceDoes) {
       {"- 3", 0},
       {"+-3", 0},
       {"-0012", -12},
-      {"4294967295", -1},               // 32 bits, wrapping
-      {"99999999999", 1215752191},      // wraps as well
-      {"0x10", 16},                     // the service's own prefixes
+      {"4294967295", -1},           // 32 bits, wrapping
+      {"99999999999", 1215752191},  // wraps as well
+      {"0x10", 16},                 // the service's own prefixes
       {"-0x10", -16},
       {"0XfF", 0},
       {"0b101", 5},
@@ -224,7 +226,8 @@ TEST_F(ProfileContract, ReadsNumbersAsTheServiceDoes) {
       {"123456789012345678901234567890123", 1849262357},  // only 29 characters are read
   };
   std::string file = "[N]\r\n";
-  for (std::size_t i = 0; i < std::size(cases); ++i) file += "k" + std::to_string(i) + "=" + cases[i].value + "\r\n";
+  for (std::size_t i = 0; i < std::size(cases); ++i)
+    file += "k" + std::to_string(i) + "=" + cases[i].value + "\r\n";
   const std::string path = HandWritten(file);
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     EXPECT_EQ(store_.ReadInt(path, "N", "k" + std::to_string(i), 77), cases[i].expected) << cases[i].value;
@@ -252,7 +255,8 @@ TEST_F(ProfileContract, WriteReadRoundTrips) {
     ASSERT_TRUE(store_.WriteString(path, "S", "k" + std::to_string(i), cases[i].written));
   }
   for (std::size_t i = 0; i < std::size(cases); ++i) {
-    EXPECT_EQ(store_.ReadString(path, "S", "k" + std::to_string(i), "DEF"), cases[i].read) << cases[i].written;
+    EXPECT_EQ(store_.ReadString(path, "S", "k" + std::to_string(i), "DEF"), cases[i].read)
+        << cases[i].written;
   }
   EXPECT_EQ(store_.ReadInt(path, "S", "k0", 5), 1);
   EXPECT_EQ(store_.ReadInt(path, "S", "k1", 5), -1);
@@ -269,13 +273,14 @@ TEST_F(ProfileContract, FirstWriteCreatesTheFileWithCrLf) {
 TEST_F(ProfileContract, WritesKeepOrderAndAppendAtTheEnd) {
   const std::string path = HandWritten(
       "; top\r\n[S1]\r\nk1=v1\r\n\r\n; between\r\n[S2]\r\nK2 = v2\r\nk3=v3\n[S1]\r\nk1=second S1\r\n");
-  ASSERT_TRUE(store_.WriteString(path, "S1", "new", "n"));      // after the last line of S1
-  ASSERT_TRUE(store_.WriteString(path, "s2", "k2", "5"));       // in place, its name kept
+  ASSERT_TRUE(store_.WriteString(path, "S1", "new", "n"));       // after the last line of S1
+  ASSERT_TRUE(store_.WriteString(path, "s2", "k2", "5"));        // in place, its name kept
   ASSERT_TRUE(store_.WriteString(path, "S3", "z", "\"  q \""));  // a new section at the end
-  ASSERT_TRUE(store_.WriteString(path, "S1", "k1", ""));        // the first S1 only
+  ASSERT_TRUE(store_.WriteString(path, "S1", "k1", ""));         // the first S1 only
   ASSERT_TRUE(store_.WriteString(path, "S3", "a", "after z"));
-  const std::vector<std::string> expected = {"; top", "[S1]", "k1=", "; between", "new=n", "[S2]", "K2=5", "k3=v3",
-                                             "[S1]",  "k1=second S1", "[S3]", "z=\"  q \"", "a=after z"};
+  const std::vector<std::string> expected = {"; top", "[S1]",       "k1=",      "; between", "new=n",
+                                             "[S2]",  "K2=5",       "k3=v3",    "[S1]",      "k1=second S1",
+                                             "[S3]",  "z=\"  q \"", "a=after z"};
   EXPECT_EQ(Outline(Contents(path)), expected);
   EXPECT_EQ(store_.ReadString(path, "S3", "z", "DEF"), "  q ");
   EXPECT_EQ(store_.ReadString(path, "S1", "k1", "DEF"), "");
@@ -304,8 +309,13 @@ TEST_F(ProfileContract, ShiftJisBytesRoundTrip) {
   EXPECT_EQ(store_.ReadString(path, "J", dzi, "DEF"), "2");
   EXPECT_EQ(store_.ReadString(path, "A" + dash, "k", "DEF"), so + " " + so);
   EXPECT_EQ(store_.ReadString(path, "J", "end", "DEF"), hyou);
-  const std::vector<std::string> expected = {"[J]", hyou + "=" + hyou + so, a + "=1", dzi + "=2", "end=" + hyou,
-                                             "[A" + dash + "]", "k=" + so + " " + so};
+  const std::vector<std::string> expected = {"[J]",
+                                             hyou + "=" + hyou + so,
+                                             a + "=1",
+                                             dzi + "=2",
+                                             "end=" + hyou,
+                                             "[A" + dash + "]",
+                                             "k=" + so + " " + so};
   EXPECT_EQ(Outline(Contents(path)), expected);
 }
 
@@ -320,7 +330,8 @@ TEST_F(ProfileContract, IniFileRoundTripsJapaneseText) {
   for (std::size_t i = 0; i < std::size(texts); ++i) {
     EXPECT_EQ(ini.IniReadString("メッセージ", "キー" + std::to_string(i), "DEF"), texts[i]);
   }
-  EXPECT_EQ(Contents(path).substr(0, 13), "[\x83\x81\x83\x62\x83\x5a\x81\x5b\x83\x57]\r") << "the file is in CP932";
+  EXPECT_EQ(Contents(path).substr(0, 13), "[\x83\x81\x83\x62\x83\x5a\x81\x5b\x83\x57]\r")
+      << "the file is in CP932";
 }
 
 TEST_F(ProfileContract, IniFileCutsValuesAt127BytesOnWholeCharacters) {
@@ -405,10 +416,9 @@ TEST_F(CodePageContract, CharactersOutsideTheCodePageBecomeQuestionMarks) {
     const char* utf8;
     const char* ansi;
   } cases[] = {
-      {"é", "?"},      // no "best fit" look-alike
-      {"¥", "?"},
-      {"〜", "?"},     // U+301C; the code page has U+FF5E
-      {"😀", "??"},    // one per UTF-16 unit
+      {"é", "?"},                      // no "best fit" look-alike
+      {"¥", "?"},        {"〜", "?"},  // U+301C; the code page has U+FF5E
+      {"😀", "??"},                     // one per UTF-16 unit
       {"a😀bé", "a??b?"},
   };
   for (const Case& c : cases) EXPECT_EQ(codePage_.ToAnsi(c.utf8), c.ansi) << c.utf8;

@@ -21,7 +21,8 @@ std::string FromWide(UINT codePage, DWORD flags, const std::wstring& wide) {
   const int size = static_cast<int>(wide.size());
   const int needed = WideCharToMultiByte(codePage, flags, wide.data(), size, nullptr, 0, nullptr, nullptr);
   std::string text(static_cast<std::size_t>(needed > 0 ? needed : 0), '\0');
-  if (needed > 0) WideCharToMultiByte(codePage, flags, wide.data(), size, text.data(), needed, nullptr, nullptr);
+  if (needed > 0)
+    WideCharToMultiByte(codePage, flags, wide.data(), size, text.data(), needed, nullptr, nullptr);
   return text;
 }
 
@@ -33,7 +34,9 @@ std::string WinCodePage::ToAnsi(const std::string& utf8) {
   return FromWide(CP_ACP, WC_NO_BEST_FIT_CHARS, ToWide(CP_UTF8, utf8));
 }
 
-std::string WinCodePage::FromAnsi(const std::string& ansi) { return FromWide(CP_UTF8, 0, ToWide(CP_ACP, ansi)); }
+std::string WinCodePage::FromAnsi(const std::string& ansi) {
+  return FromWide(CP_UTF8, 0, ToWide(CP_ACP, ansi));
+}
 
 bool WinCodePage::IsLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 

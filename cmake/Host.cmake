@@ -10,10 +10,13 @@ target_link_libraries(kestrova_fakes PUBLIC kestrova_core)
 
 file(GLOB KESTROVA_NATIVE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp
      ${CMAKE_SOURCE_DIR}/tests/contract/*.cpp)
-add_executable(kestrova_tests ${KESTROVA_NATIVE_TESTS})
-target_include_directories(kestrova_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-target_link_libraries(kestrova_tests PRIVATE kestrova_fakes GTest::gtest GTest::gtest_main Threads::Threads)
-add_test(NAME native COMMAND kestrova_tests)
+# The fuzz build instruments the core for libFuzzer; the unit tests run in the other presets.
+if(NOT KESTROVA_FUZZ)
+  add_executable(kestrova_tests ${KESTROVA_NATIVE_TESTS})
+  target_include_directories(kestrova_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(kestrova_tests PRIVATE kestrova_fakes GTest::gtest GTest::gtest_main Threads::Threads)
+  add_test(NAME native COMMAND kestrova_tests)
+endif()
 
 file(GLOB KESTROVA_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
 if(KESTROVA_BENCH_SOURCES AND KESTROVA_BENCH AND NOT KESTROVA_SANITIZE AND NOT KESTROVA_FUZZ)

@@ -62,14 +62,35 @@ std::string TitleWriter::ComposeTitle(const std::string& ownTitle) {
   return text;
 }
 
+namespace {
+constexpr size_t kMaxPendingGiveBacks = 16;
+}
+
+void TitleWriter::GiveBack() {
+  const WindowHandle former = last_.Handle;
+  const std::string current = windows_.ReadTitle(former);
+  // A window that changed its title itself (or is gone) keeps what it shows now.
+  std::string text = current != last_.WrittenTitle ? current : last_.OwnTitle;
+  last_ = {};
+  if (former == 0 || windows_.WriteTitle(former, text) || text == current) return;
+  // The window did not answer: it would keep our text for good once it
+  // recovers, so the give-back is tried again on later ticks.
+  std::erase_if(pending_, [former](const LastTarget& p) { return p.Handle == former; });
+  if (pending_.size() >= kMaxPendingGiveBacks) pending_.erase(pending_.begin());
+  pending_.push_back({former, std::move(text), current});
+}
+
+void TitleWriter::RetryGiveBacks() {
+  std::erase_if(pending_, [this](const LastTarget& p) {
+    // Done once written, or once the window shows a title of its own again.
+    return windows_.ReadTitle(p.Handle) != p.WrittenTitle || windows_.WriteTitle(p.Handle, p.OwnTitle);
+  });
+}
+
 void TitleWriter::ChangeTitle(WindowHandle window) {
+  if (!pending_.empty()) RetryGiveBacks();
   if (window == 0) {
-    const WindowHandle former = last_.Handle;
-    const std::string current = windows_.ReadTitle(former);
-    // A window that changed its title itself (or is gone) keeps what it shows now.
-    std::string text = current != last_.WrittenTitle ? current : last_.OwnTitle;
-    last_ = {};
-    if (former != 0) windows_.WriteTitle(former, text);
+    GiveBack();
     return;
   }
 
@@ -77,12 +98,17 @@ void TitleWriter::ChangeTitle(WindowHandle window) {
   const std::string current = windows_.ReadTitle(window);
   const bool stillOurs = window == last_.Handle && current == last_.WrittenTitle;
   std::string own = stillOurs ? last_.OwnTitle : current;
+  for (const LastTarget& p : pending_) {
+    // Back in front before its own title could be returned.
+    if (p.Handle == window && current == p.WrittenTitle) own = p.OwnTitle;
+  }
   std::string composed = ComposeTitle(own);
   if (!windows_.WriteTitle(window, composed)) {
     // A hung (or vanished) window is skipped this tick. What it shows is still
     // what was last written, so the last target stays as it was.
     return;
   }
+  std::erase_if(pending_, [window](const LastTarget& p) { return p.Handle == window; });
   // Remember the text as the window took it, so that a window that shortens
   // titles is still recognised as showing ours on the next tick.
   std::string shown = windows_.ReadTitle(window);

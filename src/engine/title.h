@@ -3,6 +3,7 @@
 // writing it, and giving a window its own title back.
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/window_system.h"
@@ -48,8 +49,12 @@ class TitleWriter {
   std::string ComposeTitle(const std::string& ownTitle);
 
   const LastTarget& Last() const { return last_; }
+  // Windows whose own title could not be written back yet (they did not answer).
+  const std::vector<LastTarget>& PendingGiveBacks() const { return pending_; }
 
  private:
+  void GiveBack();
+  void RetryGiveBacks();
   std::string Piece(int selector, const std::string& ownTitle, bool& cpuSampled,
                     const RegionalSettings& regional);
 
@@ -60,6 +65,7 @@ class TitleWriter {
   const Settings& settings_;
   CheckAlarmFn checkAlarm_;
   LastTarget last_;
+  std::vector<LastTarget> pending_;
 };
 
 }  // namespace kestrova

@@ -168,6 +168,42 @@ TEST_F(TitleTest, HungWindowIsSkippedWithoutLosingItsOwnTitle) {
   EXPECT_EQ(windows.windows[2].title, "Browser <1984/01/17(Tue) 17:30:40>");
 }
 
+TEST_F(TitleTest, GiveBackToAHungWindowIsRetriedUntilItAnswers) {
+  Front(1);
+  windows.windows[1].hung = true;
+  Front(2);
+  EXPECT_EQ(windows.windows[1].title, std::string("Memo") + kClock) << "the hung window kept our text";
+  ASSERT_EQ(writer.PendingGiveBacks().size(), 1u);
+  Front(2);
+  EXPECT_EQ(writer.PendingGiveBacks().size(), 1u) << "still hung";
+  windows.windows[1].hung = false;
+  Front(2);
+  EXPECT_EQ(windows.windows[1].title, "Memo");
+  EXPECT_TRUE(writer.PendingGiveBacks().empty());
+}
+
+TEST_F(TitleTest, PendingGiveBackEndsWhenTheWindowRetitlesOrReturns) {
+  Front(1);
+  windows.windows[1].hung = true;
+  Front(2);
+  windows.windows[1].title = "Memo - saved";  // it recovered and set a title of its own
+  windows.windows[1].hung = false;
+  Front(2);
+  EXPECT_EQ(windows.windows[1].title, "Memo - saved");
+  EXPECT_TRUE(writer.PendingGiveBacks().empty());
+
+  Front(1);
+  windows.windows[1].hung = true;
+  Front(2);
+  Front(1);  // back in front while still hung: nothing lands, the give-back stays pending
+  EXPECT_EQ(writer.PendingGiveBacks().size(), 1u);
+  windows.windows[1].hung = false;
+  Front(1);
+  EXPECT_EQ(windows.windows[1].title, std::string("Memo - saved") + kClock) << "decorated once, not twice";
+  EXPECT_EQ(writer.Last().OwnTitle, "Memo - saved");
+  EXPECT_TRUE(writer.PendingGiveBacks().empty());
+}
+
 // A window that keeps only the first characters of any title it is given.
 class ShorteningWindows : public FakeWindowSystem {
  public:

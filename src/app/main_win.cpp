@@ -63,6 +63,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     return *view;
   });
   if (!run) return 0;
+  view->onRegionalChange = [&locale] { locale.Reload(); };
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

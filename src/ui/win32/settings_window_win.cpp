@@ -293,6 +293,11 @@ LRESULT Win32SettingsWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lPara
     case WM_CLOSE:
       model_.QueryUnload(UnloadMode::kFromOutside);
       return 0;
+    case WM_SETTINGCHANGE:
+      if (lParam != 0 && lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"intl") == 0 && onRegionalChange) {
+        onRegionalChange();
+      }
+      break;
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -36,6 +37,9 @@ class Win32SettingsWindow : public SettingsWindowView {
   void Close() override;
 
   HWND hwnd() const { return hwnd_; }
+
+  // Runs when the user changes the regional settings.
+  std::function<void()> onRegionalChange;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -4,6 +4,7 @@
 
 #include "alarms/alarm_popup.h"
 #include "platform/win32/text_win.h"
+#include "platform/win32/ui_win.h"
 
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
@@ -33,34 +34,8 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 // Topmost: a reminder that opens behind the window the user works in would go unseen.
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_TOPMOST;
 
-int Px(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+int Px(int twips, int dpi) { return TwipsToPixels(twips, dpi); }
 
-template <typename Fn>
-Fn User32Function(const char* name) {
-  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
-}
-
-int WindowDpi(HWND hwnd) {
-  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto getDpiForWindow = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
-  if (getDpiForWindow != nullptr && hwnd != nullptr) {
-    if (UINT dpi = getDpiForWindow(hwnd)) return static_cast<int>(dpi);
-  }
-  HDC dc = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(nullptr, dc);
-  return dpi > 0 ? dpi : 96;
-}
-
-HFONT CreateUiFont(int dpi) {
-  NONCLIENTMETRICSW metrics = {};
-  metrics.cbSize = sizeof(metrics);
-  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-  LOGFONTW font = metrics.lfMessageFont;
-  // The metrics are for the system DPI; rescale for this monitor.
-  font.lfHeight = MulDiv(font.lfHeight, dpi, WindowDpi(nullptr));
-  return CreateFontIndirectW(&font);
-}
 
 SIZE WindowSizeFor(int dpi) {
   using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);

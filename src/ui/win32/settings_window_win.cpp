@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/win32/text_win.h"
+#include "platform/win32/ui_win.h"
 #include "settings/settings.h"
 #include "ui/settings_window.h"
 
@@ -35,29 +36,6 @@ constexpr ControlRect kContainerRect{120, 0, 4215, 3735};
 constexpr ControlRect kPreviewRect{120, 3840, 4260, 420};
 constexpr ControlRect kButtonRects[3] = {{1080, 4320, 1095, 375}, {2160, 4320, 1095, 375}, {3240, 4320, 1095, 375}};
 
-int WindowDpi(HWND hwnd) {
-  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-  if (getDpiForWindow != nullptr && hwnd != nullptr) {
-    if (UINT dpi = getDpiForWindow(hwnd)) return static_cast<int>(dpi);
-  }
-  HDC dc = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(nullptr, dc);
-  return dpi > 0 ? dpi : 96;
-}
-
-HFONT CreateUiFont(int dpi) {
-  NONCLIENTMETRICSW metrics = {};
-  metrics.cbSize = sizeof(metrics);
-  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-  LOGFONTW font = metrics.lfMessageFont;
-  // The metrics are for the system DPI; rescale for this monitor.
-  const int systemDpi = WindowDpi(nullptr);
-  font.lfHeight = MulDiv(font.lfHeight, dpi, systemDpi);
-  return CreateFontIndirectW(&font);
-}
 
 void RegisterClasses(HINSTANCE instance, HICON largeIcon, HICON smallIcon, WNDPROC main, WNDPROC callback) {
   WNDCLASSEXW wc = {};
@@ -148,6 +126,8 @@ void Win32SettingsWindow::CreateControls() {
     SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
   }
 }
+
+int Win32SettingsWindow::Twips(int twips) const { return TwipsToPixels(twips, dpi_); }
 
 void Win32SettingsWindow::Layout() {
   if (font_ != nullptr) DeleteObject(font_);

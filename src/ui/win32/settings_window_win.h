@@ -48,7 +48,7 @@ class Win32SettingsWindow : public SettingsWindowView {
   LRESULT HandleCallback(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   void CreateControls();
   void Layout();
-  int Twips(int twips) const { return MulDiv(twips, dpi_, 1440); }
+  int Twips(int twips) const;
   void OnTrayNotify(UINT mouseMessage);
 
   SettingsWindow& model_;

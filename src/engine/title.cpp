@@ -94,7 +94,12 @@ void TitleWriter::ChangeTitle(WindowHandle window) {
     return;
   }
 
+  // An alarm popup runs ticks of its own until it closes. When they decorated
+  // another window meanwhile, this call is stale: going on would drop that
+  // window from LastTarget with our text still in its title.
+  const auto movedOn = [this, window] { return last_.Handle != 0 && last_.Handle != window; };
   checkAlarm_(std::string(), false);
+  if (movedOn()) return;
   const std::string current = windows_.ReadTitle(window);
   const bool stillOurs = window == last_.Handle && current == last_.WrittenTitle;
   std::string own = stillOurs ? last_.OwnTitle : current;
@@ -103,6 +108,7 @@ void TitleWriter::ChangeTitle(WindowHandle window) {
     if (p.Handle == window && current == p.WrittenTitle) own = p.OwnTitle;
   }
   std::string composed = ComposeTitle(own);
+  if (movedOn()) return;
   if (!windows_.WriteTitle(window, composed)) {
     // A hung (or vanished) window is skipped this tick. What it shows is still
     // what was last written, so the last target stays as it was.

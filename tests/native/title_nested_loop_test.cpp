@@ -1,0 +1,103 @@
+// The alarm popup's message loop runs ticks while the title composition that
+// opened it is still on the stack.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "engine/title.h"
+#include "fakes/fake_platform.h"
+#include "settings/settings.h"
+
+namespace kestrova {
+namespace {
+
+using testing::FakeClock;
+using testing::FakeLocale;
+using testing::FakeSysInfoSources;
+using testing::FakeWindowSystem;
+
+constexpr const char* kClock = " <1984/01/17(Tue) 17:30:30>";
+
+class TitleNestedLoopTest : public ::testing::Test {
+ protected:
+  TitleNestedLoopTest() {
+    clock.local = {1984, 1, 17, 17, 30, 30};
+    windows.Add(1, "Memo");
+    windows.Add(2, "Browser");
+    windows.Add(3, "Kestrova-メッセージアラーム");
+  }
+  // The tick's title steps for the window in front.
+  void Tick() {
+    const WindowHandle target = writer.GetTargetWindow();
+    if (target == writer.Last().Handle) {
+      writer.ChangeTitle(target);
+      return;
+    }
+    if (writer.Last().Handle != 0) writer.ChangeTitle(0);
+    writer.ChangeTitle(target);
+  }
+
+  FakeWindowSystem windows;
+  FakeClock clock;
+  FakeLocale locale;
+  FakeSysInfoSources sysinfo;
+  Settings settings;
+  // Runs once, as a popup's message loop would, from the first evaluation of
+  // the chosen kind: the composition's own or the clock piece's.
+  std::function<void()> popupLoop;
+  bool popupFromPiece = false;
+  TitleWriter writer{
+      windows, clock, locale, sysinfo, settings, [this](const std::string& clockText, bool piece) {
+        if (piece == popupFromPiece) {
+          if (auto loop = std::move(popupLoop)) loop();
+        }
+        return clockText;
+      }};
+};
+
+TEST_F(TitleNestedLoopTest, WindowDecoratedWhilePopupWasOpenIsNotLeftWithOurText) {
+  for (const bool fromPiece : {false, true}) {
+    SCOPED_TRACE(fromPiece ? "opened by the clock piece" : "opened by the composition's own evaluation");
+    writer.ChangeTitle(0);
+    windows.windows[1].title = "Memo";
+    windows.windows[2].title = "Browser";
+    windows.foreground = 1;
+    popupFromPiece = fromPiece;
+    popupLoop = [&] {
+      // The user turns to the browser while the popup is open.
+      windows.foreground = 2;
+      Tick();
+      Tick();
+    };
+    Tick();  // Memo is in front when the popup opens
+    EXPECT_EQ(writer.Last().Handle, WindowHandle{2});
+    EXPECT_EQ(windows.windows[2].title, std::string("Browser") + kClock);
+    EXPECT_EQ(windows.windows[1].title, "Memo");
+
+    Tick();
+    EXPECT_EQ(windows.windows[2].title, std::string("Browser") + kClock) << "not decorated twice";
+    windows.foreground = 1;
+    Tick();
+    EXPECT_EQ(windows.windows[2].title, "Browser") << "its own title back";
+    EXPECT_EQ(windows.windows[1].title, std::string("Memo") + kClock);
+  }
+}
+
+TEST_F(TitleNestedLoopTest, PopupInFrontThenClosedLeavesTheFormerWindowDecoratedOnce) {
+  windows.foreground = 1;
+  popupLoop = [&] {
+    windows.foreground = 3;  // the popup takes the front and is decorated like any window
+    Tick();
+    windows.foreground = 1;
+    windows.windows.erase(3);
+  };
+  Tick();
+  Tick();
+  EXPECT_EQ(windows.windows[1].title, std::string("Memo") + kClock);
+  windows.foreground = 2;
+  Tick();
+  EXPECT_EQ(windows.windows[1].title, "Memo");
+}
+
+}  // namespace
+}  // namespace kestrova

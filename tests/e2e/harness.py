@@ -139,6 +139,13 @@ class WinCtl:
     def send(self, hwnd, command):
         return self.call("send", hwnd, command)
 
+    def children(self, hwnd):
+        """The direct child windows: hwnd, id, class, text, visible, checked (buttons)."""
+        return self.call("children", hwnd)
+
+    def click(self, hwnd):
+        return self.call("click", hwnd)
+
     def processes(self, exe=None):
         procs = self.call("procs")
         return [p for p in procs if exe is None or p["exe"].lower() == exe.lower()]
@@ -289,6 +296,15 @@ class Session:
                              timeout=10).stdout.strip()
         return int(out) if out.isdigit() else 0
 
+    def move_pointer(self, x, y):
+        """Moves the X pointer; with no window manager, X and Wine screen coordinates agree."""
+        subprocess.run(["xdotool", "mousemove", str(x), str(y)], env=self.env, timeout=10, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def drive_c(self):
+        """The host folder behind the prefix's drive C:."""
+        return os.path.realpath(os.path.join(self.prefix, "dosdevices", "c:"))
+
     def screenshot(self, name):
         path = os.path.join(self.out_dir, f"{name}.png")
         subprocess.run(["import", "-display", f":{self.display}", "-window", "root", path], env=self.env,
@@ -333,6 +349,24 @@ class Kestrova:
             f.write(text.encode("cp932"))
         self.procs = []
 
+    @property
+    def ini_path(self):
+        return os.path.join(self.folder, "Kestrova.ini")
+
+    def read_ini(self):
+        """The settings file as {section: {key: value}}, names as written, read as Shift-JIS."""
+        sections, current = {}, None
+        with open(self.ini_path, "rb") as f:
+            text = f.read().decode("cp932")
+        for line in text.splitlines():
+            line = line.strip()
+            if line.startswith("[") and line.endswith("]"):
+                current = sections.setdefault(line[1:-1], {})
+            elif current is not None and "=" in line:
+                key, value = line.split("=", 1)
+                current[key.strip()] = value.strip()
+        return sections
+
     def start(self):
         p = self.session.popen([os.path.join(self.folder, "Kestrova.exe")], log_name="kestrova", cwd=self.folder)
         self.procs.append(p)
@@ -375,3 +409,5 @@ class Kestrova:
             pass
         for p in self.procs:
             _kill_group(p, grace=2.0)
+        # The folder and its settings file stay: start() runs the same copy again.
+        self.procs = []

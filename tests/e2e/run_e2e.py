@@ -4,8 +4,9 @@
     python3 tests/e2e/run_e2e.py [--build-dir build/windows] [--out-dir build/e2e] [-k NAME]
 
 The first group checks the test machinery itself (Wine, the helper programs,
-switching the foreground); the second runs Kestrova and watches the title bars
-as a user would. Ends with the line "N passed, N failed".
+switching the foreground); the others run Kestrova and watch the title bars as
+a user would: the clock, window rules, message alarms and their popup, system
+information. Ends with the line "N passed, N failed".
 """
 
 import argparse
@@ -90,9 +91,9 @@ class Fixtures:
             self.notepad_title = self.notepad["title"]
         return self.notepad
 
-    def window(self, title, *extra):
+    def window(self, title, *extra, cls=None):
         self.count += 1
-        w = self.s.testwin(f"KestrovaE2E{self.count}", title, "--pos", str(520 + 30 * (self.count % 8)),
+        w = self.s.testwin(cls or f"KestrovaE2E{self.count}", title, "--pos", str(520 + 30 * (self.count % 8)),
                            str(40 + 40 * (self.count % 8)), *extra)
         self.opened.append(w["hwnd"])
         return w
@@ -108,7 +109,7 @@ class Fixtures:
     def resident(self, ini=None):
         """A resident Kestrova with these extra settings, started fresh if needed."""
         k = self.kestrova
-        if k is not None and self.kestrova_ini == ini and k.proc.poll() is None:
+        if k is not None and self.kestrova_ini == ini and k.proc is not None and k.proc.poll() is None:
             return k
         self.stop_kestrova()
         self.count += 1
@@ -313,6 +314,348 @@ def mdi_child_decorated(f):
     wait_decorated(s, child1["hwnd"], "子ウインドウ1")
     wait_plain(s, child2["hwnd"], "子ウインドウ2")
     f.stop_kestrova()
+
+
+# --- window rules and message alarms -----------------------------------------
+
+FAST_TICK = 0.5
+FAST = {"Timing": {"Timing": "0"}}  # a tick every 500 ms
+CLOCK_TEXT = CLOCK.pattern[:-1]
+POPUP_CAPTION = "Kestrova-メッセージアラーム"
+POPUP_CHECK_TEXT = "起動時に条件内ならば再び表示する"
+
+
+def merged(*parts):
+    out = {}
+    for part in parts:
+        for section, keys in part.items():
+            out.setdefault(section, {}).update(keys)
+    return out
+
+
+def rules(*entries):
+    """Rule sections AntiKestrova001, ...: the list ends at the first section without a Name."""
+    return {f"AntiKestrova{i:03d}": entry for i, entry in enumerate(entries, 1)}
+
+
+def alarm(position, message, box=0, change_timing=1):
+    """Settings with one always-due alarm (type 0) and a fast tick."""
+    return merged(FAST, {
+        "Clock": {"Alarm": "1", "MessagePosition": str(position)},
+        "Timing": {"ChangeTiming": str(change_timing)},
+        "Alarm0000": {"Title": "e2eの警告", "Type": "0", "Month": "1", "Day": "1", "Week": "1", "Hour": "0",
+                      "Minute": "0", "Second": "0", "Message": message, "Time": "0", "Box": str(box)},
+    })
+
+
+def stays_plain(s, hwnd, own, seconds):
+    """The title stays exactly own for this long (several ticks)."""
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        title = s.winctl.title(hwnd)
+        check(title == own, f"{own!r} was decorated: {title!r}")
+        time.sleep(0.1)
+
+
+def wait_title(s, hwnd, what, pattern, within=DECORATE_WITHIN):
+    """Waits until the title fully matches pattern; returns the match."""
+    try:
+        return wait_for(what, lambda: re.fullmatch(pattern, s.winctl.title(hwnd)), within)
+    except E2EError:
+        raise AssertionError(f"expected {what}, the title is {s.winctl.title(hwnd)!r}") from None
+
+
+def check_clock_now(own, clock):
+    """clock is one clock text showing the host's time."""
+    shown = clock_of(own + clock, own)
+    lag = (datetime.datetime.now() - shown).total_seconds()
+    check(-1.5 <= lag <= TICK + 2.0, f"the clock {clock!r} is {lag:.1f}s away from the host clock")
+
+
+def popups(s):
+    # The popup may be in front and then carries the clock like any front window.
+    return [w for w in s.winctl.windows() if w.get("title", "").startswith(POPUP_CAPTION) and w.get("visible")]
+
+
+def wait_popup(s, within=DECORATE_WITHIN):
+    try:
+        return wait_for("the alarm popup", lambda: (lambda p: p[0] if p else None)(popups(s)), within)
+    except E2EError:
+        front = s.winctl.foreground()
+        raise AssertionError(f"no window '{POPUP_CAPTION}' within {within:.1f}s (in front: "
+                             f"{front.get('class')!r} {front.get('title')!r})") from None
+
+
+def popup_controls(s, popup):
+    """The popup's message box, check box and OK button."""
+    kids = s.winctl.children(popup["hwnd"])
+    edits = [c for c in kids if c["class"].lower() == "edit"]
+    boxes = [c for c in kids if c["class"].lower() == "button" and c["text"] == POPUP_CHECK_TEXT]
+    oks = [c for c in kids if c["class"].lower() == "button" and c["text"] == "OK"]
+    check(len(edits) == 1 and len(boxes) == 1 and len(oks) == 1, f"the popup's controls are {kids}")
+    return edits[0], boxes[0], oks[0]
+
+
+def one_popup_for(s, count, seconds):
+    """Exactly count popups on screen all along (ticks go on meanwhile)."""
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        shown = popups(s)
+        check(len(shown) == count, f"{len(shown)} alarm popups on screen, expected {count}: {shown}")
+        time.sleep(0.1)
+
+
+def wait_box(k, value, message):
+    """The entry's "Box" in the settings file, read as Shift-JIS; the rest of the entry intact."""
+    try:
+        entry = wait_for(f'"Box" {value} in the settings file',
+                         lambda: (lambda e: e if e.get("Box") == value else None)(k.read_ini().get("Alarm0000", {})),
+                         3)
+    except E2EError:
+        raise AssertionError(f"Alarm0000 in the file is {k.read_ini().get('Alarm0000')}") from None
+    check(entry.get("Message") == message and entry.get("Type") == "0", f"Alarm0000 became {entry}")
+
+
+def close_popup(s, popup, how, ok):
+    if how == "OK":
+        check(s.winctl.click(ok["hwnd"]).get("ok"), "the OK button did not take the click")
+    else:
+        s.winctl.close(popup["hwnd"])
+    wait_for("the popup to close", lambda: not popups(s), 5)
+
+
+def message_shown(s, hwnd, own, message):
+    """Position 0: the due alarm shows in the front title, so the alarms are being evaluated."""
+    wait_title(s, hwnd, f"the message {message!r} beside the clock",
+               re.escape(own) + CLOCK_TEXT + re.escape(" " + message))
+
+
+@test
+def exclude_rule_keeps_notepad_plain(f):
+    s = f.s
+    # Class names match whatever their case.
+    f.resident(merged(FAST, rules({"Name": "メモ帳は除外", "WindowClass": "notepad", "AntiType": "0"})))
+    pad = f.get_notepad()
+    own = "除外されない窓"
+    a = f.window(own)
+    s.bring_to_front(a["hwnd"])
+    wait_decorated(s, a["hwnd"], own)
+    s.bring_to_front(pad["hwnd"])
+    wait_plain(s, a["hwnd"], own)
+    stays_plain(s, pad["hwnd"], f.notepad_title, 4 * FAST_TICK)
+    s.bring_to_front(a["hwnd"])
+    wait_decorated(s, a["hwnd"], own)
+    check(s.winctl.title(pad["hwnd"]) == f.notepad_title, f"notepad shows {s.winctl.title(pad['hwnd'])!r}")
+
+
+@test
+def allow_list_decorates_only_allowed(f):
+    s = f.s
+    f.resident(merged(FAST, {"Main": {"AntiType": "1"}}, rules(
+        {"Name": "題名で許可", "WindowTitle": "許可窓", "InTitle": "1", "AntiType": "1"},
+        {"Name": "クラスで許可", "WindowClass": "KestrovaAllowed", "AntiType": "1"})))
+    pad = f.get_notepad()
+    by_title = f.window("許可窓その一")  # contains the rule's title
+    by_class = f.window("クラスで許可される窓", cls="KestrovaAllowed")
+    other = f.window("許可されない窓")
+    s.bring_to_front(by_title["hwnd"])
+    wait_decorated(s, by_title["hwnd"], "許可窓その一")
+    s.bring_to_front(pad["hwnd"])
+    wait_plain(s, by_title["hwnd"], "許可窓その一")
+    stays_plain(s, pad["hwnd"], f.notepad_title, 3 * FAST_TICK)
+    s.bring_to_front(by_class["hwnd"])
+    wait_decorated(s, by_class["hwnd"], "クラスで許可される窓")
+    s.bring_to_front(other["hwnd"])
+    wait_plain(s, by_class["hwnd"], "クラスで許可される窓")
+    stays_plain(s, other["hwnd"], "許可されない窓", 3 * FAST_TICK)
+    s.bring_to_front(by_title["hwnd"])
+    wait_decorated(s, by_title["hwnd"], "許可窓その一")
+
+
+def alarm_in_title(f, position, own, message, pattern):
+    s = f.s
+    f.resident(alarm(position, message))
+    a = f.window(own)
+    s.bring_to_front(a["hwnd"])
+    m = wait_title(s, a["hwnd"], f"the alarm at position {position}", pattern)
+    if m.groups():
+        check_clock_now(own, m.group(1))
+    # Still there on the next ticks.
+    time.sleep(2 * FAST_TICK)
+    wait_title(s, a["hwnd"], f"the alarm at position {position} on later ticks", pattern, within=1.0)
+
+
+@test
+def alarm_right_of_clock(f):
+    own, message = "伝言右", "定例会議 10分前"
+    alarm_in_title(f, 0, own, message, re.escape(own) + f"({CLOCK_TEXT})" + re.escape(" " + message))
+
+
+@test
+def alarm_left_of_clock(f):
+    own, message = "伝言左", "定例会議 10分前"
+    alarm_in_title(f, 1, own, message, re.escape(own + message + " ") + f"({CLOCK_TEXT})")
+
+
+@test
+def alarm_instead_of_clock(f):
+    own, message = "伝言のみ", "定例会議 10分前"
+    alarm_in_title(f, 3, own, message, re.escape(own + message))
+
+
+@test
+def alarm_alternates_with_clock(f):
+    s = f.s
+    own, message, change = "交互", "交互に出る伝言", 2
+    f.resident(alarm(2, message, change_timing=change))
+    a = f.window(own)
+    s.bring_to_front(a["hwnd"])
+    wait_for("the first decoration", lambda: s.winctl.title(a["hwnd"]) != own, DECORATE_WITHIN)
+    side = change * FAST_TICK  # each side shows for ChangeTiming ticks
+    runs = []  # [side, first seen]
+    end = time.monotonic() + 5.5 * side
+    while time.monotonic() < end:
+        title = s.winctl.title(a["hwnd"])
+        now = time.monotonic()
+        if title == own + " " + message + " ":
+            form = "message"
+        elif clock_of(title, own):
+            form = "clock"
+        else:
+            raise AssertionError(f"neither the clock nor ' {message} ' in {title!r}")
+        if not runs or runs[-1][0] != form:
+            runs.append([form, now])
+        time.sleep(0.05)
+    forms = [r[0] for r in runs]
+    check(len(runs) >= 4, f"the title switched only {len(runs) - 1} times in {5.5 * side:.1f}s: {forms}")
+    # The runs between the first and the last were seen whole.
+    lengths = [round(runs[i + 1][1] - runs[i][1], 2) for i in range(1, len(runs) - 1)]
+    check(all(0.6 * side <= d <= 2 * side + 0.3 for d in lengths),
+          f"each side should show for about {side:.1f}s; seen {list(zip(forms[1:], lengths))}")
+
+
+@test
+def alarm_popup_once_then_box_cleared(f):
+    s = f.s
+    own, message = "箱なし", "お知らせ：会議室Ｂへ"
+    k = f.resident(alarm(0, message, box=1))
+    popup = wait_popup(s)
+    text, box, ok = popup_controls(s, popup)
+    check(text["text"] == message, f"the popup's message is {text['text']!r}")
+    check(box["checked"] is False, "the check box should start clear")
+    s.screenshot("05-alarm-popup")
+    # Ticks go on behind the open popup, and none of them opens another.
+    one_popup_for(s, 1, 3 * FAST_TICK)
+    close_popup(s, popup, "OK", ok)
+    wait_box(k, "0", message)
+    # Still due, but not shown twice in one run.
+    a = f.window(own)
+    s.bring_to_front(a["hwnd"])
+    message_shown(s, a["hwnd"], own, message)
+    one_popup_for(s, 0, 3 * FAST_TICK)
+    # Nor at the next start.
+    k.stop()
+    k.start_resident()
+    s.bring_to_front(a["hwnd"])
+    message_shown(s, a["hwnd"], own, message)
+    one_popup_for(s, 0, 3 * FAST_TICK)
+    wait_box(k, "0", message)
+    f.stop_kestrova()
+
+
+@test
+def alarm_popup_checked_comes_every_start(f):
+    s = f.s
+    own, message = "箱あり", "毎回出る伝言"
+    k = f.resident(alarm(0, message, box=1))
+    pad = f.get_notepad()
+    for run, how in ((1, "OK"), (2, "WM_CLOSE")):
+        if run > 1:
+            k.stop()
+            k.start_resident()
+        # With no window in front a tick does nothing, alarms included.
+        s.bring_to_front(pad["hwnd"])
+        popup = wait_popup(s)
+        # The user works on in another window while the popup waits: ticks go
+        # on behind it and decorate that window.
+        mine = f"{own}{run}"
+        a = f.window(mine)
+        s.bring_to_front(a["hwnd"])
+        message_shown(s, a["hwnd"], mine, message)
+        _, box, ok = popup_controls(s, popup)
+        check(box["checked"] is False, f"start {run}: the check box should start clear")
+        check(s.winctl.click(box["hwnd"]).get("ok"), "the check box did not take the click")
+        wait_for("the check box checked", lambda: popup_controls(s, popup)[1]["checked"], 3)
+        close_popup(s, popup, how, ok)
+        wait_box(k, "1", message)
+        # That window still carries the clock once, not a stale copy of it.
+        s.bring_to_front(a["hwnd"])
+        message_shown(s, a["hwnd"], mine, message)
+        one_popup_for(s, 0, 3 * FAST_TICK)
+        check(re.fullmatch(re.escape(mine) + CLOCK_TEXT + re.escape(" " + message), s.winctl.title(a["hwnd"])),
+              f"start {run}: the title became {s.winctl.title(a['hwnd'])!r}")
+    k.stop()
+    wait_plain(s, a["hwnd"], mine, within=3)
+
+
+# --- system information ------------------------------------------------------
+
+SYSINFO = {"Main": {"LeftText": "1", "MiddleText": "5", "RightText": "0"}}
+BYTE_UNITS = {"KB": 1, "MB": 2, "GB": 3, "TB": 4, "PB": 5, "EB": 6}
+
+
+@test
+def cursor_position_in_title(f):
+    s = f.s
+    f.resident(merged(FAST, SYSINFO, {"SystemInfo": {"SysInfStr": "%B"}}))
+    own = "マウス位置"
+    a = f.window(own)
+    s.bring_to_front(a["hwnd"])
+    for x, y in ((123, 456), (987, 65), (640, 400)):
+        s.move_pointer(x, y)
+
+        def shown():
+            m = re.fullmatch(re.escape(own) + r"X:(\d+) Y:(\d+) ", s.winctl.title(a["hwnd"]))
+            return m and abs(int(m[1]) - x) <= 2 and abs(int(m[2]) - y) <= 2
+        try:
+            wait_for(f"the pointer at ({x}, {y}) in the title", shown, DECORATE_WITHIN)
+        except E2EError:
+            raise AssertionError(f"after moving the pointer to ({x}, {y}) the title is "
+                                 f"{s.winctl.title(a['hwnd'])!r}") from None
+
+
+@test
+def disk_free_in_title(f):
+    s = f.s
+    f.resident(merged(FAST, SYSINFO, {"SystemInfo": {"SysInfStr": "%IC"}}))
+    own = "空き容量"
+    a = f.window(own)
+
+    def free_bytes():
+        # Drive C is the host filesystem holding the prefix. Wine counts a
+        # volume's free bytes as those left to unprivileged users; Windows
+        # counts the reserved blocks too. Either is right here.
+        st = os.statvfs(s.drive_c())
+        return st.f_bavail * st.f_frsize, st.f_bfree * st.f_frsize
+
+    before = free_bytes()
+    s.bring_to_front(a["hwnd"])
+    m = wait_title(s, a["hwnd"], "drive C's free space", re.escape(own) + r"(\d+(?:\.(\d+))?)(\D+)")
+    after = free_bytes()
+    number, decimals, unit = m.groups()
+    check(unit in BYTE_UNITS, f"unit {unit!r} in {m.group(0)!r}")
+    scale = 1024 ** BYTE_UNITS[unit]
+    shown = float(number) * scale
+    check(len(number.replace(".", "").lstrip("0")) <= 3, f"more than three significant digits: {number!r}")
+    # The formatter keeps three significant digits: allow one step of the last
+    # one, and some drift while other programs write.
+    step = scale * 10 ** -len(decimals or "")
+
+    def near(kind):
+        low, high = sorted((before[kind], after[kind]))
+        return low * 0.99 - step <= shown <= high * 1.01 + step
+    check(near(0) or near(1), f"the title shows {number}{unit} ({shown / 2**30:.2f} GiB); drive C has "
+          f"{before[0] / 2**30:.2f} GiB free to users, {before[1] / 2**30:.2f} GiB in all")
 
 
 # --- runner ------------------------------------------------------------------

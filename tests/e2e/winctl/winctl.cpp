@@ -13,6 +13,9 @@
 //   mdiactive HWND         the active MDI child of a frame
 //   send HWND TEXT         WM_COPYDATA control command for testwin
 //   settitle HWND TEXT     WM_SETTEXT (with a timeout)
+//   children HWND          the direct child windows, with their text and,
+//                          for buttons, their check state
+//   click HWND             BM_CLICK on a button, as a mouse click would
 //   procs                  running processes
 //
 // Handles are decimal. Output is UTF-8 written as bytes, whatever the
@@ -191,6 +194,49 @@ std::string SetTitle(HWND h, const std::wstring& text) {
   return "{\"ok\":" + Bool(sent && result) + "}";
 }
 
+// WM_GETTEXT rather than GetWindowTextW: for a control of another process
+// the latter gives only the text it was created with.
+std::wstring ControlText(HWND h) {
+  wchar_t buf[1024] = L"";
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutW(h, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                           &copied)) {
+    return WindowTitle(h);
+  }
+  return buf;
+}
+
+std::string Children(HWND parent) {
+  if (!IsWindow(parent)) return "{\"error\":\"no such window\"}";
+  std::vector<HWND> all;
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) all.push_back(c);
+  std::string out = "[";
+  for (size_t i = 0; i < all.size(); ++i) {
+    HWND c = all[i];
+    std::wstring cls = WindowClass(c);
+    std::string checked = "null";
+    if (lstrcmpiW(cls.c_str(), L"Button") == 0) {
+      DWORD_PTR state = 0;
+      if (SendMessageTimeoutW(c, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &state)) {
+        checked = Bool(state == BST_CHECKED);
+      }
+    }
+    if (i) out += ',';
+    out += "{\"hwnd\":" + Num(HandleValue(c)) + ",\"id\":" + Num(static_cast<uint64_t>(GetDlgCtrlID(c))) +
+           ",\"class\":" + Json(cls) + ",\"text\":" + Json(ControlText(c)) +
+           ",\"visible\":" + Bool(IsWindowVisible(c)) + ",\"checked\":" + checked + "}";
+  }
+  return out + "]";
+}
+
+// Sent, so that the answer comes after the click's handler has run (a click
+// that closes a modal window returns once it is closed).
+std::string Click(HWND h) {
+  DWORD_PTR result = 0;
+  BOOL sent = SendMessageTimeoutW(h, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result);
+  return "{\"ok\":" + Bool(sent) + "}";
+}
+
 std::string Processes() {
   HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snap == INVALID_HANDLE_VALUE) return "[]";
@@ -218,6 +264,8 @@ std::string Run(const std::vector<std::wstring>& args) {
   if (cmd == L"mdiactive") return MdiActive(h);
   if (cmd == L"send") return SendControl(h, arg(2));
   if (cmd == L"settitle") return SetTitle(h, arg(2));
+  if (cmd == L"children") return Children(h);
+  if (cmd == L"click") return Click(h);
   if (cmd == L"procs") return Processes();
   return "{\"error\":" + Json(L"unknown command " + cmd) + "}";
 }

@@ -142,6 +142,17 @@ void SettingsWindow::ApplyWindowMode(bool show) {
 
 void SettingsWindow::OpenSettings() { ApplyWindowMode(true); }
 
+void SettingsWindow::CopyTime() {
+  Platform& p = program_.platform();
+  p.shell.SetClipboardText(ClockText(program_.settings(), p.clock, p.locale.Regional()));
+}
+
+void SettingsWindow::CopySystemInfo() {
+  Platform& p = program_.platform();
+  bool cpuSampled = false;
+  p.shell.SetClipboardText(ExpandFormat(program_.settings().SysInfStr, cpuSampled, p.sysinfo));
+}
+
 void SettingsWindow::TogglePause() {
   paused_ = !paused_;
   if (paused_) titles_->ChangeTitle(0);

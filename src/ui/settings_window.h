@@ -43,6 +43,10 @@ class SettingsWindow {
   void TogglePause();
   // A second copy, or the tray icon, asks to open the settings.
   void OpenSettings();
+  // The tray menu's copy commands: the clock text of the saved pattern (no
+  // message), and the system-information text.
+  void CopyTime();
+  void CopySystemInfo();
 
   TitleWriter& titles() { return *titles_; }
   AlarmChecker& alarms() { return *alarms_; }

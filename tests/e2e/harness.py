@@ -146,6 +146,9 @@ class WinCtl:
     def click(self, hwnd):
         return self.call("click", hwnd)
 
+    def post(self, hwnd, message, wparam=0, lparam=0):
+        return self.call("post", hwnd, str(message), str(wparam), str(lparam))
+
     def processes(self, exe=None):
         procs = self.call("procs")
         return [p for p in procs if exe is None or p["exe"].lower() == exe.lower()]
@@ -299,6 +302,11 @@ class Session:
     def move_pointer(self, x, y):
         """Moves the X pointer; with no window manager, X and Wine screen coordinates agree."""
         subprocess.run(["xdotool", "mousemove", str(x), str(y)], env=self.env, timeout=10, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def click_at(self, x, y):
+        self.move_pointer(x, y)
+        subprocess.run(["xdotool", "click", "1"], env=self.env, timeout=10, check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def drive_c(self):

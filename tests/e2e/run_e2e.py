@@ -278,6 +278,30 @@ def close_from_outside_restores_and_ends(f):
 
 
 @test
+def tray_menu_exit_restores_and_ends(f):
+    s = f.s
+    k = f.resident()
+    own = "トレイ終了"
+    a = f.window(own)
+    s.bring_to_front(a["hwnd"])
+    wait_decorated(s, a["hwnd"], own)
+    callback = int(k.read_ini()["Main"]["WindowHandle"])
+    # The notification area reports a right click as WM_MOUSEMOVE carrying WM_RBUTTONUP.
+    s.winctl.post(callback, 0x0200, 0, 0x0205)
+    menu = wait_for("the tray menu", lambda: next(
+        (w for w in s.winctl.windows() if w["class"] == "#32768" and w["visible"]), None), 5)
+    s.screenshot("06-tray-menu")
+    left, _, _, bottom = menu["rect"]
+    s.click_at(left + 30, bottom - 8)  # the last item, 終了(&X)
+    wait_plain(s, a["hwnd"], own, within=5)
+    try:
+        k.proc.wait(10)
+    except Exception:
+        raise AssertionError("Kestrova.exe still runs 10s after 終了 in the tray menu") from None
+    f.kestrova = None
+
+
+@test
 def second_start_wakes_first(f):
     s = f.s
     k = f.resident()

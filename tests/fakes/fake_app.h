@@ -57,6 +57,8 @@ class FakeShell : public Shell {
     trayTip = tip;
   }
   void RemoveTrayIcon() override { trayIcon = false; }
+  std::string clipboard;
+  void SetClipboardText(const std::string& text) override { clipboard = text; }
 };
 
 class FakeSettingsView : public SettingsWindowView {

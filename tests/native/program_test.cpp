@@ -150,6 +150,18 @@ TEST_F(ProgramTest, PauseGivesTitleBackAndStopsWriting) {
   EXPECT_EQ(windows.windows[1].title, "Memo <1984/01/17(Tue) 17:30:30>");
 }
 
+TEST_F(ProgramTest, CopyCommandsUseTheSavedPatternsWithoutMessages) {
+  Ini("Clock", "Alarm", "1");
+  Ini("Alarm0000", "Type", "0");
+  Ini("Alarm0000", "Message", "会議");
+  Ini("SystemInfo", "SysInfStr", "\"CPU %8/%08\"");
+  Resident();
+  program.window().CopyTime();
+  EXPECT_EQ(shell.clipboard, " <1984/01/17(Tue) 17:30:30>") << "the clock alone, as in the title";
+  program.window().CopySystemInfo();
+  EXPECT_EQ(shell.clipboard, "CPU 1%/001%") << "one CPU sample for the whole text";
+}
+
 TEST_F(ProgramTest, CloseBoxOnFirstRunSavesDefaultsAndGoesResident) {
   ASSERT_TRUE(Start());
   EXPECT_TRUE(program.window().QueryUnload(UnloadMode::kUser)) << "the close box only hides";

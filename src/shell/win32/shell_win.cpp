@@ -3,6 +3,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <cstring>
+
 #include "platform/win32/text_win.h"
 
 namespace kestrova::win32 {
@@ -69,6 +71,24 @@ void Win32Shell::RemoveTrayIcon() {
   data.hWnd = trayWindow_;
   data.uID = kTrayIconId;
   Shell_NotifyIconW(NIM_DELETE, &data);
+}
+
+void Win32Shell::SetClipboardText(const std::string& text) {
+  if (!OpenClipboard(nullptr)) return;
+  EmptyClipboard();
+  const std::wstring wide = Widen(text);
+  const size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+  if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+    if (void* p = GlobalLock(memory)) {
+      std::memcpy(p, wide.c_str(), bytes);
+      GlobalUnlock(memory);
+      // The clipboard owns the memory once it is set.
+      if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) GlobalFree(memory);
+    } else {
+      GlobalFree(memory);
+    }
+  }
+  CloseClipboard();
 }
 
 }  // namespace kestrova::win32

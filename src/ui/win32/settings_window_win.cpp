@@ -23,6 +23,11 @@ enum CommandId : UINT {
   kIdMenuStartup = 210,
   kIdMenuCloseSave = 211,
   kIdMenuCloseDiscard = 212,
+  kIdIconPause = 300,
+  kIdIconSetup = 301,
+  kIdIconTimeCopy = 303,
+  kIdIconSysInfoCopy = 304,
+  kIdIconExit = 307,
 };
 
 // Client area and controls in twips, as laid out on the form.
@@ -188,7 +193,40 @@ void Win32SettingsWindow::Close() {
   if (!destroyed_) DestroyWindow(hwnd_);
 }
 
+void Win32SettingsWindow::ShowIconMenu() {
+  HMENU menu = CreatePopupMenu();
+  auto add = [menu](UINT id, const char* caption, UINT flags = 0) {
+    AppendMenuW(menu, MF_STRING | flags, id, Widen(caption).c_str());
+  };
+  add(kIdIconPause, "一時停止(&P)", model_.Paused() ? MF_CHECKED : 0);
+  add(kIdIconSetup, "設定(&S)");
+  add(kIdIconTimeCopy, "現在時刻をコピー(&C)");
+  add(kIdIconSysInfoCopy, "システム情報をコピー(&I)");
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  add(kIdIconExit, "終了(&X)");
+  POINT at = {};
+  GetCursorPos(&at);
+  SetForegroundWindow(hwnd_);
+  const UINT chosen = static_cast<UINT>(
+      TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, hwnd_, nullptr));
+  DestroyMenu(menu);
+  // Lets the menu close properly when the user clicks elsewhere.
+  PostMessageW(hwnd_, WM_NULL, 0, 0);
+  switch (chosen) {
+    case kIdIconPause: model_.TogglePause(); break;
+    case kIdIconSetup: model_.ApplyWindowMode(true); break;
+    case kIdIconTimeCopy: model_.CopyTime(); break;
+    case kIdIconSysInfoCopy: model_.CopySystemInfo(); break;
+    case kIdIconExit: model_.QueryUnload(UnloadMode::kCode); break;
+    default: break;
+  }
+}
+
 void Win32SettingsWindow::OnTrayNotify(UINT mouseMessage) {
+  if (mouseMessage == WM_RBUTTONUP) {
+    ShowIconMenu();
+    return;
+  }
   const bool open = (mouseMessage == WM_LBUTTONUP && settings_.ShowSetting == 1) ||
                     (mouseMessage == WM_LBUTTONDBLCLK && settings_.ShowSetting == 2);
   if (open) {

@@ -50,6 +50,7 @@ class Win32SettingsWindow : public SettingsWindowView {
   void Layout();
   int Twips(int twips) const;
   void OnTrayNotify(UINT mouseMessage);
+  void ShowIconMenu();
 
   SettingsWindow& model_;
   const Settings& settings_;

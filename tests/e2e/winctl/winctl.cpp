@@ -104,9 +104,13 @@ std::string WindowJson(HWND h) {
   DWORD tid = GetWindowThreadProcessId(h, &pid);
   // Wine's X11 driver keeps the X window id of a top-level window here.
   auto xid = reinterpret_cast<uintptr_t>(GetPropW(h, L"__wine_x11_whole_window"));
+  RECT r = {};
+  GetWindowRect(h, &r);
+  const std::string rect = "[" + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+                           std::to_string(r.right) + "," + std::to_string(r.bottom) + "]";
   return "{\"hwnd\":" + Num(HandleValue(h)) + ",\"exists\":true,\"pid\":" + Num(pid) + ",\"tid\":" + Num(tid) +
          ",\"class\":" + Json(WindowClass(h)) + ",\"title\":" + Json(WindowTitle(h)) +
-         ",\"visible\":" + Bool(IsWindowVisible(h)) + ",\"xid\":" + Num(xid) + "}";
+         ",\"visible\":" + Bool(IsWindowVisible(h)) + ",\"xid\":" + Num(xid) + ",\"rect\":" + rect + "}";
 }
 
 BOOL CALLBACK CollectWindow(HWND h, LPARAM lp) {
@@ -237,6 +241,14 @@ std::string Click(HWND h) {
   return "{\"ok\":" + Bool(sent) + "}";
 }
 
+// Posts a message with numeric parameters (e.g. a tray notification to a callback window).
+std::string Post(HWND h, const std::wstring& msg, const std::wstring& wParam, const std::wstring& lParam) {
+  const UINT m = static_cast<UINT>(wcstoul(msg.c_str(), nullptr, 0));
+  const BOOL ok = PostMessageW(h, m, static_cast<WPARAM>(wcstoull(wParam.c_str(), nullptr, 0)),
+                               static_cast<LPARAM>(wcstoll(lParam.c_str(), nullptr, 0)));
+  return "{\"ok\":" + Bool(ok) + "}";
+}
+
 std::string Processes() {
   HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snap == INVALID_HANDLE_VALUE) return "[]";
@@ -267,6 +279,7 @@ std::string Run(const std::vector<std::wstring>& args) {
   if (cmd == L"children") return Children(h);
   if (cmd == L"click") return Click(h);
   if (cmd == L"procs") return Processes();
+  if (cmd == L"post") return Post(h, arg(2), arg(3), arg(4));
   return "{\"error\":" + Json(L"unknown command " + cmd) + "}";
 }
 

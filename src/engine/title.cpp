@@ -71,7 +71,12 @@ void TitleWriter::GiveBack() {
   const std::string current = windows_.ReadTitle(former);
   // A window that changed its title itself (or is gone) keeps what it shows now.
   std::string text = current != last_.WrittenTitle ? current : last_.OwnTitle;
+  if (former != 0 && former == unconfirmed_.Handle && current == unconfirmed_.WrittenTitle) {
+    text = unconfirmed_.OwnTitle;  // a timed-out write landed after all
+  }
+  if (former == unconfirmed_.Handle) unconfirmed_ = {};
   last_ = {};
+  ++generation_;
   if (former == 0 || windows_.WriteTitle(former, text) || text == current) return;
   // The window did not answer: it would keep our text for good once it
   // recovers, so the give-back is tried again on later ticks.
@@ -94,12 +99,14 @@ void TitleWriter::ChangeTitle(WindowHandle window) {
     return;
   }
 
-  // An alarm popup runs ticks of its own until it closes. When they decorated
-  // another window meanwhile, this call is stale: going on would drop that
-  // window from LastTarget with our text still in its title.
-  const auto movedOn = [this, window] { return last_.Handle != 0 && last_.Handle != window; };
+  // An alarm popup runs ticks and commands (pause, exit) of its own until it
+  // closes. When any of them wrote or gave back a title meanwhile, this call is
+  // stale: going on would overwrite what they did and could leave our text in
+  // a window that no longer counts as decorated.
+  const std::uint64_t generation = generation_;
+  const auto stale = [this, generation] { return generation_ != generation; };
   checkAlarm_(std::string(), false);
-  if (movedOn()) return;
+  if (stale()) return;
   const std::string current = windows_.ReadTitle(window);
   const bool stillOurs = window == last_.Handle && current == last_.WrittenTitle;
   std::string own = stillOurs ? last_.OwnTitle : current;
@@ -107,13 +114,19 @@ void TitleWriter::ChangeTitle(WindowHandle window) {
     // Back in front before its own title could be returned.
     if (p.Handle == window && current == p.WrittenTitle) own = p.OwnTitle;
   }
+  // A write that timed out may still have landed late.
+  if (unconfirmed_.Handle == window && current == unconfirmed_.WrittenTitle) own = unconfirmed_.OwnTitle;
   std::string composed = ComposeTitle(own);
-  if (movedOn()) return;
+  if (stale()) return;
   if (!windows_.WriteTitle(window, composed)) {
     // A hung (or vanished) window is skipped this tick. What it shows is still
-    // what was last written, so the last target stays as it was.
+    // what was last written, so the last target stays as it was; the text
+    // may yet land, so it is still recognised as ours.
+    unconfirmed_ = {window, std::move(own), std::move(composed)};
     return;
   }
+  ++generation_;
+  if (unconfirmed_.Handle == window) unconfirmed_ = {};
   std::erase_if(pending_, [window](const LastTarget& p) { return p.Handle == window; });
   // Remember the text as the window took it, so that a window that shortens
   // titles is still recognised as showing ours on the next tick.

@@ -1,6 +1,7 @@
 #pragma once
 // Choosing the target window, composing its title from the three pieces,
 // writing it, and giving a window its own title back.
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -66,6 +67,11 @@ class TitleWriter {
   CheckAlarmFn checkAlarm_;
   LastTarget last_;
   std::vector<LastTarget> pending_;
+  // The last write that did not complete in time.
+  LastTarget unconfirmed_;
+  // Counts writes and give-backs, so that a composition interrupted by a
+  // nested message loop can tell that it is out of date.
+  std::uint64_t generation_ = 0;
 };
 
 }  // namespace kestrova

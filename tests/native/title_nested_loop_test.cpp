@@ -83,6 +83,20 @@ TEST_F(TitleNestedLoopTest, WindowDecoratedWhilePopupWasOpenIsNotLeftWithOurText
   }
 }
 
+TEST_F(TitleNestedLoopTest, PauseOrExitChosenWhilePopupIsOpenLeavesThePlainTitle) {
+  for (const bool fromPiece : {false, true}) {
+    SCOPED_TRACE(fromPiece ? "opened by the clock piece" : "opened by the composition's own evaluation");
+    windows.windows[1].title = "Memo";
+    windows.foreground = 1;
+    Tick();
+    popupFromPiece = fromPiece;
+    popupLoop = [&] { writer.ChangeTitle(0); };  // the pause item or 終了, from the tray menu
+    Tick();
+    EXPECT_EQ(windows.windows[1].title, "Memo");
+    EXPECT_EQ(writer.Last().Handle, WindowHandle{0});
+  }
+}
+
 TEST_F(TitleNestedLoopTest, PopupInFrontThenClosedLeavesTheFormerWindowDecoratedOnce) {
   windows.foreground = 1;
   popupLoop = [&] {

@@ -23,8 +23,8 @@ class Shell {
   virtual void DestroyAppIcons() = 0;
   virtual void AddTrayIcon(WindowHandle callbackWindow, const std::string& tip) = 0;
   virtual void RemoveTrayIcon() = 0;
-  // Empties the clipboard and puts the text on it as plain text.
-  virtual void SetClipboardText(const std::string& text) = 0;
+  // Empties the clipboard and puts the text on it as plain text, owned by `owner`.
+  virtual void SetClipboardText(WindowHandle owner, const std::string& text) = 0;
 };
 
 }  // namespace kestrova

@@ -142,15 +142,21 @@ void SettingsWindow::ApplyWindowMode(bool show) {
 
 void SettingsWindow::OpenSettings() { ApplyWindowMode(true); }
 
+void SettingsWindow::TaskbarCreated() {
+  const Settings& s = program_.settings();
+  if (ended_ || s.TaskIcon == 0 || (view_->IsVisible() && s.Hide)) return;
+  program_.platform().shell.AddTrayIcon(view_->CallbackHandle(), TrayTipText());
+}
+
 void SettingsWindow::CopyTime() {
   Platform& p = program_.platform();
-  p.shell.SetClipboardText(ClockText(program_.settings(), p.clock, p.locale.Regional()));
+  p.shell.SetClipboardText(view_->Handle(), ClockText(program_.settings(), p.clock, p.locale.Regional()));
 }
 
 void SettingsWindow::CopySystemInfo() {
   Platform& p = program_.platform();
   bool cpuSampled = false;
-  p.shell.SetClipboardText(ExpandFormat(program_.settings().SysInfStr, cpuSampled, p.sysinfo));
+  p.shell.SetClipboardText(view_->Handle(), ExpandFormat(program_.settings().SysInfStr, cpuSampled, p.sysinfo));
 }
 
 void SettingsWindow::TogglePause() {

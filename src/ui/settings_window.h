@@ -41,6 +41,8 @@ class SettingsWindow {
   // The pause item of the tray menu.
   bool Paused() const { return paused_; }
   void TogglePause();
+  // Explorer restarted: the tray icon is put back where it should be shown.
+  void TaskbarCreated();
   // A second copy, or the tray icon, asks to open the settings.
   void OpenSettings();
   // The tray menu's copy commands: the clock text of the saved pattern (no

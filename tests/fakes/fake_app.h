@@ -58,7 +58,7 @@ class FakeShell : public Shell {
   }
   void RemoveTrayIcon() override { trayIcon = false; }
   std::string clipboard;
-  void SetClipboardText(const std::string& text) override { clipboard = text; }
+  void SetClipboardText(WindowHandle, const std::string& text) override { clipboard = text; }
 };
 
 class FakeSettingsView : public SettingsWindowView {

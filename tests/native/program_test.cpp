@@ -162,6 +162,18 @@ TEST_F(ProgramTest, CopyCommandsUseTheSavedPatternsWithoutMessages) {
   EXPECT_EQ(shell.clipboard, "CPU 1%/001%") << "one CPU sample for the whole text";
 }
 
+TEST_F(ProgramTest, TrayIconComesBackAfterExplorerRestartsWhereItBelongs) {
+  Resident();
+  shell.trayIcon = false;  // Explorer restarted
+  program.window().TaskbarCreated();
+  EXPECT_TRUE(shell.trayIcon);
+  EXPECT_EQ(store.Get("Main", "WindowHandle"), "901") << "nothing else changes";
+
+  program.window().OpenSettings();  // Hide=Yes: no icon while the settings are shown
+  program.window().TaskbarCreated();
+  EXPECT_FALSE(shell.trayIcon);
+}
+
 TEST_F(ProgramTest, CloseBoxOnFirstRunSavesDefaultsAndGoesResident) {
   ASSERT_TRUE(Start());
   EXPECT_TRUE(program.window().QueryUnload(UnloadMode::kUser)) << "the close box only hides";

@@ -23,6 +23,9 @@ bool Win32Shell::AnotherInstanceRunning() {
 }
 
 void Win32Shell::SendWakeUp(WindowHandle callbackWindow) {
+  // This copy was just started by the user, so it may hand the foreground on.
+  DWORD pid = 0;
+  if (GetWindowThreadProcessId(reinterpret_cast<HWND>(callbackWindow), &pid) != 0) AllowSetForegroundWindow(pid);
   DWORD_PTR result = 0;
   SendMessageTimeoutW(reinterpret_cast<HWND>(callbackWindow), WM_LBUTTONDOWN, 0, 0, SMTO_ABORTIFHUNG, 5000,
                       &result);
@@ -73,8 +76,14 @@ void Win32Shell::RemoveTrayIcon() {
   Shell_NotifyIconW(NIM_DELETE, &data);
 }
 
-void Win32Shell::SetClipboardText(const std::string& text) {
-  if (!OpenClipboard(nullptr)) return;
+void Win32Shell::SetClipboardText(WindowHandle owner, const std::string& text) {
+  // Another program may hold the clipboard open for a moment.
+  bool opened = false;
+  for (int attempt = 0; attempt < 10 && !opened; ++attempt) {
+    opened = OpenClipboard(reinterpret_cast<HWND>(owner)) != FALSE;
+    if (!opened) Sleep(20);
+  }
+  if (!opened) return;
   EmptyClipboard();
   const std::wstring wide = Widen(text);
   const size_t bytes = (wide.size() + 1) * sizeof(wchar_t);

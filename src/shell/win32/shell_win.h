@@ -16,7 +16,7 @@ class Win32Shell : public Shell {
   void DestroyAppIcons() override;
   void AddTrayIcon(WindowHandle callbackWindow, const std::string& tip) override;
   void RemoveTrayIcon() override;
-  void SetClipboardText(const std::string& text) override;
+  void SetClipboardText(WindowHandle owner, const std::string& text) override;
 
   HICON LargeIcon() const { return largeIcon_; }
   HICON SmallIcon() const { return smallIcon_; }

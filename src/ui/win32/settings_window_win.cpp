@@ -274,8 +274,7 @@ LRESULT Win32SettingsWindow::HandleCallback(HWND hwnd, UINT msg, WPARAM wParam, 
 
 LRESULT Win32SettingsWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
-    // Explorer restarted: a resident copy puts its icon back.
-    if (!IsVisible() && settings_.TaskIcon != 0) model_.ApplyWindowMode(false);
+    model_.TaskbarCreated();
     return 0;
   }
   switch (msg) {

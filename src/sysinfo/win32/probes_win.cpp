@@ -14,25 +14,15 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/text_win.h"
+
 namespace kestrova {
 namespace {
 
-std::wstring Widen(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
-  return wide;
-}
+using win32::Widen;
 
-std::string Narrow(const wchar_t* wide) {
-  const int length = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-  if (length <= 1) return {};
-  std::string utf8(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8.data(), length, nullptr, nullptr);
-  utf8.resize(static_cast<std::size_t>(length - 1));
-  return utf8;
-}
+// The text of a NUL-terminated buffer.
+std::string Narrow(const wchar_t* wide) { return win32::Narrow(wide); }
 
 // NtQuerySystemInformation records. The basic record's size follows the
 // pointer width (44 bytes in a 32-bit process, 64 in a 64-bit one), so it is

@@ -53,10 +53,7 @@ bool IsAlarmDue(const AlarmEntry& entry, const DateTime& now) {
 AlarmChecker::AlarmChecker(Settings& settings, Clock& clock, AlarmPopupHost& popups)
     : settings_(settings), clock_(clock), popups_(popups) {}
 
-int AlarmChecker::EntryCount() const {
-  const std::int64_t listed = static_cast<std::int64_t>(settings_.Alarms.size());
-  return static_cast<int>(std::max<std::int64_t>(0, std::min<std::int64_t>(settings_.AlarmCount, listed)));
-}
+int AlarmChecker::EntryCount() const { return AlarmEntryCount(settings_); }
 
 std::string AlarmChecker::CheckAlarm(const std::string& clockText) {
   return CheckAlarm(clockText, clockText.empty() ? AlarmCall::kTick : AlarmCall::kClockPiece);

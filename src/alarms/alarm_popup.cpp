@@ -33,9 +33,7 @@ void AlarmPopup::Close() {
   int n = 0;
   if (!ParseEntry(tag_, n)) return;
   // The alarm editor may have replaced the list while the popup was open.
-  const std::int64_t entries =
-      std::min<std::int64_t>(settings_.AlarmCount, static_cast<std::int64_t>(settings_.Alarms.size()));
-  if (n < 0 || n >= entries) return;
+  if (n < 0 || n >= AlarmEntryCount(settings_)) return;
   const int box = check1_ ? 1 : 0;
   settings_.Alarms[static_cast<size_t>(n)].Box = box;
   ini_.IniWriteString(AlarmSectionName(n), "Box", std::to_string(box));

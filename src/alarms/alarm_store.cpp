@@ -44,8 +44,7 @@ std::int32_t ParseNumber(const std::string& text, std::int32_t def) {
 }
 
 std::string Encode(std::int32_t value, bool signColumn) {
-  const std::string digits = std::to_string(value);
-  return (signColumn && value >= 0) ? " " + digits : digits;
+  return signColumn ? SignColumn(value) : std::to_string(value);
 }
 
 template <std::size_t N>
@@ -87,9 +86,13 @@ void LoadAlarms(IniFile& ini, Settings& settings) {
   settings.AlarmCount = count;
 }
 
+int AlarmEntryCount(const Settings& settings) {
+  const std::int64_t listed = static_cast<std::int64_t>(settings.Alarms.size());
+  return static_cast<int>(std::max<std::int64_t>(0, std::min<std::int64_t>(settings.AlarmCount, listed)));
+}
+
 void SaveAlarms(IniFile& ini, const Settings& settings) {
-  const std::size_t count = std::min({static_cast<std::size_t>(std::max(settings.AlarmCount, 0)),
-                                      settings.Alarms.size(), static_cast<std::size_t>(kMaxStoredAlarms)});
+  const std::size_t count = static_cast<std::size_t>(std::min(AlarmEntryCount(settings), kMaxStoredAlarms));
   for (std::size_t i = 0; i < count; ++i) {
     const AlarmEntry& entry = settings.Alarms[i];
     const std::string section = AlarmSectionName(static_cast<std::int32_t>(i));

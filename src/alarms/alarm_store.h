@@ -18,6 +18,10 @@ inline constexpr std::int32_t kMaxStoredAlarms = 10000;
 // "Alarm0012" for entry 12.
 std::string AlarmSectionName(std::int32_t index);
 
+// Entries that exist both by AlarmCount and in the list (a hand-edited file,
+// or the editor replacing the list during a popup, may make the two differ).
+int AlarmEntryCount(const Settings& settings);
+
 // Replaces settings.Alarms with settings.AlarmCount entries (at most
 // kMaxStoredAlarms); AlarmCount is set to the number loaded. A numeric key
 // whose text is not a whole number takes that key's default.

@@ -8,6 +8,11 @@ namespace kestrova {
 class ProfileStore;
 class CodePage;
 
+// A number as the file keeps it with a sign column: " 1", "-1".
+inline std::string SignColumn(long long value) {
+  return value >= 0 ? " " + std::to_string(value) : std::to_string(value);
+}
+
 class IniFile {
  public:
   IniFile(ProfileStore& store, CodePage& codePage, std::string path);

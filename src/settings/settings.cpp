@@ -79,8 +79,7 @@ T Narrow(int value, int def) {
 }
 
 std::string EncodeNumber(int value, Encoding encoding) {
-  const std::string digits = std::to_string(value);
-  return (encoding == Encoding::kSigned && value >= 0) ? " " + digits : digits;
+  return encoding == Encoding::kSigned ? SignColumn(value) : std::to_string(value);
 }
 
 std::string RuleSection(int number) {

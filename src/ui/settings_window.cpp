@@ -134,7 +134,7 @@ void SettingsWindow::ApplyWindowMode(bool show) {
     ini.IniWriteString("Main", "WindowHandle", "");
     view_->Show(true);
   } else {
-    ini.IniWriteString("Main", "WindowHandle", " " + std::to_string(view_->CallbackHandle()));
+    ini.IniWriteString("Main", "WindowHandle", SignColumn(static_cast<long long>(view_->CallbackHandle())));
     view_->Show(false);
     if (s.TaskIcon != 0) shell.AddTrayIcon(view_->CallbackHandle(), TrayTipText());
   }

@@ -4,55 +4,27 @@
 
 #include <functional>
 
-#include "engine/title.h"
-#include "fakes/fake_platform.h"
-#include "settings/settings.h"
+#include "title_fixture.h"
 
 namespace kestrova {
 namespace {
 
-using testing::FakeClock;
-using testing::FakeLocale;
-using testing::FakeSysInfoSources;
-using testing::FakeWindowSystem;
+using testing::kClock;
 
-constexpr const char* kClock = " <1984/01/17(Tue) 17:30:30>";
-
-class TitleNestedLoopTest : public ::testing::Test {
+class TitleNestedLoopTest : public testing::TitleTest {
  protected:
   TitleNestedLoopTest() {
-    clock.local = {1984, 1, 17, 17, 30, 30};
-    windows.Add(1, "Memo");
-    windows.Add(2, "Browser");
     windows.Add(3, "Kestrova-メッセージアラーム");
-  }
-  // The tick's title steps for the window in front.
-  void Tick() {
-    const WindowHandle target = writer.GetTargetWindow();
-    if (target == writer.Last().Handle) {
-      writer.ChangeTitle(target);
-      return;
-    }
-    if (writer.Last().Handle != 0) writer.ChangeTitle(0);
-    writer.ChangeTitle(target);
+    // Runs once, as a popup's message loop would, from the first evaluation of
+    // the chosen kind: the composition's own or the clock piece's.
+    onAlarmCheck = [this](bool piece) {
+      if (piece != popupFromPiece) return;
+      if (auto loop = std::move(popupLoop)) loop();
+    };
   }
 
-  FakeWindowSystem windows;
-  FakeClock clock;
-  FakeLocale locale;
-  FakeSysInfoSources sysinfo;
-  Settings settings;
-  // Runs once, as a popup's message loop would, from the first evaluation of
-  // the chosen kind: the composition's own or the clock piece's.
   std::function<void()> popupLoop;
   bool popupFromPiece = false;
-  TitleWriter writer{
-      windows, clock, locale, sysinfo, settings, [this](const std::string& clockText, bool piece) {
-        if (piece == popupFromPiece) {
-          if (auto loop = std::move(popupLoop)) loop();
-        }
-        return clockText;
-      }};
 };
 
 TEST_F(TitleNestedLoopTest, WindowDecoratedWhilePopupWasOpenIsNotLeftWithOurText) {

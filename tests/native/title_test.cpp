@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/title.h"
-#include "fakes/fake_platform.h"
-#include "settings/settings.h"
+#include "title_fixture.h"
 
 namespace kestrova {
 namespace {
@@ -11,39 +9,8 @@ using testing::FakeClock;
 using testing::FakeLocale;
 using testing::FakeSysInfoSources;
 using testing::FakeWindowSystem;
-
-constexpr const char* kClock = " <1984/01/17(Tue) 17:30:30>";
-
-class TitleTest : public ::testing::Test {
- protected:
-  TitleTest() {
-    clock.local = {1984, 1, 17, 17, 30, 30};
-    windows.Add(1, "Memo");
-    windows.Add(2, "Browser");
-  }
-  // Brings a window to the front and runs the tick's title steps for it.
-  void Front(WindowHandle w) {
-    windows.foreground = w;
-    const WindowHandle target = writer.GetTargetWindow();
-    if (target == writer.Last().Handle) {
-      writer.ChangeTitle(target);
-      return;
-    }
-    if (writer.Last().Handle != 0) writer.ChangeTitle(0);
-    writer.ChangeTitle(target);
-  }
-
-  FakeWindowSystem windows;
-  FakeClock clock;
-  FakeLocale locale;
-  FakeSysInfoSources sysinfo;
-  Settings settings;
-  int alarmChecks = 0;
-  TitleWriter writer{windows, clock, locale, sysinfo, settings, [this](const std::string& clockText, bool) {
-                       ++alarmChecks;
-                       return clockText;
-                     }};
-};
+using testing::kClock;
+using testing::TitleTest;
 
 TEST_F(TitleTest, DecoratesRewritesAndGivesBackWhenAnotherWindowComesForward) {
   Front(1);

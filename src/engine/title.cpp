@@ -15,6 +15,22 @@ std::string CutToCharacters(const std::string& text, int limit) {
   return text.substr(0, pos);
 }
 
+std::string PieceText(int selector, const Settings& settings, Clock& clock, const RegionalSettings& regional,
+                      SysInfoSources& sysinfo, bool& cpuSampled) {
+  switch (selector) {
+    case kPieceClock:
+      return ClockText(settings, clock, regional);
+    case kPieceWorldClock:
+      return WorldClockText(settings, clock, regional);
+    case kPieceCountdown:
+      return CountdownText(settings, clock);
+    case kPieceSystemInfo:
+      return ExpandFormat(settings.SysInfStr, cpuSampled, sysinfo);
+    default:
+      return {};
+  }
+}
+
 TitleWriter::TitleWriter(WindowSystem& windows, Clock& clock, Locale& locale, SysInfoSources& sysinfo,
                          const Settings& settings, CheckAlarmFn checkAlarm)
     : windows_(windows),
@@ -41,15 +57,9 @@ std::string TitleWriter::Piece(int selector, const std::string& ownTitle, bool& 
       // Below -1 only comes from a hand-edited file; it is taken as no limit.
       return CutToCharacters(ownTitle, settings_.TitleLenght);
     case kPieceClock:
-      return checkAlarm_(ClockText(settings_, clock_, regional), true);
-    case kPieceWorldClock:
-      return WorldClockText(settings_, clock_, regional);
-    case kPieceCountdown:
-      return CountdownText(settings_, clock_);
-    case kPieceSystemInfo:
-      return ExpandFormat(settings_.SysInfStr, cpuSampled, sysinfo_);
+      return checkAlarm_(PieceText(selector, settings_, clock_, regional, sysinfo_, cpuSampled), true);
     default:
-      return {};
+      return PieceText(selector, settings_, clock_, regional, sysinfo_, cpuSampled);
   }
 }
 

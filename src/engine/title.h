@@ -33,6 +33,11 @@ enum TextSelector : int {
 // The first `limit` characters (code points) of a UTF-8 text; a negative limit keeps it whole.
 std::string CutToCharacters(const std::string& text, int limit);
 
+// The text of a clock, world-clock, countdown or system-information piece
+// (the clock without any alarm message); "" for any other selector.
+std::string PieceText(int selector, const Settings& settings, Clock& clock, const RegionalSettings& regional,
+                      SysInfoSources& sysinfo, bool& cpuSampled);
+
 class TitleWriter {
  public:
   // The alarm check: takes the clock text, returns the clock piece. The flag

@@ -87,15 +87,10 @@ void SettingsWindow::Preview() {
   const RegionalSettings regional = p.locale.Regional();
   bool cpuSampled = false;
   std::string text;
+  // A window's title is stood in for by the word, and the clock carries no message.
   for (int selector : {s.LeftText, s.MiddleText, s.RightText}) {
-    switch (selector) {
-      case kPieceTitle: text += "タイトル"; break;
-      case kPieceClock: text += ClockText(s, p.clock, regional); break;
-      case kPieceWorldClock: text += WorldClockText(s, p.clock, regional); break;
-      case kPieceCountdown: text += CountdownText(s, p.clock); break;
-      case kPieceSystemInfo: text += ExpandFormat(s.SysInfStr, cpuSampled, p.sysinfo); break;
-      default: break;
-    }
+    text += selector == kPieceTitle ? std::string("タイトル")
+                                    : PieceText(selector, s, p.clock, regional, p.sysinfo, cpuSampled);
   }
   view_->SetPreview(text);
 }

@@ -171,6 +171,17 @@ TEST_F(TitleTest, PendingGiveBackEndsWhenTheWindowRetitlesOrReturns) {
   EXPECT_TRUE(writer.PendingGiveBacks().empty());
 }
 
+// A title writer over a window system with a quirk.
+template <class Windows>
+struct WriterOver {
+  Windows windows;
+  FakeClock clock;
+  FakeLocale locale;
+  FakeSysInfoSources sysinfo;
+  Settings settings;
+  TitleWriter writer{windows, clock, locale, sysinfo, settings, [](const std::string& c, bool) { return c; }};
+};
+
 // A window that takes a title only after the writer has stopped waiting.
 class LateWindows : public FakeWindowSystem {
  public:
@@ -182,12 +193,10 @@ class LateWindows : public FakeWindowSystem {
 };
 
 TEST(TitleWriterGuard, WriteThatTimedOutButLandedLaterIsStillRecognised) {
-  LateWindows windows;
-  FakeClock clock;
-  FakeLocale locale;
-  FakeSysInfoSources sysinfo;
-  Settings settings;
-  TitleWriter writer(windows, clock, locale, sysinfo, settings, [](const std::string& c, bool) { return c; });
+  WriterOver<LateWindows> f;
+  auto& windows = f.windows;
+  auto& clock = f.clock;
+  auto& writer = f.writer;
   windows.Add(1, "Page");
   writer.ChangeTitle(1);
   windows.late = true;
@@ -212,12 +221,9 @@ class ShorteningWindows : public FakeWindowSystem {
 };
 
 TEST(TitleWriterGuard, WindowThatShortensTitlesKeepsItsOwnTitle) {
-  ShorteningWindows windows;
-  FakeClock clock;
-  FakeLocale locale;
-  FakeSysInfoSources sysinfo;
-  Settings settings;
-  TitleWriter writer(windows, clock, locale, sysinfo, settings, [](const std::string& c, bool) { return c; });
+  WriterOver<ShorteningWindows> f;
+  auto& windows = f.windows;
+  auto& writer = f.writer;
   windows.Add(1, "Memo");
   writer.ChangeTitle(1);
   writer.ChangeTitle(1);

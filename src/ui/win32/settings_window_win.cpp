@@ -135,7 +135,8 @@ void Win32SettingsWindow::CreateControls() {
 int Win32SettingsWindow::Twips(int twips) const { return TwipsToPixels(twips, dpi_); }
 
 void Win32SettingsWindow::Layout() {
-  if (font_ != nullptr) DeleteObject(font_);
+  // The controls let go of the old font before it is deleted.
+  HFONT oldFont = font_;
   font_ = CreateUiFont(dpi_);
   RECT rect = {0, 0, Twips(kClientWidth), Twips(kClientHeight)};
   const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE));
@@ -150,6 +151,7 @@ void Win32SettingsWindow::Layout() {
   place(container_, kContainerRect);
   place(preview_, kPreviewRect);
   for (int i = 0; i < 3; ++i) place(buttons_[i], kButtonRects[i]);
+  if (oldFont != nullptr) DeleteObject(oldFont);
 }
 
 void Win32SettingsWindow::Show(bool show) {

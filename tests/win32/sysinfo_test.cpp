@@ -80,7 +80,9 @@ TEST_F(RealSysInfo, PlatformAndMemory) {
               static_cast<unsigned long long>(status.totalVirtual));
   EXPECT_NEAR(static_cast<double>(status.totalPhys), physical, physical * 0.02);
   EXPECT_NEAR(static_cast<double>(status.totalVirtual), addressSpace, addressSpace * 0.02);
-  if (sizeof(void*) == 8) EXPECT_GT(status.totalVirtual, 1ULL << 32);
+  if (sizeof(void*) == 8) {
+    EXPECT_GT(status.totalVirtual, 1ULL << 32);
+  }
   EXPECT_EQ(info.MemoryText(1, false), probes->FormatByteSize(status.totalPhys));
   EXPECT_EQ(info.MemoryText(5, false), probes->FormatByteSize(status.totalVirtual));
 }

@@ -1,8 +1,13 @@
 #include "sysinfo/win32/probes_win.h"
 
 #include <windows.h>
-// windows.h first: the IP helper and shell headers build on its types.
+// The socket types before the IP helper: its interface table with the
+// hardware flag is declared only over them.
+#include <winsock2.h>
+#include <ws2ipdef.h>
+// The IP helper and shell headers build on the types above.
 #include <iphlpapi.h>
+#include <netioapi.h>
 #include <shlwapi.h>
 
 #include <algorithm>

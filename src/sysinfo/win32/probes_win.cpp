@@ -75,7 +75,8 @@ bool ReadIfTable2(std::vector<InterfaceRow>& rows) {
   rows.reserve(table->NumEntries);
   for (ULONG i = 0; i < table->NumEntries; ++i) {
     const MIB_IF_ROW2& row = table->Table[i];
-    const std::size_t length = std::find(row.Description, std::end(row.Description), L'\0') - row.Description;
+    const auto length = static_cast<std::size_t>(
+        std::find(row.Description, std::end(row.Description), L'\0') - row.Description);
     // Counters in the width the plain table reports: the wrap tracking stays the same on every system.
     rows.push_back({row.Type, static_cast<std::uint32_t>(row.InOctets),
                     static_cast<std::uint32_t>(row.OutOctets),

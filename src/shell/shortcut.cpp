@@ -162,7 +162,9 @@ std::pair<std::string, std::string> AnsiLinkInfo(const std::string& volumeId, co
   Put32(header, kLinkInfoHeaderSize);
   Put32(header, static_cast<std::uint32_t>(kLinkInfoHeaderSize + volumeId.size()));
   Put32(header, 0);
-  Put32(header, 0);
+  // The closing zero byte is the empty common path suffix; an offset of 0 would
+  // make readers take the size field's own bytes as part of the path.
+  Put32(header, static_cast<std::uint32_t>(kLinkInfoHeaderSize + rest.size() - 1));
   return {header, rest};
 }
 

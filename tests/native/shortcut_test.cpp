@@ -65,7 +65,7 @@ TEST_F(ShortcutTest, ProgramShortcutIsWrittenByteForByte) {
       "Tools" + '\0' + "Tools" + '\0' + Hex("28 00 32 00 40 E2 01 00 00 00 00 00 20 00") + "Kestrova.exe" + '\0' +
       "KESTRO~1.EXE" + '\0' + Hex("00 00");
   const std::string linkInfo =
-      Hex("4A 00 00 00  1C 00 00 00  01 00 00 00  1C 00 00 00  33 00 00 00  00 00 00 00  00 00 00 00"
+      Hex("4A 00 00 00  1C 00 00 00  01 00 00 00  1C 00 00 00  33 00 00 00  00 00 00 00  49 00 00 00"
           " 17 00 00 00  03 00 00 00  CD AB 34 12  10 00 00 00") +
       "SYSTEM" + '\0' + "C:\\Tools\\Kestrova.exe" + '\0' + '\0';
   const std::string strings = Hex("42 00") + codePage.ToAnsi(kDescription) + Hex("09 00") + "C:\\Tools\\" +

@@ -23,9 +23,8 @@ constexpr std::uint32_t kUnknownSerial = 0xFFFFFFFF;
 
 constexpr unsigned char kLinkClsid[16] = {0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
                                           0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
-constexpr unsigned char kMyComputerItem[20] = {0x14, 0x00, 0x1F, 0x50, 0xE0, 0x4F, 0xD0,
-                                               0x20, 0xEA, 0x3A, 0x69, 0x10, 0xA2, 0xD8,
-                                               0x08, 0x00, 0x2B, 0x30, 0x30, 0x9D};
+constexpr unsigned char kMyComputerItem[20] = {0x14, 0x00, 0x1F, 0x50, 0xE0, 0x4F, 0xD0, 0x20, 0xEA, 0x3A,
+                                               0x69, 0x10, 0xA2, 0xD8, 0x08, 0x00, 0x2B, 0x30, 0x30, 0x9D};
 
 constexpr char kProgramDescription[] = "アクティブウインドウのタイトルバーに日時を表示するプログラムです。";
 
@@ -49,8 +48,15 @@ std::string Utf16Le(const std::string& utf8) {
   std::string out;
   for (std::size_t i = 0; i < utf8.size();) {
     const auto lead = static_cast<unsigned char>(utf8[i]);
-    std::size_t len = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
-    std::uint32_t cp = len == 1 ? lead : len == 2 ? (lead & 0x1Fu) : len == 3 ? (lead & 0x0Fu) : (lead & 0x07u);
+    std::size_t len = lead < 0x80             ? 1
+                      : (lead & 0xE0) == 0xC0 ? 2
+                      : (lead & 0xF0) == 0xE0 ? 3
+                      : (lead & 0xF8) == 0xF0 ? 4
+                                              : 0;
+    std::uint32_t cp = len == 1   ? lead
+                       : len == 2 ? (lead & 0x1Fu)
+                       : len == 3 ? (lead & 0x0Fu)
+                                  : (lead & 0x07u);
     for (std::size_t k = 1; k < len; ++k) {
       const auto next = i + k < utf8.size() ? static_cast<unsigned char>(utf8[i + k]) : 0;
       if ((next & 0xC0) != 0x80) {
@@ -170,7 +176,8 @@ std::pair<std::string, std::string> AnsiLinkInfo(const std::string& volumeId, co
 
 // LinkInfo carrying the path in UTF-16 too, for a path the code page cannot hold;
 // the ANSI base path is one that still leads to the file where possible.
-std::pair<std::string, std::string> UnicodeLinkInfo(const std::string& volumeId, const std::string& ansiBasePath,
+std::pair<std::string, std::string> UnicodeLinkInfo(const std::string& volumeId,
+                                                    const std::string& ansiBasePath,
                                                     const std::string& target) {
   const std::string wideBasePath = Utf16Le(target);
   const auto localBasePath = static_cast<std::uint32_t>(kLinkInfoHeaderSizeUnicode + volumeId.size());
@@ -257,7 +264,8 @@ std::optional<std::vector<std::string>> BuildShortcutBlocks(Files& files, CodePa
 
   // An ID list of "?" names would lead nowhere, so a path outside the code page
   // goes by its UTF-16 LinkInfo alone.
-  std::uint32_t flags = kHasLinkInfo | (pathInAnsi ? kHasLinkTargetIdList : 0) | (stringsInAnsi ? 0 : kIsUnicode);
+  std::uint32_t flags =
+      kHasLinkInfo | (pathInAnsi ? kHasLinkTargetIdList : 0) | (stringsInAnsi ? 0 : kIsUnicode);
   if (!f.arguments.empty()) flags |= kHasArguments;
   if (!f.workingDirectory.empty()) flags |= kHasWorkingDir;
   if (!f.iconLocation.empty()) flags |= kHasIconLocation;

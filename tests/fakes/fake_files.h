@@ -14,10 +14,10 @@ class FakeFiles : public Files {
     std::string shortName;  // "" keeps the long name
     std::string bytes;      // contents of files written here
   };
-  std::map<std::string, Entry> entries;                 // by full path
-  std::map<std::string, int> driveTypes;                // by root; others are fixed drives
-  std::map<std::string, VolumeFacts> volumes;           // by root; others cannot be read
-  int failWriteNumber = 0;  // the n-th write call (1 = the first) fails to open the file; 0 none
+  std::map<std::string, Entry> entries;        // by full path
+  std::map<std::string, int> driveTypes;       // by root; others are fixed drives
+  std::map<std::string, VolumeFacts> volumes;  // by root; others cannot be read
+  int failWriteNumber = 0;   // the n-th write call (1 = the first) fails to open the file; 0 none
   int shortWriteNumber = 0;  // the n-th write call writes one byte less than asked
   int writes = 0;
 

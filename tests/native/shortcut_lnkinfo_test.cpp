@@ -43,13 +43,18 @@ TEST(ShortcutLnkInfo, ParsesWhatTheWriterWrites) {
     std::vector<std::string> expected;
   };
   const Case cases[] = {
-      {"C:\\Tools\\", "",
+      {"C:\\Tools\\",
+       "",
        {"Local path : C:\\Tools\\Kestrova.exe\n", "Working directory : C:\\Tools\\\n", "Name : Tools\n",
         "Name : Kestrova.exe\n", "Volume label : SYSTEM\n", "Drive serial number : 0x1234abcd\n"}},
-      {"C:\\予定ソフト\\", "予定ソ~1",
-       {"Local path : C:\\予定ソフト\\Kestrova.exe\n", "Name : 予定ソフト\n", "Working directory : C:\\予定ソフト\\\n"}},
+      {"C:\\予定ソフト\\",
+       "予定ソ~1",
+       {"Local path : C:\\予定ソフト\\Kestrova.exe\n", "Name : 予定ソフト\n",
+        "Working directory : C:\\予定ソフト\\\n"}},
       // lnkinfo shows characters beyond U+FFFF wrongly, so only the rest is compared.
-      {"C:\\Tools😀\\", "TOOLS~1", {"Local path : C:\\Tools", "\\Kestrova.exe\n", "Working directory : C:\\Tools"}},
+      {"C:\\Tools😀\\",
+       "TOOLS~1",
+       {"Local path : C:\\Tools", "\\Kestrova.exe\n", "Working directory : C:\\Tools"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.appPath);
@@ -63,7 +68,8 @@ TEST(ShortcutLnkInfo, ParsesWhatTheWriterWrites) {
     ASSERT_TRUE(WriteShortcutFile(files, codePage, fields));
     const LnkInfo info = RunLnkInfo(files.entries[fields.linkFile].bytes);
     EXPECT_EQ(info.status, 0) << info.output;
-    EXPECT_NE(info.output.find("Description : アクティブウインドウのタイトルバーに日時を表示するプログラムです。\n"),
+    EXPECT_NE(info.output.find(
+                  "Description : アクティブウインドウのタイトルバーに日時を表示するプログラムです。\n"),
               std::string::npos)
         << info.output;
     for (const std::string& line : c.expected) EXPECT_NE(info.output.find(line), std::string::npos) << line;

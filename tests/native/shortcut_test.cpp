@@ -54,22 +54,22 @@ class ShortcutTest : public ::testing::Test {
 };
 
 TEST_F(ShortcutTest, ProgramShortcutIsWrittenByteForByte) {
-  const std::string header = Hex(
-      "4C 00 00 00  01 14 02 00 00 00 00 00 C0 00 00 00 00 00 00 46  17 00 00 00  20 00 00 00"
-      " 44 33 22 11 00 F0 D9 01  44 33 22 11 00 F0 D9 01  44 33 22 11 00 F0 D9 01"
-      " 40 E2 01 00  00 00 00 00  01 00 00 00  00 00  00 00  00 00 00 00  00 00 00 00");
-  const std::string idList =
-      Hex("71 00  14 00 1F 50 E0 4F D0 20 EA 3A 69 10 A2 D8 08 00 2B 30 30 9D"
-          " 19 00 23 43 3A 5C 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"
-          " 1A 00 31 00 00 00 00 00 00 00 00 00 10 00") +
-      "Tools" + '\0' + "Tools" + '\0' + Hex("28 00 32 00 40 E2 01 00 00 00 00 00 20 00") + "Kestrova.exe" + '\0' +
-      "KESTRO~1.EXE" + '\0' + Hex("00 00");
+  const std::string header =
+      Hex("4C 00 00 00  01 14 02 00 00 00 00 00 C0 00 00 00 00 00 00 46  17 00 00 00  20 00 00 00"
+          " 44 33 22 11 00 F0 D9 01  44 33 22 11 00 F0 D9 01  44 33 22 11 00 F0 D9 01"
+          " 40 E2 01 00  00 00 00 00  01 00 00 00  00 00  00 00  00 00 00 00  00 00 00 00");
+  const std::string idList = Hex("71 00  14 00 1F 50 E0 4F D0 20 EA 3A 69 10 A2 D8 08 00 2B 30 30 9D"
+                                 " 19 00 23 43 3A 5C 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"
+                                 " 1A 00 31 00 00 00 00 00 00 00 00 00 10 00") +
+                             "Tools" + '\0' + "Tools" + '\0' +
+                             Hex("28 00 32 00 40 E2 01 00 00 00 00 00 20 00") + "Kestrova.exe" + '\0' +
+                             "KESTRO~1.EXE" + '\0' + Hex("00 00");
   const std::string linkInfo =
       Hex("4A 00 00 00  1C 00 00 00  01 00 00 00  1C 00 00 00  33 00 00 00  00 00 00 00  49 00 00 00"
           " 17 00 00 00  03 00 00 00  CD AB 34 12  10 00 00 00") +
       "SYSTEM" + '\0' + "C:\\Tools\\Kestrova.exe" + '\0' + '\0';
-  const std::string strings = Hex("42 00") + codePage.ToAnsi(kDescription) + Hex("09 00") + "C:\\Tools\\" +
-                              Hex("00 00 00 00");
+  const std::string strings =
+      Hex("42 00") + codePage.ToAnsi(kDescription) + Hex("09 00") + "C:\\Tools\\" + Hex("00 00 00 00");
 
   const std::string bytes = Written(program);
 
@@ -94,8 +94,8 @@ TEST_F(ShortcutTest, EachBlockIsItsOwnWriteAtItsOffset) {
 
 TEST_F(ShortcutTest, ProgramInADriveRootHasOnlyDriveAndFileItems) {
   // Drive types map to the drive item's type byte.
-  const std::pair<int, int> driveItems[] = {{kDriveRemovable, 0x29}, {kDriveCdRom, 0x25}, {kDriveFixed, 0x23},
-                                            {4, 0x23},              {6, 0x23},           {0, 0x23}};
+  const std::pair<int, int> driveItems[] = {
+      {kDriveRemovable, 0x29}, {kDriveCdRom, 0x25}, {kDriveFixed, 0x23}, {4, 0x23}, {6, 0x23}, {0, 0x23}};
   for (auto [driveType, itemType] : driveItems) {
     SCOPED_TRACE(driveType);
     files.driveTypes["E:\\"] = driveType;
@@ -126,8 +126,8 @@ TEST_F(ShortcutTest, JapaneseNamesAreCountedInCodePageBytes) {
             Hex("97 5C 92 E8 83 5C 83 74 83 67 00 97 5C 92 E8 83 5C 7E 31 00"));
   EXPECT_EQ(Read16(bytes, 76), 20u + 25 + 28 + 34 + 40 + 2);
   const std::size_t linkInfo = 76 + 2 + Read16(bytes, 76);
-  const std::string target = "C:\\" + Hex("83 63 81 5B 83 8B") + "\\" + Hex("97 5C 92 E8 83 5C 83 74 83 67") +
-                             "\\Kestrova.exe";
+  const std::string target =
+      "C:\\" + Hex("83 63 81 5B 83 8B") + "\\" + Hex("97 5C 92 E8 83 5C 83 74 83 67") + "\\Kestrova.exe";
   EXPECT_EQ(Read32(bytes, linkInfo), 28u + 23 + target.size() + 1 + 1);
   EXPECT_EQ(bytes.substr(linkInfo + 28 + 23, target.size() + 1), target + '\0');
   // Working directory count in bytes too, after the 66-byte description.
@@ -154,8 +154,8 @@ TEST_F(ShortcutTest, OptionalFieldsSetTheirFlagsAndStrings) {
       {"", "", "", "", 0, 0x03, Hex("00 00"), ""},
       {"-x", "", "", "", 0, 0x23, Hex("00 00"), Hex("02 00") + "-x"},
       {"", "C:\\i.ico", "", "", 0x4B, 0x43, Hex("4B 06"), Hex("08 00") + "C:\\i.ico"},
-      {"a", "b", "c", "d", 0x70, 0x77, Hex("70 06"), Hex("01 00") + "c" + Hex("01 00") + "d" + Hex("01 00") + "a" +
-                                                         Hex("01 00") + "b"},
+      {"a", "b", "c", "d", 0x70, 0x77, Hex("70 06"),
+       Hex("01 00") + "c" + Hex("01 00") + "d" + Hex("01 00") + "a" + Hex("01 00") + "b"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.flags);
@@ -239,7 +239,7 @@ TEST_F(ShortcutTest, PathOutsideTheCodePageGoesByUnicodeLinkInfo) {
   EXPECT_EQ(bytes.substr(info + Read32(bytes, info + 32), 2), Hex("00 00"));
 
   const std::size_t strings = info + Read32(bytes, info);
-  EXPECT_EQ(Read16(bytes, strings), 33u);  // characters, not bytes
+  EXPECT_EQ(Read16(bytes, strings), 33u);                       // characters, not bytes
   EXPECT_EQ(bytes.substr(strings + 2, 4), Hex("A2 30 AF 30"));  // アク
   const std::size_t workDir = strings + 2 + 66;
   const std::string wideDir = Utf16("C:\\Tools\\") + smiley + Utf16("x\\");

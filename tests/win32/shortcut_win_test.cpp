@@ -2,6 +2,7 @@
 // the system's own shell-link reader.
 #include <gtest/gtest.h>
 #include <windows.h>
+// after windows.h
 #include <objbase.h>
 #include <shlobj.h>
 #include <shobjidl.h>

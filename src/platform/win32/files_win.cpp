@@ -8,10 +8,12 @@
 
 namespace kestrova::win32 {
 
-std::int64_t Win32Files::WriteFileChunk(const std::string& path, std::string_view bytes, std::int64_t offset) {
+std::int64_t Win32Files::WriteFileChunk(const std::string& path, std::string_view bytes,
+                                        std::int64_t offset) {
   if (bytes.size() > MAXDWORD) return 0;
-  const HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  offset == kCreate ? CREATE_ALWAYS : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file =
+      CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                  offset == kCreate ? CREATE_ALWAYS : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return -1;
   bool ok = true;
   if (offset > 0) {
@@ -44,8 +46,8 @@ std::optional<FileFacts> Win32Files::Facts(const std::string& path) {
   FileFacts facts;
   facts.attributes = data.dwFileAttributes;
   facts.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-  facts.modified =
-      (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+  facts.modified = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                   data.ftLastWriteTime.dwLowDateTime;
   return facts;
 }
 
@@ -67,7 +69,8 @@ int Win32Files::DriveType(const std::string& root) {
 std::optional<VolumeFacts> Win32Files::Volume(const std::string& root) {
   wchar_t label[MAX_PATH + 1] = {};
   DWORD serial = 0;
-  if (!GetVolumeInformationW(Widen(root).c_str(), label, MAX_PATH + 1, &serial, nullptr, nullptr, nullptr, 0)) {
+  if (!GetVolumeInformationW(Widen(root).c_str(), label, MAX_PATH + 1, &serial, nullptr, nullptr, nullptr,
+                             0)) {
     return std::nullopt;
   }
   return VolumeFacts{Narrow(label), serial};

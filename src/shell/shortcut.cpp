@@ -116,6 +116,12 @@ std::string PathItem(int type, const std::string& root, std::uint32_t fileSize, 
   return item + body;
 }
 
+// "X:\..." or a network path "\\server\...".
+bool IsAbsolutePath(const std::string& path) {
+  if (path.size() >= 3 && IsDriveRoot(path.substr(0, 2)) && path[2] == '\\') return true;
+  return path.size() > 2 && path[0] == '\\' && path[1] == '\\';
+}
+
 int DriveItemType(int driveType) {
   if (driveType == kDriveRemovable) return 0x29;
   if (driveType == kDriveCdRom) return 0x25;
@@ -301,6 +307,9 @@ std::optional<std::vector<std::string>> BuildShortcutBlocks(Files& files, CodePa
 }
 
 bool WriteShortcutFile(Files& files, CodePage& codePage, const ShortcutFields& fields) {
+  // An unresolved Startup folder leaves just "\": that would put the shortcut
+  // in the root of the current drive and report success for nothing.
+  if (!IsAbsolutePath(fields.linkFile)) return false;
   const std::optional<std::vector<std::string>> blocks = BuildShortcutBlocks(files, codePage, fields);
   if (!blocks) return false;
   std::int64_t offset = Files::kCreate;

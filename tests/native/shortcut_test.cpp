@@ -184,6 +184,17 @@ TEST_F(ShortcutTest, MissingTargetOrNetworkPathWritesNothing) {
   }
 }
 
+TEST_F(ShortcutTest, LinkOutsideAResolvedFolderIsRefused) {
+  // A lone backslash is what an unresolved Startup folder becomes.
+  for (const std::string folder : {"\\", "", "Startup\\", "C:Startup\\"}) {
+    SCOPED_TRACE(folder);
+    EXPECT_FALSE(WriteShortcutFile(files, codePage, ProgramShortcut("C:\\Tools\\", folder)));
+    EXPECT_EQ(files.writes, 0);
+  }
+  EXPECT_TRUE(WriteShortcutFile(files, codePage, ProgramShortcut("C:\\Tools\\", "\\\\server\\profile\\")));
+  EXPECT_TRUE(files.Exists("\\\\server\\profile\\Kestrova.lnk"));
+}
+
 TEST_F(ShortcutTest, WritingOverAnOldShortcutReplacesItWhole) {
   files.entries["C:\\Startup\\Kestrova.lnk"].bytes = std::string(1000, 'x');
   EXPECT_EQ(Written(program).size(), 348u);

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "shell/utf16le.h"
+
 namespace kestrova {
 namespace {
 
@@ -41,43 +43,6 @@ void Put32(std::string& out, std::uint32_t v) {
 void Put64(std::string& out, std::uint64_t v) {
   Put32(out, static_cast<std::uint32_t>(v));
   Put32(out, static_cast<std::uint32_t>(v >> 32));
-}
-
-// UTF-16LE bytes of UTF-8 text; a malformed byte becomes U+FFFD.
-std::string Utf16Le(const std::string& utf8) {
-  std::string out;
-  for (std::size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    std::size_t len = lead < 0x80             ? 1
-                      : (lead & 0xE0) == 0xC0 ? 2
-                      : (lead & 0xF0) == 0xE0 ? 3
-                      : (lead & 0xF8) == 0xF0 ? 4
-                                              : 0;
-    std::uint32_t cp = len == 1   ? lead
-                       : len == 2 ? (lead & 0x1Fu)
-                       : len == 3 ? (lead & 0x0Fu)
-                                  : (lead & 0x07u);
-    for (std::size_t k = 1; k < len; ++k) {
-      const auto next = i + k < utf8.size() ? static_cast<unsigned char>(utf8[i + k]) : 0;
-      if ((next & 0xC0) != 0x80) {
-        len = 0;
-        break;
-      }
-      cp = (cp << 6) | (next & 0x3Fu);
-    }
-    if (len == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      cp = 0xFFFD;
-      len = 1;
-    }
-    if (cp >= 0x10000) {
-      Put16(out, 0xD800 + ((cp - 0x10000) >> 10));
-      Put16(out, 0xDC00 + ((cp - 0x10000) & 0x3FF));
-    } else {
-      Put16(out, cp);
-    }
-    i += len;
-  }
-  return out;
 }
 
 bool HoldsInAnsi(CodePage& codePage, const std::string& text) {

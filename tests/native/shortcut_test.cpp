@@ -8,6 +8,7 @@
 
 #include "fakes/fake_files.h"
 #include "settings/codepage_iconv.h"
+#include "shell/utf16le.h"
 
 namespace kestrova {
 namespace {
@@ -265,6 +266,21 @@ TEST_F(ShortcutTest, TextsOutsideTheCodePageAloneTurnStringsUnicode) {
   EXPECT_EQ(Read32(bytes, 20), 0x17u | 0x20 | 0x80);
   EXPECT_EQ(Read16(bytes, 76), 113u);  // the ID list stays
   EXPECT_EQ(bytes.substr(bytes.size() - 8), Hex("01 00 14 20 00 00 00 00"));
+}
+
+TEST(Utf16Le, EncodesEveryPlaneAndReplacesBrokenBytes) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"A", "41 00"},
+      {"\xC3\xA9", "E9 00"},
+      {"ア", "A2 30"},
+      {"😀", "3D D8 00 DE"},
+      {"\xEF\xBF\xBF", "FF FF"},
+      {"\xFF", "FD FF"},
+      {"\xE3\x81", "FD FF FD FF"},
+      {"\xED\xA0\x80", "FD FF FD FF FD FF"},
+      {"a\x80" "b", "61 00 FD FF 62 00"},
+  };
+  for (const auto& [utf8, hex] : cases) EXPECT_EQ(Utf16Le(utf8), Hex(hex)) << hex;
 }
 
 }  // namespace

@@ -278,7 +278,7 @@ TEST(Utf16Le, EncodesEveryPlaneAndReplacesBrokenBytes) {
       {"\xFF", "FD FF"},
       {"\xE3\x81", "FD FF FD FF"},
       {"\xED\xA0\x80", "FD FF FD FF FD FF"},
-      {"a\x80" "b", "61 00 FD FF 62 00"},
+      {"\x61\x80\x62", "61 00 FD FF 62 00"},
   };
   for (const auto& [utf8, hex] : cases) EXPECT_EQ(Utf16Le(utf8), Hex(hex)) << hex;
 }

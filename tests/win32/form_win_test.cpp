@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+// after windows.h
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -118,6 +120,7 @@ TEST_F(FormWinTest, ControlsAndClientAreaArePlacedInTwipsAtTheWindowsDpi) {
 TEST_F(FormWinTest, TabMovesAlongTheTableAndPagesShowOneAtATime) {
   ShowWindow(hwnd, SW_SHOW);
   SetForegroundWindow(hwnd);
+  form.SetGroupValue(kOptA, 0);  // Tab enters a group at its set member
   SetFocus(window.Control(kText));
   const int order[] = {kCheck, kCombo, kScroll, kOptA, kOk, kCancel, kTab, kText};
   for (int next : order) {

@@ -12,8 +12,8 @@ void Win32AlarmPopupHost::ShowAlarmPopup(int entry, const std::string& message) 
   AlarmPopup popup(settings_, ini_);
   popup.Fill(entry, message);
   FormWindow window(popup.Form(), icon_);
-  HWND near = owner_ != nullptr && IsWindowVisible(owner_) ? owner_ : GetForegroundWindow();
-  if (!window.Create(owner_, near)) return;
+  HWND anchor = owner_ != nullptr && IsWindowVisible(owner_) ? owner_ : GetForegroundWindow();
+  if (!window.Create(owner_, anchor)) return;
   HWND previous = popup_;
   popup_ = window.Hwnd();
   RunModal(window, owner_);

@@ -20,7 +20,7 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr int kDropHeightTwips = 2400;
 
 void RegisterOnce(WNDPROC proc) {
-  static const bool registered = [] {
+  static const bool registered = [proc] {
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_TAB_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
     WNDCLASSEXW wc = {};
@@ -89,9 +89,9 @@ FormWindow::~FormWindow() {
   for (HFONT f : fonts_) DeleteObject(f);
 }
 
-bool FormWindow::Create(HWND owner, HWND near) {
+bool FormWindow::Create(HWND owner, HWND anchor) {
   RegisterOnce(&Proc);
-  HMONITOR monitor = MonitorFromWindow(near != nullptr ? near : owner, MONITOR_DEFAULTTOPRIMARY);
+  HMONITOR monitor = MonitorFromWindow(anchor != nullptr ? anchor : owner, MONITOR_DEFAULTTOPRIMARY);
   MONITORINFO info = {};
   info.cbSize = sizeof(info);
   GetMonitorInfoW(monitor, &info);

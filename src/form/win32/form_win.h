@@ -19,9 +19,9 @@ class FormWindow : public FormView {
   FormWindow(const FormWindow&) = delete;
   FormWindow& operator=(const FormWindow&) = delete;
 
-  // Makes the window and its controls, hidden, on the monitor of `near`
+  // Makes the window and its controls, hidden, on the monitor of `anchor`
   // (the owner when nullptr). False when the system made no window.
-  bool Create(HWND owner, HWND near = nullptr);
+  bool Create(HWND owner, HWND anchor = nullptr);
   HWND Hwnd() const { return hwnd_; }
   HWND Control(int id) const;
   int Dpi() const { return dpi_; }

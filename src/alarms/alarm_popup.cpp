@@ -12,15 +12,29 @@ namespace {
 
 // Topmost: a reminder that opens behind the window the user works in would go unseen.
 constexpr ControlSpec kControls[] = {
-    {.id = kPopupText1, .kind = ControlKind::kTextBox, .name = "Text1", .rect = {120, 120, 4560, 1560},
+    {.id = kPopupText1,
+     .kind = ControlKind::kTextBox,
+     .name = "Text1",
+     .rect = {120, 120, 4560, 1560},
      .flags = kTabStop | kReadOnly | kMultiLine},
-    {.id = kPopupCheck1, .kind = ControlKind::kCheckBox, .name = "Check1", .rect = {120, 1800, 4560, 300},
-     .caption = kAlarmPopupCheckText, .flags = kTabStop},
-    {.id = kPopupCommand1, .kind = ControlKind::kButton, .name = "Command1", .rect = {1793, 2220, 1215, 375},
-     .caption = kAlarmPopupOkText, .flags = kTabStop | kDefaultButton},
+    {.id = kPopupCheck1,
+     .kind = ControlKind::kCheckBox,
+     .name = "Check1",
+     .rect = {120, 1800, 4560, 300},
+     .caption = kAlarmPopupCheckText,
+     .flags = kTabStop},
+    {.id = kPopupCommand1,
+     .kind = ControlKind::kButton,
+     .name = "Command1",
+     .rect = {1793, 2220, 1215, 375},
+     .caption = kAlarmPopupOkText,
+     .flags = kTabStop | kDefaultButton},
 };
-constexpr FormSpec kForm{
-    .caption = kAlarmPopupCaption, .clientWidth = 4800, .clientHeight = 2715, .controls = kControls, .topMost = true};
+constexpr FormSpec kForm{.caption = kAlarmPopupCaption,
+                         .clientWidth = 4800,
+                         .clientHeight = 2715,
+                         .controls = kControls,
+                         .topMost = true};
 
 bool ParseEntry(const std::string& tag, int& entry) {
   const char* end = tag.data() + tag.size();

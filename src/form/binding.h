@@ -45,21 +45,22 @@ void Store(std::span<const Binding<Record>> rows, const FormModel& form, Record&
 // A control's value <-> a number field, through `toControl` and `fromControl`.
 template <typename Record, typename Field, typename To, typename From>
 Binding<Record> BindValue(int id, Field Record::*field, To toControl, From fromControl) {
-  return {id,
-          [=](const Record& r, FormModel& f) { f.SetValue(id, toControl(static_cast<int>(r.*field))); },
+  return {id, [=](const Record& r, FormModel& f) { f.SetValue(id, toControl(static_cast<int>(r.*field))); },
           [=](const FormModel& f, Record& r) { r.*field = static_cast<Field>(fromControl(f.Value(id))); }};
 }
 
 // Check box <-> 0/1/2 (a greyed 2 stays 2).
 template <typename Record, typename Field>
 Binding<Record> BindCheck(int id, Field Record::*field) {
-  return BindValue(id, field, [](int v) { return v; }, [](int v) { return v; });
+  return BindValue(
+      id, field, [](int v) { return v; }, [](int v) { return v; });
 }
 
 // List index <-> field - offset (e.g. offset 1 for a 1-based stored number).
 template <typename Record, typename Field>
 Binding<Record> BindIndex(int id, Field Record::*field, int offset = 0) {
-  return BindValue(id, field, [offset](int v) { return v - offset; }, [offset](int i) { return i + offset; });
+  return BindValue(
+      id, field, [offset](int v) { return v - offset; }, [offset](int i) { return i + offset; });
 }
 
 // Scroll position <-> field through a transform each way.

@@ -11,12 +11,9 @@ namespace {
 // A tab control's caption lists its pages: "基本設定|表示|...".
 std::vector<std::string> SplitPages(const std::string& caption) {
   std::vector<std::string> pages;
-  size_t start = 0;
-  while (start <= caption.size() && !caption.empty()) {
-    const size_t bar = caption.find('|', start);
-    pages.push_back(caption.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
-    if (bar == std::string::npos) break;
-    start = bar + 1;
+  for (size_t start = 0, bar = 0; !caption.empty() && bar != std::string::npos; start = bar + 1) {
+    bar = caption.find('|', start);
+    pages.push_back(caption.substr(start, bar == std::string::npos ? bar : bar - start));
   }
   return pages;
 }
@@ -56,19 +53,15 @@ void FormModel::Notify(int id) {
 
 void FormModel::Run(std::map<int, Handler>& handlers, int id, Cause cause) {
   auto it = handlers.find(id);
-  if (it == handlers.end() || !it->second) return;
+  if (it == handlers.end() || !it->second || running_[id]) return;
   bool& running = running_[id];
-  if (running) return;
   running = true;
-  // A copy: the handler may replace itself.
-  Handler h = it->second;
-  try {
-    h(cause);
-  } catch (...) {
-    running_[id] = false;
-    throw;
-  }
-  running_[id] = false;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{running};
+  Handler h = it->second;  // a copy: the handler may replace itself
+  h(cause);
 }
 
 int FormModel::Clamp(const ControlSpec& c, const ControlState& s, int value) const {
@@ -156,19 +149,16 @@ void FormModel::SetVisible(int id, bool visible) {
   Notify(id);
 }
 
-void FormModel::SetSelection(int id, int start, int length) {
-  ControlState& s = Mutable(id);
-  const int size = static_cast<int>(s.text.size());
-  s.selStart = std::clamp(start, 0, size);
-  s.selLength = std::clamp(length, 0, size - s.selStart);
-  Notify(id);
-}
-
 void FormModel::UserSelection(int id, int start, int length) {
   ControlState& s = Mutable(id);
   const int size = static_cast<int>(s.text.size());
   s.selStart = std::clamp(start, 0, size);
   s.selLength = std::clamp(length, 0, size - s.selStart);
+}
+
+void FormModel::SetSelection(int id, int start, int length) {
+  UserSelection(id, start, length);
+  Notify(id);
 }
 
 void FormModel::ReplaceSelection(int id, const std::string& text) {

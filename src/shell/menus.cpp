@@ -30,8 +30,8 @@ std::vector<MenuItem> IconMenu(const MenuState& state) {
 }
 
 std::vector<MenuItem> MenuBar(const MenuState& state) {
-  MenuItem startup = Item(kCmdSetupStartup, state.startupRegistered ? "スタートアップから削除(&S)"
-                                                                    : "スタートアップに登録(&S)");
+  MenuItem startup = Item(
+      kCmdSetupStartup, state.startupRegistered ? "スタートアップから削除(&S)" : "スタートアップに登録(&S)");
   startup.enabled = state.startupAvailable;
   MenuItem file = Item(kCmdNone, "ファイル(&F)");
   file.children = {Item(kCmdFileTimeCopy, "現在時刻をコピー(&C)"),
@@ -50,32 +50,50 @@ std::vector<MenuItem> MenuBar(const MenuState& state) {
 
 MenuAction ActionFor(int command) {
   switch (command) {
-    case kCmdIconPause: return MenuAction::kTogglePause;
-    case kCmdIconSetup: return MenuAction::kOpenSettings;
+    case kCmdIconPause:
+      return MenuAction::kTogglePause;
+    case kCmdIconSetup:
+      return MenuAction::kOpenSettings;
     case kCmdIconSetupAlarm:
-    case kCmdSetupAlarm: return MenuAction::kAlarmEditor;
-    case kCmdIconTimeCopy: return MenuAction::kCopyTime;
-    case kCmdIconSysInfoCopy: return MenuAction::kCopySystemInfo;
-    case kCmdFileTimeCopy: return MenuAction::kCopyTimeFromBox;
-    case kCmdFileSysInfoCopy: return MenuAction::kCopySystemInfoFromBox;
+    case kCmdSetupAlarm:
+      return MenuAction::kAlarmEditor;
+    case kCmdIconTimeCopy:
+      return MenuAction::kCopyTime;
+    case kCmdIconSysInfoCopy:
+      return MenuAction::kCopySystemInfo;
+    case kCmdFileTimeCopy:
+      return MenuAction::kCopyTimeFromBox;
+    case kCmdFileSysInfoCopy:
+      return MenuAction::kCopySystemInfoFromBox;
     case kCmdIconVersion:
-    case kCmdHelpVersion: return MenuAction::kAbout;
-    case kCmdHelpReadme: return MenuAction::kReadme;
-    case kCmdSetupStartup: return MenuAction::kStartup;
-    case kCmdSetupCloseSave: return MenuAction::kCloseSave;
-    case kCmdSetupCloseDiscard: return MenuAction::kCloseDiscard;
+    case kCmdHelpVersion:
+      return MenuAction::kAbout;
+    case kCmdHelpReadme:
+      return MenuAction::kReadme;
+    case kCmdSetupStartup:
+      return MenuAction::kStartup;
+    case kCmdSetupCloseSave:
+      return MenuAction::kCloseSave;
+    case kCmdSetupCloseDiscard:
+      return MenuAction::kCloseDiscard;
     case kCmdIconExit:
-    case kCmdMenuExit: return MenuAction::kExit;
-    default: return MenuAction::kNone;
+    case kCmdMenuExit:
+      return MenuAction::kExit;
+    default:
+      return MenuAction::kNone;
   }
 }
 
 TrayAction TrayClick(int mouseMessage, int showSetting) {
   switch (mouseMessage) {
-    case kTrayLeftUp: return showSetting == 1 ? TrayAction::kOpenSettings : TrayAction::kNone;
-    case kTrayLeftDoubleClick: return showSetting == 2 ? TrayAction::kOpenSettings : TrayAction::kNone;
-    case kTrayRightUp: return TrayAction::kShowMenu;
-    default: return TrayAction::kNone;
+    case kTrayLeftUp:
+      return showSetting == 1 ? TrayAction::kOpenSettings : TrayAction::kNone;
+    case kTrayLeftDoubleClick:
+      return showSetting == 2 ? TrayAction::kOpenSettings : TrayAction::kNone;
+    case kTrayRightUp:
+      return TrayAction::kShowMenu;
+    default:
+      return TrayAction::kNone;
   }
 }
 

@@ -52,9 +52,9 @@ enum class MenuAction {
   kTogglePause,
   kOpenSettings,
   kAlarmEditor,
-  kCopyTime,              // saved clock pattern
-  kCopySystemInfo,        // saved system information text
-  kCopyTimeFromBox,       // the settings window's unsaved pattern
+  kCopyTime,         // saved clock pattern
+  kCopySystemInfo,   // saved system information text
+  kCopyTimeFromBox,  // the settings window's unsaved pattern
   kCopySystemInfoFromBox,
   kAbout,
   kReadme,

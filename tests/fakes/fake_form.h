@@ -16,7 +16,7 @@ class RecordingFormView : public FormView {
   explicit RecordingFormView(FormModel& form) : form_(form) { form_.AttachView(this); }
   ~RecordingFormView() override { form_.AttachView(nullptr); }
 
-  std::vector<int> changed;  // one entry per notification, in order
+  std::vector<int> changed;        // one entry per notification, in order
   std::vector<std::string> calls;  // window-level operations: "show", "hide", "focus 12", "close"
 
   void ControlChanged(int id) override { changed.push_back(id); }

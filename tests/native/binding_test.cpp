@@ -14,8 +14,8 @@ namespace {
 struct Record {
   std::string pattern = "hh:nn";
   std::uint8_t hide = 1;
-  int piece = 2;      // combo index, 1-based in the record
-  int position = 1;   // option group
+  int piece = 2;        // combo index, 1-based in the record
+  int position = 1;     // option group
   int interval = 1000;  // milliseconds; the bar moves in tens
 };
 
@@ -36,7 +36,8 @@ const Binding<Record> kBindings[] = {
     BindCheck(kCheck1, &Record::hide),
     BindIndex(kCombo1, &Record::piece, 1),
     BindGroup(kOption1, &Record::position),
-    BindScroll(kHScroll1, &Record::interval, [](int ms) { return ms / 10; }, [](int pos) { return pos * 10; }),
+    BindScroll(
+        kHScroll1, &Record::interval, [](int ms) { return ms / 10; }, [](int pos) { return pos * 10; }),
 };
 
 class BindingTest : public ::testing::Test {

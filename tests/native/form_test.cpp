@@ -86,9 +86,9 @@ TEST_F(FormTest, ValuesAreClampedToWhatTheControlCanShow) {
     int shown;
   };
   const Case cases[] = {
-      {kCheck, 2, 2},    {kCheck, 7, 2},   {kCheck, -1, 0},   {kCombo, 5, 2},    {kCombo, -3, 0},
-      {kList, 1, 1},     {kList, 9, 1},    {kScroll, 0, 1},   {kScroll, 101, 100}, {kScroll, 55, 55},
-      {kOptA, 5, 1},     {kTab, 3, 2},     {kTab, -1, 0},
+      {kCheck, 2, 2}, {kCheck, 7, 2}, {kCheck, -1, 0}, {kCombo, 5, 2},      {kCombo, -3, 0},
+      {kList, 1, 1},  {kList, 9, 1},  {kScroll, 0, 1}, {kScroll, 101, 100}, {kScroll, 55, 55},
+      {kOptA, 5, 1},  {kTab, 3, 2},   {kTab, -1, 0},
   };
   for (const Case& c : cases) {
     form.SetValue(c.id, c.set);
@@ -105,7 +105,7 @@ TEST_F(FormTest, OptionGroupKeepsOneMemberSet) {
   form.SetValue(kOther, 1);
   struct Case {
     int setIndex;
-    int expectIndex;  // the nearest member
+    int expectIndex;          // the nearest member
     std::vector<int> values;  // kOptA, kOptB, kOptC
   };
   const Case cases[] = {

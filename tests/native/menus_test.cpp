@@ -23,12 +23,18 @@ TEST(MenusTest, TrayClickFollowsShowSetting) {
     TrayAction action;
   };
   const Case cases[] = {
-      {kTrayLeftUp, 1, TrayAction::kOpenSettings},         {kTrayLeftDoubleClick, 1, TrayAction::kNone},
-      {kTrayLeftUp, 2, TrayAction::kNone},                 {kTrayLeftDoubleClick, 2, TrayAction::kOpenSettings},
-      {kTrayLeftUp, 0, TrayAction::kNone},                 {kTrayLeftDoubleClick, 0, TrayAction::kNone},
-      {kTrayRightUp, 0, TrayAction::kShowMenu},            {kTrayRightUp, 1, TrayAction::kShowMenu},
-      {kTrayRightUp, 2, TrayAction::kShowMenu},            {0x0201, 1, TrayAction::kNone},
-      {0x0200, 1, TrayAction::kNone},                      {0x0204, 1, TrayAction::kNone},
+      {kTrayLeftUp, 1, TrayAction::kOpenSettings},
+      {kTrayLeftDoubleClick, 1, TrayAction::kNone},
+      {kTrayLeftUp, 2, TrayAction::kNone},
+      {kTrayLeftDoubleClick, 2, TrayAction::kOpenSettings},
+      {kTrayLeftUp, 0, TrayAction::kNone},
+      {kTrayLeftDoubleClick, 0, TrayAction::kNone},
+      {kTrayRightUp, 0, TrayAction::kShowMenu},
+      {kTrayRightUp, 1, TrayAction::kShowMenu},
+      {kTrayRightUp, 2, TrayAction::kShowMenu},
+      {0x0201, 1, TrayAction::kNone},
+      {0x0200, 1, TrayAction::kNone},
+      {0x0204, 1, TrayAction::kNone},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(TrayClick(c.message, c.showSetting), c.action) << std::hex << c.message << " " << c.showSetting;
@@ -38,9 +44,10 @@ TEST(MenusTest, TrayClickFollowsShowSetting) {
 TEST(MenusTest, IconMenuItemsAndPauseMark) {
   for (bool paused : {false, true}) {
     const std::vector<MenuItem> menu = IconMenu({.paused = paused});
-    EXPECT_EQ(Captions(menu), (std::vector<std::string>{"一時停止(&P)", "設定(&S)", "メッセージアラーム設定(&M)",
-                                                        "現在時刻をコピー(&C)", "システム情報をコピー(&I)",
-                                                        "バージョン情報(&A)", "-", "終了(&X)"}));
+    EXPECT_EQ(Captions(menu),
+              (std::vector<std::string>{"一時停止(&P)", "設定(&S)", "メッセージアラーム設定(&M)",
+                                        "現在時刻をコピー(&C)", "システム情報をコピー(&I)",
+                                        "バージョン情報(&A)", "-", "終了(&X)"}));
     for (const MenuItem& item : menu) {
       EXPECT_EQ(item.checked, paused && item.command == kCmdIconPause) << item.caption;
     }
@@ -67,7 +74,8 @@ TEST(MenusTest, MenuBarItemsAndStartupCaption) {
               (std::vector<std::string>{c.startup, "-", "メッセージアラーム設定(&M)", "-",
                                         "設定を保存して閉じる(&O)", "設定を保存せずに閉じる(&C)"}));
     EXPECT_EQ(bar[1].children[0].enabled, c.enabled);
-    EXPECT_EQ(Captions(bar[2].children), (std::vector<std::string>{"お読み下さい(&R)", "バージョン情報(&A)"}));
+    EXPECT_EQ(Captions(bar[2].children),
+              (std::vector<std::string>{"お読み下さい(&R)", "バージョン情報(&A)"}));
   }
 }
 

@@ -19,27 +19,69 @@
 namespace kestrova::win32 {
 namespace {
 
-enum : int { kOk = 1, kCancel = 2, kText = 10, kCheck, kCombo, kLabel, kScroll, kTab, kOnPage0, kOnPage1, kOptA, kOptB };
+enum : int {
+  kOk = 1,
+  kCancel = 2,
+  kText = 10,
+  kCheck,
+  kCombo,
+  kLabel,
+  kScroll,
+  kTab,
+  kOnPage0,
+  kOnPage1,
+  kOptA,
+  kOptB
+};
 
 constexpr ControlSpec kRows[] = {
-    {.id = kTab, .kind = ControlKind::kTab, .rect = {60, 60, 4200, 1800}, .caption = "一|二", .flags = kTabStop},
+    {.id = kTab,
+     .kind = ControlKind::kTab,
+     .rect = {60, 60, 4200, 1800},
+     .caption = "一|二",
+     .flags = kTabStop},
     {.id = kOnPage0, .kind = ControlKind::kLabel, .page = 0, .rect = {240, 480, 1200, 240}, .caption = "p0"},
     {.id = kOnPage1, .kind = ControlKind::kLabel, .page = 1, .rect = {240, 480, 1200, 240}, .caption = "p1"},
-    {.id = kText, .kind = ControlKind::kTextBox, .rect = {120, 1920, 3000, 300}, .tooltip = "説明",
+    {.id = kText,
+     .kind = ControlKind::kTextBox,
+     .rect = {120, 1920, 3000, 300},
+     .tooltip = "説明",
      .flags = kTabStop},
-    {.id = kCheck, .kind = ControlKind::kCheckBox, .rect = {120, 2280, 3000, 300}, .caption = "表示する(&D)",
+    {.id = kCheck,
+     .kind = ControlKind::kCheckBox,
+     .rect = {120, 2280, 3000, 300},
+     .caption = "表示する(&D)",
      .flags = kTabStop},
-    {.id = kLabel, .kind = ControlKind::kLabel, .rect = {120, 2640, 3000, 240}, .caption = "ラベル",
-     .fontName = "ＭＳ Ｐゴシック", .fontTenthPoints = 83},
+    {.id = kLabel,
+     .kind = ControlKind::kLabel,
+     .rect = {120, 2640, 3000, 240},
+     .caption = "ラベル",
+     .fontName = "ＭＳ Ｐゴシック",
+     .fontTenthPoints = 83},
     {.id = kCombo, .kind = ControlKind::kComboList, .rect = {120, 2940, 2000, 300}, .flags = kTabStop},
     {.id = kScroll, .kind = ControlKind::kHScroll, .rect = {120, 3300, 3000, 255}, .flags = kTabStop},
-    {.id = kOptA, .kind = ControlKind::kOptionButton, .name = "Option1", .index = 0,
-     .rect = {120, 3600, 1500, 300}, .caption = "A", .flags = kTabStop | kGroupStart},
-    {.id = kOptB, .kind = ControlKind::kOptionButton, .name = "Option1", .index = 1,
-     .rect = {1700, 3600, 1500, 300}, .caption = "B"},
-    {.id = kOk, .kind = ControlKind::kButton, .rect = {1200, 4000, 1095, 375}, .caption = "OK",
+    {.id = kOptA,
+     .kind = ControlKind::kOptionButton,
+     .name = "Option1",
+     .index = 0,
+     .rect = {120, 3600, 1500, 300},
+     .caption = "A",
+     .flags = kTabStop | kGroupStart},
+    {.id = kOptB,
+     .kind = ControlKind::kOptionButton,
+     .name = "Option1",
+     .index = 1,
+     .rect = {1700, 3600, 1500, 300},
+     .caption = "B"},
+    {.id = kOk,
+     .kind = ControlKind::kButton,
+     .rect = {1200, 4000, 1095, 375},
+     .caption = "OK",
      .flags = kTabStop | kDefaultButton | kGroupStart},
-    {.id = kCancel, .kind = ControlKind::kButton, .rect = {2400, 4000, 1095, 375}, .caption = "キャンセル",
+    {.id = kCancel,
+     .kind = ControlKind::kButton,
+     .rect = {2400, 4000, 1095, 375},
+     .caption = "キャンセル",
      .flags = kTabStop | kCancelButton},
 };
 constexpr FormSpec kSpec{.caption = "フォーム", .clientWidth = 4500, .clientHeight = 4500, .controls = kRows};
@@ -47,7 +89,10 @@ constexpr FormSpec kSpec{.caption = "フォーム", .clientWidth = 4500, .client
 // The same window without a cancel button: Esc asks to close it.
 constexpr ControlSpec kNoCancelRows[] = {
     {.id = kText, .kind = ControlKind::kTextBox, .rect = {120, 120, 3000, 300}, .flags = kTabStop},
-    {.id = kOk, .kind = ControlKind::kButton, .rect = {120, 600, 1095, 375}, .caption = "OK",
+    {.id = kOk,
+     .kind = ControlKind::kButton,
+     .rect = {120, 600, 1095, 375},
+     .caption = "OK",
      .flags = kTabStop | kDefaultButton},
 };
 
@@ -110,8 +155,10 @@ TEST_F(FormWinTest, ControlsAndClientAreaArePlacedInTwipsAtTheWindowsDpi) {
   for (int id : {kText, kCheck, kOk}) ExpectAt(id, form.Find(id)->rect, 192);
 
   LOGFONTW label = {}, text = {};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window.Control(kLabel), WM_GETFONT, 0, 0)), sizeof(label), &label);
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window.Control(kText), WM_GETFONT, 0, 0)), sizeof(text), &text);
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window.Control(kLabel), WM_GETFONT, 0, 0)), sizeof(label),
+             &label);
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window.Control(kText), WM_GETFONT, 0, 0)), sizeof(text),
+             &text);
   EXPECT_STREQ(label.lfFaceName, L"ＭＳ Ｐゴシック");
   EXPECT_EQ(label.lfHeight, -MulDiv(83, 192, 720));
   EXPECT_STRNE(text.lfFaceName, L"ＭＳ Ｐゴシック") << "the others keep the UI font";
@@ -169,7 +216,8 @@ TEST_F(FormWinTest, ModelChangesReachTheControls) {
   form.SetVisible(kLabel, false);
   EXPECT_EQ(TextOf(window.Control(kText)), L"日本語のテキスト");
   DWORD start = 0, end = 0;
-  SendMessageW(window.Control(kText), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  SendMessageW(window.Control(kText), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+               reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(start, 1u);
   EXPECT_EQ(end, 3u);
   EXPECT_EQ(SendMessageW(window.Control(kCheck), BM_GETCHECK, 0, 0), BST_INDETERMINATE);
@@ -195,9 +243,18 @@ TEST_F(FormWinTest, UserActionsReachTheModelWithTheirCause) {
 
   SetWindowTextW(window.Control(kText), L"打った");
   EXPECT_EQ(form.Text(kText), "打った");
+  // Typing in the middle: the caret stays where the user left it, and the model knows it.
+  SendMessageW(window.Control(kText), EM_SETSEL, 1, 1);
+  SendMessageW(window.Control(kText), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"ち込"));
+  DWORD caret = 0;
+  SendMessageW(window.Control(kText), EM_GETSEL, reinterpret_cast<WPARAM>(&caret), 0);
+  EXPECT_EQ(caret, 3u);
+  EXPECT_EQ(form.Text(kText), "打ち込った");
+  EXPECT_EQ(form.State(kText).selStart, 9) << "bytes of UTF-8";
 
   SendMessageW(window.Control(kCombo), CB_SETCURSEL, 1, 0);
-  SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(kCombo, CBN_SELCHANGE), reinterpret_cast<LPARAM>(window.Control(kCombo)));
+  SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(kCombo, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(window.Control(kCombo)));
   EXPECT_EQ(form.Value(kCombo), 1);
 
   HWND bar = window.Control(kScroll);

@@ -44,11 +44,13 @@ TEST(MenuWinTest, IconMenuReadsBackWithIdsAndCheckMark) {
 TEST(MenuWinTest, MenuBarReadsBackWithItsDropDowns) {
   HMENU bar = BuildMenu(MenuBar({.startupRegistered = true, .startupAvailable = false}), false);
   EXPECT_EQ(ReadBack(bar), (std::vector<std::string>{"ファイル(&F)", "設定(&S)", "ヘルプ(&H)"}));
-  EXPECT_EQ(ReadBack(GetSubMenu(bar, 0)), (std::vector<std::string>{"現在時刻をコピー(&C)#400",
-                                                                     "システム情報をコピー(&I)#401", "終了(&X)#402"}));
-  EXPECT_EQ(ReadBack(GetSubMenu(bar, 1)),
-            (std::vector<std::string>{"スタートアップから削除(&S)#403 (off)", "-", "メッセージアラーム設定(&M)#404",
-                                      "-", "設定を保存して閉じる(&O)#405", "設定を保存せずに閉じる(&C)#406"}));
+  EXPECT_EQ(
+      ReadBack(GetSubMenu(bar, 0)),
+      (std::vector<std::string>{"現在時刻をコピー(&C)#400", "システム情報をコピー(&I)#401", "終了(&X)#402"}));
+  EXPECT_EQ(
+      ReadBack(GetSubMenu(bar, 1)),
+      (std::vector<std::string>{"スタートアップから削除(&S)#403 (off)", "-", "メッセージアラーム設定(&M)#404",
+                                "-", "設定を保存して閉じる(&O)#405", "設定を保存せずに閉じる(&C)#406"}));
   EXPECT_EQ(ReadBack(GetSubMenu(bar, 2)),
             (std::vector<std::string>{"お読み下さい(&R)#407", "バージョン情報(&A)#408"}));
   DestroyMenu(bar);

@@ -41,28 +41,34 @@ struct ClassAndStyle {
   DWORD exStyle;
 };
 
-ClassAndStyle ClassFor(const ControlSpec& c) {
-  const bool multi = (c.flags & kMultiLine) != 0;
-  switch (c.kind) {
-    case ControlKind::kLabel: return {L"STATIC", SS_LEFT | ((c.flags & kNotify) ? SS_NOTIFY : 0u), 0};
-    case ControlKind::kTextBox:
-      return {L"EDIT",
-              static_cast<DWORD>((multi ? ES_MULTILINE | ES_AUTOVSCROLL : ES_AUTOHSCROLL) |
-                                 ((c.flags & kReadOnly) ? ES_READONLY : 0)),
-              WS_EX_CLIENTEDGE};
-    case ControlKind::kButton:
-      return {L"BUTTON", static_cast<DWORD>((c.flags & kDefaultButton) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0};
-    case ControlKind::kCheckBox: return {L"BUTTON", BS_3STATE, 0};
-    case ControlKind::kOptionButton: return {L"BUTTON", BS_RADIOBUTTON, 0};
-    case ControlKind::kComboList: return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL, 0};
-    case ControlKind::kListBox: return {L"LISTBOX", LBS_NOTIFY | WS_VSCROLL, WS_EX_CLIENTEDGE};
-    case ControlKind::kHScroll: return {L"SCROLLBAR", SBS_HORZ, 0};
-    case ControlKind::kVScroll: return {L"SCROLLBAR", SBS_VERT, 0};
-    case ControlKind::kFrame: return {L"BUTTON", BS_GROUPBOX, 0};
-    case ControlKind::kPicture: return {L"STATIC", SS_OWNERDRAW | SS_NOTIFY, 0};
-    case ControlKind::kTab: return {WC_TABCONTROLW, WS_CLIPSIBLINGS, 0};
+// By ControlKind, in its order; the flags add the rest.
+constexpr ClassAndStyle kClasses[] = {
+    {L"STATIC", SS_LEFT, 0},
+    {L"EDIT", 0, WS_EX_CLIENTEDGE},
+    {L"BUTTON", BS_PUSHBUTTON, 0},
+    {L"BUTTON", BS_3STATE, 0},  // clicks go 0 <-> 1 through the model; 2 only from the program
+    {L"BUTTON", BS_RADIOBUTTON, 0},
+    {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL, 0},
+    {L"LISTBOX", LBS_NOTIFY | WS_VSCROLL, WS_EX_CLIENTEDGE},
+    {L"SCROLLBAR", SBS_HORZ, 0},
+    {L"SCROLLBAR", SBS_VERT, 0},
+    {L"BUTTON", BS_GROUPBOX, 0},
+    {L"STATIC", SS_OWNERDRAW | SS_NOTIFY, 0},
+    {WC_TABCONTROLW, WS_CLIPSIBLINGS, 0},
+};
+
+DWORD StyleFor(const ControlSpec& c) {
+  DWORD style = WS_CHILD | kClasses[static_cast<int>(c.kind)].style;
+  const auto has = [&c](unsigned flag) { return (c.flags & flag) != 0; };
+  if (has(kTabStop)) style |= WS_TABSTOP;
+  if (has(kGroupStart)) style |= WS_GROUP;
+  if (c.kind == ControlKind::kLabel && has(kNotify)) style |= SS_NOTIFY;
+  if (c.kind == ControlKind::kButton && has(kDefaultButton)) style |= BS_DEFPUSHBUTTON;
+  if (c.kind == ControlKind::kTextBox) {
+    style |= has(kMultiLine) ? ES_MULTILINE | ES_AUTOVSCROLL : ES_AUTOHSCROLL;
+    if (has(kReadOnly)) style |= ES_READONLY;
   }
-  return {L"STATIC", 0, 0};
+  return style;
 }
 
 std::wstring WindowText(HWND hwnd) {
@@ -98,8 +104,8 @@ bool FormWindow::Create(HWND owner, HWND anchor) {
   const FormSpec& spec = model_.Spec();
   // Made on that monitor first, so that its DPI is the one laid out for.
   HWND hwnd = CreateWindowExW(kExStyle | (spec.topMost ? WS_EX_TOPMOST : 0), kFormClass,
-                              Widen(spec.caption).c_str(), kStyle, info.rcWork.left, info.rcWork.top, 100, 100,
-                              owner, nullptr, GetModuleHandleW(nullptr), this);
+                              Widen(spec.caption).c_str(), kStyle, info.rcWork.left, info.rcWork.top, 100,
+                              100, owner, nullptr, GetModuleHandleW(nullptr), this);
   if (hwnd == nullptr) return false;
   if (icon_ != nullptr) {
     SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
@@ -108,7 +114,6 @@ bool FormWindow::Create(HWND owner, HWND anchor) {
   CreateControls();
   Layout(WindowDpi(hwnd));
   for (const ControlSpec& c : spec.controls) Push(c.id);
-  ShowPages();
   return true;
 }
 
@@ -119,14 +124,13 @@ HWND FormWindow::Control(int id) const {
 
 void FormWindow::CreateControls() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0,
-                             0, 0, 0, hwnd_, nullptr, instance, nullptr);
+  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                             0, 0, 0, 0, hwnd_, nullptr, instance, nullptr);
   for (const ControlSpec& c : model_.Spec().controls) {
-    const ClassAndStyle cs = ClassFor(c);
-    const DWORD style = WS_CHILD | cs.style | ((c.flags & kTabStop) ? WS_TABSTOP : 0u) |
-                        ((c.flags & kGroupStart) ? WS_GROUP : 0u);
-    HWND control = CreateWindowExW(cs.exStyle, cs.cls, Widen(c.caption).c_str(), style, 0, 0, 0, 0, hwnd_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
+    const ClassAndStyle& cs = kClasses[static_cast<int>(c.kind)];
+    HWND control =
+        CreateWindowExW(cs.exStyle, cs.cls, Widen(c.caption).c_str(), StyleFor(c), 0, 0, 0, 0, hwnd_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
     controls_[c.id] = control;
     // Page controls lie over the tab control, which must not paint over them.
     if (c.kind == ControlKind::kTab) {
@@ -199,7 +203,7 @@ const ControlSpec* FormWindow::SpecOf(HWND control) const {
 }
 
 void FormWindow::ControlChanged(int id) {
-  if (hwnd_ == nullptr) return;
+  if (hwnd_ == nullptr || id == reporting_) return;
   Push(id);
   const ControlSpec* c = model_.Find(id);
   if (c != nullptr && c->kind == ControlKind::kTab) ShowPages();
@@ -285,7 +289,8 @@ bool FormWindow::Shown(const ControlSpec& c) const {
 }
 
 void FormWindow::ShowPages() {
-  for (const ControlSpec& c : model_.Spec().controls) ShowWindow(Control(c.id), Shown(c) ? SW_SHOWNA : SW_HIDE);
+  for (const ControlSpec& c : model_.Spec().controls)
+    ShowWindow(Control(c.id), Shown(c) ? SW_SHOWNA : SW_HIDE);
 }
 
 void FormWindow::Show(bool visible) {
@@ -343,13 +348,20 @@ void FormWindow::OnCommand(int id, int code, HWND control) {
       if (code == STN_DBLCLK) model_.UserDoubleClick(c->id);
       break;
     case ControlKind::kTextBox:
-      if (code == EN_CHANGE) model_.UserText(c->id, Narrow(WindowText(control)));
       if (code == EN_CHANGE || code == EN_KILLFOCUS) {
+        const std::wstring text = WindowText(control);
         DWORD start = 0, end = 0;
         SendMessageW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-        const std::wstring text = WindowText(control);
-        const int from = Utf8Offset(text, start);
-        model_.UserSelection(c->id, from, Utf8Offset(text, end) - from);
+        // The control already shows this text and caret: not written back while reported.
+        reporting_ = c->id;
+        if (code == EN_CHANGE) model_.UserText(c->id, Narrow(text));
+        reporting_ = 0;
+        if (model_.Text(c->id) != Narrow(text)) {
+          Push(c->id);  // a handler rewrote it
+        } else {
+          const int from = Utf8Offset(text, start);
+          model_.UserSelection(c->id, from, Utf8Offset(text, end) - from);
+        }
       }
       break;
     case ControlKind::kComboList:
@@ -377,19 +389,32 @@ void FormWindow::OnScroll(HWND control, WPARAM wParam) {
   int value = s.value;
   Cause cause = Cause::kUser;
   switch (LOWORD(wParam)) {
-    case SB_LINEUP: value -= s.smallChange; break;
-    case SB_LINEDOWN: value += s.smallChange; break;
-    case SB_PAGEUP: value -= s.largeChange; break;
-    case SB_PAGEDOWN: value += s.largeChange; break;
-    case SB_TOP: value = s.min; break;
-    case SB_BOTTOM: value = s.max; break;
+    case SB_LINEUP:
+      value -= s.smallChange;
+      break;
+    case SB_LINEDOWN:
+      value += s.smallChange;
+      break;
+    case SB_PAGEUP:
+      value -= s.largeChange;
+      break;
+    case SB_PAGEDOWN:
+      value += s.largeChange;
+      break;
+    case SB_TOP:
+      value = s.min;
+      break;
+    case SB_BOTTOM:
+      value = s.max;
+      break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION:
       // The message carries 16 bits of the position; the bar knows all of it while dragging.
       value = s.max <= 0xFFFF && s.min >= 0 ? static_cast<int>(HIWORD(wParam)) : si.nTrackPos;
       cause = Cause::kThumbDrag;
       break;
-    default: return;
+    default:
+      return;
   }
   model_.UserValue(c->id, value, cause);
 }
@@ -461,7 +486,8 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         focus_ = GetFocus();
       } else if (focus_ != nullptr && IsChild(hwnd, focus_)) {
         SetFocus(focus_);
-      } else if (HWND first = Control(FirstWith(kDefaultButton) ? FirstWith(kDefaultButton) : FirstWith(kTabStop))) {
+      } else if (HWND first =
+                     Control(FirstWith(kDefaultButton) ? FirstWith(kDefaultButton) : FirstWith(kTabStop))) {
         SetFocus(first);
       }
       return 0;
@@ -499,9 +525,8 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void RunModal(FormWindow& window, HWND owner) {
-  if (window.Hwnd() == nullptr && !window.Create(owner, owner != nullptr && IsWindowVisible(owner)
-                                                            ? owner
-                                                            : GetForegroundWindow())) {
+  if (window.Hwnd() == nullptr &&
+      !window.Create(owner, owner != nullptr && IsWindowVisible(owner) ? owner : GetForegroundWindow())) {
     return;
   }
   HWND hwnd = window.Hwnd();

@@ -61,6 +61,7 @@ class FormWindow : public FormView {
   HWND disabledOwner_ = nullptr;
   int dpi_ = 96;
   bool pushing_ = false;
+  int reporting_ = 0;  // the text box whose user edit is being reported
   std::map<int, HWND> controls_;
   std::map<int, std::vector<std::string>> shownItems_;
   std::map<int, std::function<void(HDC, const RECT&)>> painters_;

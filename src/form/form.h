@@ -18,6 +18,12 @@
 //   form.OnUnload([&] { ... the closing step ... });
 //   form.SetValue(101, 1);   // runs the handler, as a user's click would
 //
+// On screen (form/win32/form_win.h): `FormWindow window(form, icon);` then
+// `RunModal(window, owner)` for a dialog, or `window.Create(owner)` and
+// `form.Show(true)` for a modeless window; Prompts::RunModal (platform/prompts.h)
+// does the same behind an interface that tests replace with a script. Record
+// fields bind to controls through the rows of form/binding.h.
+//
 // The renderer reports user actions through the User* calls with their cause;
 // the model tells the view about each changed control with ControlChanged(id)
 // and the view reads the new state back. Handlers may set other controls: the

@@ -39,6 +39,12 @@ const ControlSpec* FormModel::Find(int id) const {
   return nullptr;
 }
 
+const ControlSpec& FormModel::Checked(int id) const {
+  const ControlSpec* c = Find(id);
+  if (c == nullptr) throw std::out_of_range("no control " + std::to_string(id));
+  return *c;
+}
+
 const ControlState& FormModel::State(int id) const {
   auto it = states_.find(id);
   if (it == states_.end()) throw std::out_of_range("no control " + std::to_string(id));
@@ -172,7 +178,7 @@ void FormModel::ReplaceSelection(int id, const std::string& text) {
 }
 
 int FormModel::GroupValue(int id) const {
-  const ControlSpec* c = Find(id);
+  const ControlSpec* c = &Checked(id);
   for (const ControlSpec& other : spec_.controls) {
     if (other.kind == ControlKind::kOptionButton && std::string(other.name) == c->name &&
         State(other.id).value != 0) {
@@ -183,7 +189,7 @@ int FormModel::GroupValue(int id) const {
 }
 
 void FormModel::SetGroupValue(int id, int index, Cause cause) {
-  const ControlSpec* c = Find(id);
+  const ControlSpec* c = &Checked(id);
   // The member nearest to `index`: a stored value the group cannot show still opens the window.
   const ControlSpec* best = nullptr;
   for (const ControlSpec& other : spec_.controls) {

@@ -112,6 +112,7 @@ class FormModel {
   bool IsUnloaded() const { return unloaded_; }
 
  private:
+  const ControlSpec& Checked(int id) const;
   ControlState& Mutable(int id);
   void Notify(int id);
   void Run(std::map<int, Handler>& handlers, int id, Cause cause);

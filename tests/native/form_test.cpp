@@ -218,6 +218,7 @@ TEST_F(FormTest, TabCaptionListsThePages) {
   EXPECT_EQ(form.State(kTab).items, (std::vector<std::string>{"基本設定", "表示", "タイミング"}));
   EXPECT_EQ(form.Value(kList), -1) << "lists start with nothing selected";
   EXPECT_THROW(form.State(999), std::out_of_range);
+  EXPECT_THROW(form.SetGroupValue(999, 0), std::out_of_range);
 }
 
 }  // namespace

@@ -273,6 +273,27 @@ TEST_F(FormWinTest, UserActionsReachTheModelWithTheirCause) {
   EXPECT_TRUE(IsWindowVisible(window.Control(kOnPage1)) || !IsWindowVisible(hwnd));
 }
 
+BOOL CALLBACK FindTooltip(HWND hwnd, LPARAM found) {
+  wchar_t cls[64] = {};
+  GetClassNameW(hwnd, cls, 64);
+  if (lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0) *reinterpret_cast<HWND*>(found) = hwnd;
+  return TRUE;
+}
+
+TEST_F(FormWinTest, ControlsWithATooltipHaveOne) {
+  HWND tooltip = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), &FindTooltip, reinterpret_cast<LPARAM>(&tooltip));
+  ASSERT_NE(tooltip, nullptr);
+  ASSERT_EQ(SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0), 1);
+  wchar_t text[64] = {};
+  TOOLINFOW ti = {};
+  ti.cbSize = sizeof(ti);
+  ti.lpszText = text;
+  ASSERT_TRUE(SendMessageW(tooltip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&ti)));
+  EXPECT_EQ(reinterpret_cast<HWND>(ti.uId), window.Control(kText));
+  EXPECT_STREQ(text, L"説明");
+}
+
 TEST_F(FormWinTest, CloseBoxAsksTheModelAndDestroyingUnloadsOnce) {
   bool allow = false;
   int unloads = 0;

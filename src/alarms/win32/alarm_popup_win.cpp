@@ -1,7 +1,7 @@
 #include "alarms/win32/alarm_popup_win.h"
 
 #include "alarms/alarm_popup.h"
-#include "form/win32/form_win.h"
+#include "form/win32/modal_win.h"
 
 namespace kestrova::win32 {
 

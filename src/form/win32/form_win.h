@@ -69,9 +69,4 @@ class FormWindow : public FormView {
   std::vector<HFONT> fonts_;
 };
 
-// Runs `window` modally over `owner`: owner disabled, a nested loop in which
-// timers and other windows go on, WM_QUIT posted again for the outer loop,
-// the owner enabled and activated when the window has gone.
-void RunModal(FormWindow& window, HWND owner);
-
 }  // namespace kestrova::win32

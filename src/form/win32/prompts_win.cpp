@@ -1,6 +1,6 @@
 #include "form/win32/prompts_win.h"
 
-#include "form/win32/form_win.h"
+#include "form/win32/modal_win.h"
 #include "platform/win32/text_win.h"
 
 namespace kestrova::win32 {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <stdexcept>
 #include <vector>
 
 #include "fakes/fake_platform.h"
@@ -295,13 +294,6 @@ TEST_F(AlarmCheckTest, ListReplacedWhileThePopupIsOpen) {
   host.onShow = [&](int) { SetAlarms({Entry(0, "new")}); };
   EXPECT_EQ(Tick(), "[clock] new");
   EXPECT_TRUE(settings.Alarms[0].Shown);
-}
-
-TEST_F(AlarmCheckTest, PopupFlagIsClearedWhenThePopupFails) {
-  SetAlarms({Entry(0, "a", 1)});
-  host.onShow = [](int) { throw std::runtime_error("no window"); };
-  EXPECT_THROW(Tick(), std::runtime_error);
-  EXPECT_FALSE(checker.PopupOpen());
 }
 
 // Titles over `ticks` ticks, as the title composition asks: once with the

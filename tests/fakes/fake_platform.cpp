@@ -65,6 +65,11 @@ std::string FakeWindowSystem::ReadClassName(WindowHandle window) {
   return it->second.className;
 }
 
+bool FakeWindowSystem::Exists(WindowHandle window) {
+  auto it = windows.find(window);
+  return it != windows.end() && it->second.exists;
+}
+
 std::string FakeSysInfoSources::MemoryText(int item, bool zeroPad) {
   if (item < 1 || item > 7) return "";
   if (item == 7) return zeroPad ? "042%" : "42%";

@@ -53,6 +53,7 @@ class FakeWindowSystem : public WindowSystem {
   std::string ReadTitle(WindowHandle window) override;
   bool WriteTitle(WindowHandle window, std::string_view title) override;
   std::string ReadClassName(WindowHandle window) override;
+  bool Exists(WindowHandle window) override;
 };
 
 // Every source answers a fixed, recognisable text.

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/program.h"
+#include "app/program.h"
 #include "fakes/fake_app.h"
 #include "fakes/fake_platform.h"
 #include "ui/settings_window.h"

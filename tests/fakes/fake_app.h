@@ -1,5 +1,6 @@
 #pragma once
 // Fakes for the program's shell, settings file and settings window view.
+#include <functional>
 #include <map>
 #include <string>
 #include <tuple>
@@ -61,6 +62,18 @@ class FakeShell : public Shell {
   void SetClipboardText(WindowHandle, const std::string& text) override { clipboard = text; }
 };
 
+// Records every popup; `onShow` runs while it is "open", as ticks and
+// commands do behind a real modal popup.
+class FakePopupHost : public AlarmPopupHost {
+ public:
+  std::vector<std::pair<int, std::string>> shown;
+  std::function<void(int entry)> onShow;
+  void ShowAlarmPopup(int entry, const std::string& message) override {
+    shown.emplace_back(entry, message);
+    if (onShow) onShow(entry);
+  }
+};
+
 class FakeSettingsView : public SettingsWindowView {
  public:
   WindowHandle handle = 900;
@@ -73,10 +86,7 @@ class FakeSettingsView : public SettingsWindowView {
   std::vector<std::string> questions;
   std::vector<std::string> notices;  // titles of information boxes
   bool closed = false;
-  struct Popups : AlarmPopupHost {
-    std::vector<std::pair<int, std::string>> shown;
-    void ShowAlarmPopup(int entry, const std::string& message) override { shown.emplace_back(entry, message); }
-  } popups;
+  FakePopupHost popups;
   AlarmPopupHost& AlarmPopups() override { return popups; }
   WindowHandle Handle() override { return handle; }
   WindowHandle CallbackHandle() override { return callback; }

@@ -1,5 +1,6 @@
 #pragma once
 // Fakes of the platform interfaces for native tests.
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,7 +15,12 @@ class FakeClock : public Clock {
  public:
   DateTime local{2026, 12, 8, 10, 30, 0};
   DateTime utc{2026, 12, 8, 1, 30, 0};
-  DateTime LocalNow() override { return local; }
+  // Runs before each reading of the local time.
+  std::function<void()> onLocalNow;
+  DateTime LocalNow() override {
+    if (onLocalNow) onLocalNow();
+    return local;
+  }
   DateTime UtcNow() override { return utc; }
 };
 

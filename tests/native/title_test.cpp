@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/format.h"
 #include "title_fixture.h"
 
 namespace kestrova {
@@ -41,7 +42,7 @@ TEST_F(TitleTest, WindowThatRetitlesItselfKeepsItsNewTitle) {
 
   Front(1);
   windows.windows[1].title = "Changed while in front";
-  writer.ChangeTitle(0);
+  tick.TogglePause();
   EXPECT_EQ(windows.windows[1].title, "Changed while in front");
   EXPECT_EQ(writer.Last().Handle, 0u);
 }
@@ -75,6 +76,31 @@ TEST_F(TitleTest, PiecesInOrderWithTitleLengthInCharacters) {
   }
 }
 
+TEST_F(TitleTest, WorldClockAndCountdownPiecesKeepTheirPlaces) {
+  settings.WorldTimeZone = 5;
+  settings.WorldTimeFormatText = "hh:mm";
+  settings.CountDownYear = 2;
+  const RegionalSettings regional = locale.Regional();
+  const std::string world = WorldClockText(settings, clock, regional);
+  const std::string countdown = CountdownText(settings, clock);
+  ASSERT_NE(world, countdown);
+  struct Case {
+    int left, middle, right;
+    std::string expected;
+  } cases[] = {
+      {3, 4, 0, world + countdown},
+      {4, 1, 3, countdown + "Memo" + world},
+      {0, 3, 4, world + countdown},
+  };
+  for (const auto& c : cases) {
+    settings.LeftText = c.left;
+    settings.MiddleText = c.middle;
+    settings.RightText = c.right;
+    Front(1);
+    EXPECT_EQ(windows.windows[1].title, c.expected) << c.left << c.middle << c.right;
+  }
+}
+
 TEST_F(TitleTest, EmptySelectorsWriteTheEmptyTitle) {
   settings.LeftText = settings.MiddleText = settings.RightText = 0;
   Front(1);
@@ -83,12 +109,39 @@ TEST_F(TitleTest, EmptySelectorsWriteTheEmptyTitle) {
   EXPECT_EQ(windows.windows[1].title, "Memo");
 }
 
-TEST_F(TitleTest, AlarmCheckRunsBeforeEachCompositionAndForTheClockPiece) {
-  Front(1);
-  EXPECT_EQ(alarmChecks, 2);
+TEST_F(TitleTest, DueMessageJoinsEveryClockPieceOfTheTitle) {
+  AlarmWithPopup("会議");
+  settings.Alarms[0].Box = 0;
   settings.RightText = 2;
   Front(1);
-  EXPECT_EQ(alarmChecks, 5);
+  EXPECT_EQ(windows.windows[1].title, std::string("Memo") + kClock + " 会議" + kClock + " 会議");
+}
+
+TEST_F(TitleTest, AlternationStepsOncePerTickWhateverTheClockPieces) {
+  AlarmWithPopup("msg");
+  settings.Alarms[0].Box = 0;
+  settings.MessagePosition = 2;
+  settings.ChangeTiming = 1;
+  settings.LeftText = 2;
+  settings.MiddleText = 1;
+  settings.RightText = 2;
+  const std::string message = " msg Memo msg ";
+  const std::string plain = std::string(kClock) + "Memo" + kClock;
+  for (const std::string& expected : {message, plain, message}) {
+    Front(1);
+    EXPECT_EQ(windows.windows[1].title, expected);
+  }
+}
+
+TEST_F(TitleTest, TitleIsReadAfterTheAlarmPopupHasClosed) {
+  Front(1);
+  AlarmWithPopup("m");
+  settings.MessagePosition = 7;
+  popups.onShow = [this](int) { windows.windows[1].title = "Memo - saved"; };  // set while the popup was up
+  Front(1);
+  ASSERT_EQ(popups.shown.size(), 1u);
+  EXPECT_EQ(windows.windows[1].title, std::string("Memo - saved") + kClock);
+  EXPECT_EQ(writer.Last().OwnTitle, "Memo - saved");
 }
 
 TEST_F(TitleTest, MdiChildIsTheTargetWhenAsked) {
@@ -171,15 +224,17 @@ TEST_F(TitleTest, PendingGiveBackEndsWhenTheWindowRetitlesOrReturns) {
   EXPECT_TRUE(writer.PendingGiveBacks().empty());
 }
 
-// A title writer over a window system with a quirk.
+// The real tick over a window system with a quirk.
 template <class Windows>
-struct WriterOver {
+struct TickOver {
   Windows windows;
   FakeClock clock;
   FakeLocale locale;
   FakeSysInfoSources sysinfo;
   Settings settings;
-  TitleWriter writer{windows, clock, locale, sysinfo, settings, [](const std::string& c, bool) { return c; }};
+  testing::FakePopupHost popups;
+  MainTick tick{windows, clock, locale, sysinfo, settings, popups};
+  TitleWriter& writer = tick.titles();
 };
 
 // A window that takes a title only after the writer has stopped waiting.
@@ -193,7 +248,7 @@ class LateWindows : public FakeWindowSystem {
 };
 
 TEST(TitleWriterGuard, WriteThatTimedOutButLandedLaterIsStillRecognised) {
-  WriterOver<LateWindows> f;
+  TickOver<LateWindows> f;
   auto& windows = f.windows;
   auto& clock = f.clock;
   auto& writer = f.writer;
@@ -221,7 +276,7 @@ class ShorteningWindows : public FakeWindowSystem {
 };
 
 TEST(TitleWriterGuard, WindowThatShortensTitlesKeepsItsOwnTitle) {
-  WriterOver<ShorteningWindows> f;
+  TickOver<ShorteningWindows> f;
   auto& windows = f.windows;
   auto& writer = f.writer;
   windows.Add(1, "Memo");

@@ -18,6 +18,7 @@ MainTick::MainTick(WindowSystem& windows, Clock& clock, Locale& locale, SysInfoS
 
 void MainTick::Run(const SettingsWindowState& settingsWindow) {
   if (ended_) return;
+  titles_.Settle();
   const WindowHandle target = titles_.GetTargetWindow();
   if (target == 0) return;
   if (target == settingsWindow.handle) {
@@ -50,6 +51,7 @@ void MainTick::End() {
   if (ended_) return;
   ended_ = true;
   titles_.ChangeTitle(0);
+  titles_.Settle();
 }
 
 }  // namespace kestrova

@@ -104,6 +104,7 @@ void SettingsWindow::ApplyWindowMode(bool show) {
     ini.IniWriteString("Main", "WindowHandle", "");
     view_->Show(true);
   } else {
+    wentResident_ = true;
     ini.IniWriteString("Main", "WindowHandle", SignColumn(static_cast<long long>(view_->CallbackHandle())));
     view_->Show(false);
     if (s.TaskIcon != 0) shell.AddTrayIcon(view_->CallbackHandle(), TrayTipText());
@@ -114,7 +115,9 @@ void SettingsWindow::OpenSettings() { ApplyWindowMode(true); }
 
 void SettingsWindow::TaskbarCreated() {
   const Settings& s = c_.settings;
-  if (ended_ || s.TaskIcon == 0 || (view_->IsVisible() && s.Hide)) return;
+  // The icon is first added when the program goes resident; before that (a
+  // first run, or "WindowHide" 0) there is none to put back.
+  if (ended_ || !wentResident_ || s.TaskIcon == 0 || (view_->IsVisible() && s.Hide)) return;
   c_.shell.AddTrayIcon(view_->CallbackHandle(), TrayTipText());
 }
 

@@ -86,6 +86,7 @@ class SettingsWindow {
   bool startupRegistered_ = false;
   bool loaded_ = false;
   bool ended_ = false;
+  bool wentResident_ = false;
   int timerInterval_ = 1000;
 };
 

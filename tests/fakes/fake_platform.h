@@ -42,11 +42,16 @@ class FakeWindowSystem : public WindowSystem {
     WindowHandle parent = 0;
     WindowHandle mdiActive = 0;  // for an MDI client: its active child
     bool hung = false;           // writes time out
+    bool late = false;           // writes time out, and land when Land() is called
     bool exists = true;
   };
   std::map<WindowHandle, Window> windows;
   WindowHandle foreground = 0;
   std::vector<std::pair<WindowHandle, std::string>> writes;  // every write that landed
+  std::vector<std::pair<WindowHandle, std::string>> queued;  // timed out, not landed yet
+
+  // The late writes land, in order, in windows that still exist.
+  void Land();
 
   WindowHandle Add(WindowHandle h, std::string title, std::string className = "TestWindow") {
     windows[h].title = std::move(title);

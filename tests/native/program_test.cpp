@@ -174,6 +174,19 @@ TEST_F(ProgramTest, TrayIconComesBackAfterExplorerRestartsWhereItBelongs) {
   EXPECT_FALSE(shell.trayIcon);
 }
 
+TEST_F(ProgramTest, NoTrayIconAfterExplorerRestartsBeforeTheProgramWentResident) {
+  Ini("NotifyIcon", "Hide", "No");
+  ASSERT_TRUE(Start());  // first run: the settings window shows
+  program.window().TaskbarCreated();
+  EXPECT_EQ(shell.trayAdds, 0);
+  program.window().Command2Click(0);
+  ASSERT_TRUE(shell.trayIcon);
+  program.window().OpenSettings();  // Hide=No: the icon stays while the settings show
+  shell.trayIcon = false;
+  program.window().TaskbarCreated();
+  EXPECT_TRUE(shell.trayIcon);
+}
+
 TEST_F(ProgramTest, CloseBoxOnFirstRunSavesDefaultsAndGoesResident) {
   ASSERT_TRUE(Start());
   EXPECT_TRUE(program.window().QueryUnload(UnloadMode::kUser)) << "the close box only hides";

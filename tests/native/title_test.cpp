@@ -237,36 +237,6 @@ struct TickOver {
   TitleWriter& writer = tick.titles();
 };
 
-// A window that takes a title only after the writer has stopped waiting.
-class LateWindows : public FakeWindowSystem {
- public:
-  bool late = false;
-  bool WriteTitle(WindowHandle w, std::string_view title) override {
-    FakeWindowSystem::WriteTitle(w, title);
-    return !late;
-  }
-};
-
-TEST(TitleWriterGuard, WriteThatTimedOutButLandedLaterIsStillRecognised) {
-  TickOver<LateWindows> f;
-  auto& windows = f.windows;
-  auto& clock = f.clock;
-  auto& writer = f.writer;
-  windows.Add(1, "Page");
-  writer.ChangeTitle(1);
-  windows.late = true;
-  clock.local.second += 1;
-  writer.ChangeTitle(1);  // reported as timed out, yet the window took it
-  windows.late = false;
-  clock.local.second += 1;
-  writer.ChangeTitle(1);
-  EXPECT_EQ(writer.Last().OwnTitle, "Page") << "no second clock";
-  windows.late = true;
-  writer.ChangeTitle(1);
-  writer.ChangeTitle(0);
-  EXPECT_EQ(windows.windows[1].title, "Page");
-}
-
 // A window that keeps only the first characters of any title it is given.
 class ShorteningWindows : public FakeWindowSystem {
  public:

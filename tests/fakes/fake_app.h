@@ -13,8 +13,9 @@
 
 namespace kestrova::testing {
 
-// The service's reading rules are the portable store's business; this one
-// just keeps values, with case-insensitive names.
+// Keeps every value byte for byte as written, with case-insensitive names;
+// reading drops the blanks around a value and one pair of quotes, as the
+// service does (its finer rules are the portable store's business).
 class MemoryProfileStore : public ProfileStore {
  public:
   std::map<std::tuple<std::string, std::string>, std::string> values;  // (SECTION, KEY) upper-cased
@@ -24,6 +25,7 @@ class MemoryProfileStore : public ProfileStore {
   int ReadInt(const std::string& path, const std::string& section, const std::string& key, int def) override;
   bool WriteString(const std::string& path, const std::string& section, const std::string& key,
                    const std::string& value) override;
+  // The value as written.
   std::string Get(const std::string& section, const std::string& key) const;
   bool Has(const std::string& section, const std::string& key) const;
 };

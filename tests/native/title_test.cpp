@@ -11,6 +11,7 @@ using testing::FakeLocale;
 using testing::FakeSysInfoSources;
 using testing::FakeWindowSystem;
 using testing::kClock;
+using testing::kSettingsWindow;
 using testing::TitleTest;
 
 TEST_F(TitleTest, DecoratesRewritesAndGivesBackWhenAnotherWindowComesForward) {
@@ -45,6 +46,67 @@ TEST_F(TitleTest, WindowThatRetitlesItselfKeepsItsNewTitle) {
   tick.TogglePause();
   EXPECT_EQ(windows.windows[1].title, "Changed while in front");
   EXPECT_EQ(writer.Last().Handle, 0u);
+}
+
+TEST_F(TitleTest, ExcludedWindowStaysPlainAndTheFormerGetsItsTitleBack) {
+  WindowRule rule;
+  rule.Name = "ブラウザ除外";
+  rule.WindowClass = "browserclass";
+  settings.WindowRules = {rule};
+  windows.windows[2].className = "BrowserClass";
+  Front(1);
+  Front(2);
+  EXPECT_EQ(windows.windows[1].title, "Memo");
+  EXPECT_EQ(windows.windows[2].title, "Browser");
+  Front(2);
+  EXPECT_EQ(windows.windows[2].title, "Browser") << "asked again on every tick";
+  Front(1);
+  EXPECT_EQ(windows.windows[1].title, std::string("Memo") + kClock);
+}
+
+TEST_F(TitleTest, WindowInFrontIsRewrittenInPlaceWithoutAskingTheRulesAgain) {
+  WindowRule rule;
+  rule.Name = "秘密";
+  rule.WindowTitle = "secret";
+  rule.InTitle = 1;
+  settings.WindowRules = {rule};
+  Front(1);
+  windows.windows[1].title = "Memo secret";  // retitles itself while decorated
+  windows.writes.clear();
+  Front(1);
+  EXPECT_EQ(windows.writes, (std::vector<std::pair<WindowHandle, std::string>>{{1, "Memo secret" + std::string(kClock)}}))
+      << "one write, no give-back first";
+}
+
+TEST_F(TitleTest, AlarmsAreEvaluatedWhenPausedOrWithTheSettingsWindowInFrontOnly) {
+  AlarmWithPopup("m");
+  struct Case {
+    const char* what;
+    bool paused, settingsVisible;
+    WindowHandle front;
+    bool evaluated, previewed, written;
+  } cases[] = {
+      {"settings window in front", false, true, kSettingsWindow, true, true, false},
+      {"settings window shown behind another", false, true, 2, false, false, false},
+      {"paused", true, false, 2, true, false, false},
+      {"resident", false, false, 2, true, false, true},
+      {"no window in front", false, false, 0, false, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (tick.Paused() != c.paused) tick.TogglePause();
+    settingsVisible = c.settingsVisible;
+    settings.Alarms[0].Shown = false;
+    popups.shown.clear();
+    previews = 0;
+    windows.writes.clear();
+    Front(c.front);
+    EXPECT_EQ(popups.shown.size(), c.evaluated ? 1u : 0u);
+    EXPECT_EQ(previews, c.previewed ? 1 : 0);
+    EXPECT_EQ(!windows.writes.empty(), c.written);
+    tick.TogglePause();  // the window in front gets its title back
+    tick.TogglePause();
+  }
 }
 
 TEST_F(TitleTest, PiecesInOrderWithTitleLengthInCharacters) {

@@ -285,7 +285,7 @@ def tray_menu_exit_restores_and_ends(f):
     a = f.window(own)
     s.bring_to_front(a["hwnd"])
     wait_decorated(s, a["hwnd"], own)
-    callback = int(k.read_ini()["Main"]["WindowHandle"])
+    callback = callback_window(k)
     # The notification area reports a right click as WM_MOUSEMOVE carrying WM_RBUTTONUP.
     s.winctl.post(callback, 0x0200, 0, 0x0205)
     menu = wait_for("the tray menu", lambda: next(
@@ -299,6 +299,12 @@ def tray_menu_exit_restores_and_ends(f):
     except Exception:
         raise AssertionError("Kestrova.exe still runs 10s after 終了 in the tray menu") from None
     f.kestrova = None
+
+
+def callback_window(k):
+    """The callback window a resident copy names in "WindowHandle" (written once it went resident)."""
+    return int(wait_for('"WindowHandle" in the settings file',
+                        lambda: k.read_ini().get("Main", {}).get("WindowHandle", "").strip(), 5))
 
 
 def tray_menu_pick_first(s, callback):
@@ -328,7 +334,7 @@ def tray_menu_pause_restores_then_resumes(f):
     # while the menu is open Kestrova's own window is in front, and a tick
     # would give it back as well.
     wait_for("the next tick", lambda: s.winctl.title(a["hwnd"]) != first, SLOW_TICK + 1.5)
-    callback = int(k.read_ini()["Main"]["WindowHandle"])
+    callback = callback_window(k)
     t0 = time.monotonic()
     tray_menu_pick_first(s, callback)
     wait_plain(s, a["hwnd"], own, within=0.5)
@@ -345,7 +351,7 @@ def tray_menu_pause_restores_then_resumes(f):
 def close_box_hides_and_stays_resident(f):
     s = f.s
     k = f.resident()
-    callback = int(k.read_ini()["Main"]["WindowHandle"])
+    callback = callback_window(k)
     s.winctl.post(callback, 0x0201, 1, 0)  # a second copy's wake-up: WM_LBUTTONDOWN
     settings = wait_for("the settings window to show", lambda: (lambda w: w if w["visible"] else None)(
         k.settings_window(timeout=2)), 5)

@@ -14,7 +14,7 @@ if(NOT MSVC)
   set(KESTROVA_STATIC_LINK -static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
 endif()
 
-file(GLOB KESTROVA_APP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/*.cpp)
+file(GLOB KESTROVA_APP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/*_win.cpp)
 file(GLOB KESTROVA_RC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/*.rc)
 add_executable(Kestrova WIN32 ${KESTROVA_APP_SOURCES} ${KESTROVA_RC})
 target_link_libraries(Kestrova PRIVATE kestrova_win32)

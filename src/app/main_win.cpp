@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "engine/program.h"
+#include "app/program.h"
 #include "engine/win32/clock_win.h"
 #include "engine/win32/locale_win.h"
 #include "engine/win32/window_system_win.h"

@@ -1,5 +1,7 @@
 #include "engine/title.h"
 
+#include <algorithm>
+
 #include "engine/format.h"
 #include "settings/settings.h"
 
@@ -73,7 +75,28 @@ std::string TitleWriter::ComposeTitle(const std::string& ownTitle) {
 }
 
 namespace {
-constexpr size_t kMaxPendingGiveBacks = 16;
+
+// Bounds on each list of records; the oldest goes first. A window that stays
+// hung in front must not push every other window's record out.
+constexpr size_t kMaxRecords = 16;
+constexpr std::ptrdiff_t kMaxRecordsPerWindow = 4;
+
+void Remember(std::vector<LastTarget>& records, LastTarget record) {
+  const auto sameWindow = [&record](const LastTarget& r) { return r.Handle == record.Handle; };
+  std::erase_if(records,
+                [&](const LastTarget& r) { return sameWindow(r) && r.WrittenTitle == record.WrittenTitle; });
+  if (std::count_if(records.begin(), records.end(), sameWindow) >= kMaxRecordsPerWindow) {
+    records.erase(std::find_if(records.begin(), records.end(), sameWindow));
+  }
+  if (records.size() >= kMaxRecords) records.erase(records.begin());
+  records.push_back(std::move(record));
+}
+
+}  // namespace
+
+void TitleWriter::QueueGiveBack(LastTarget giveBack) {
+  std::erase_if(pending_, [&giveBack](const LastTarget& p) { return p.Handle == giveBack.Handle; });
+  Remember(pending_, std::move(giveBack));
 }
 
 void TitleWriter::GiveBack() {
@@ -81,29 +104,42 @@ void TitleWriter::GiveBack() {
   const std::string current = windows_.ReadTitle(former);
   // A window that changed its title itself (or is gone) keeps what it shows now.
   std::string text = current != last_.WrittenTitle ? current : last_.OwnTitle;
-  if (former != 0 && former == unconfirmed_.Handle && current == unconfirmed_.WrittenTitle) {
-    text = unconfirmed_.OwnTitle;  // a timed-out write landed after all
+  for (const LastTarget& u : unconfirmed_) {
+    // A write that timed out landed after all.
+    if (former != 0 && u.Handle == former && current == u.WrittenTitle) text = u.OwnTitle;
   }
-  if (former == unconfirmed_.Handle) unconfirmed_ = {};
+  std::erase_if(unconfirmed_, [former, &current](const LastTarget& u) {
+    return u.Handle == former && u.WrittenTitle == current;
+  });
   last_ = {};
   ++generation_;
-  if (former == 0 || windows_.WriteTitle(former, text) || text == current) return;
+  // A handle that is gone may be reused by an unrelated window: never write to it.
+  if (former == 0 || !windows_.Exists(former)) return;
+  if (windows_.WriteTitle(former, text) || text == current) return;
   // The window did not answer: it would keep our text for good once it
   // recovers, so the give-back is tried again on later ticks.
-  std::erase_if(pending_, [former](const LastTarget& p) { return p.Handle == former; });
-  if (pending_.size() >= kMaxPendingGiveBacks) pending_.erase(pending_.begin());
-  pending_.push_back({former, std::move(text), current});
+  QueueGiveBack({former, std::move(text), current});
 }
 
-void TitleWriter::RetryGiveBacks() {
+void TitleWriter::Settle() {
   std::erase_if(pending_, [this](const LastTarget& p) {
     // Done once written, or once the window shows a title of its own again.
-    return windows_.ReadTitle(p.Handle) != p.WrittenTitle || windows_.WriteTitle(p.Handle, p.OwnTitle);
+    return !windows_.Exists(p.Handle) || windows_.ReadTitle(p.Handle) != p.WrittenTitle ||
+           windows_.WriteTitle(p.Handle, p.OwnTitle);
   });
+  std::vector<LastTarget> notTaken;
+  std::erase_if(unconfirmed_, [this, &notTaken](const LastTarget& u) {
+    if (!windows_.Exists(u.Handle)) return true;
+    // The window last written is rewritten or given back by the tick itself;
+    // any other that shows what was written took it late.
+    if (u.Handle == last_.Handle || windows_.ReadTitle(u.Handle) != u.WrittenTitle) return false;
+    if (!windows_.WriteTitle(u.Handle, u.OwnTitle)) notTaken.push_back(u);
+    return true;
+  });
+  for (LastTarget& u : notTaken) QueueGiveBack(std::move(u));
 }
 
 void TitleWriter::ChangeTitle(WindowHandle window) {
-  if (!pending_.empty()) RetryGiveBacks();
   if (window == 0) {
     GiveBack();
     return;
@@ -120,24 +156,26 @@ void TitleWriter::ChangeTitle(WindowHandle window) {
   const std::string current = windows_.ReadTitle(window);
   const bool stillOurs = window == last_.Handle && current == last_.WrittenTitle;
   std::string own = stillOurs ? last_.OwnTitle : current;
-  for (const LastTarget& p : pending_) {
-    // Back in front before its own title could be returned.
-    if (p.Handle == window && current == p.WrittenTitle) own = p.OwnTitle;
+  // Back in front before its own title could be returned, or showing a write
+  // that timed out and landed late.
+  for (const auto* records : {&pending_, &unconfirmed_}) {
+    for (const LastTarget& r : *records) {
+      if (r.Handle == window && current == r.WrittenTitle) own = r.OwnTitle;
+    }
   }
-  // A write that timed out may still have landed late.
-  if (unconfirmed_.Handle == window && current == unconfirmed_.WrittenTitle) own = unconfirmed_.OwnTitle;
   std::string composed = ComposeTitle(own);
   if (stale()) return;
   if (!windows_.WriteTitle(window, composed)) {
     // A hung (or vanished) window is skipped this tick. What it shows is still
     // what was last written, so the last target stays as it was; the text
     // may yet land, so it is still recognised as ours.
-    unconfirmed_ = {window, std::move(own), std::move(composed)};
+    if (windows_.Exists(window)) Remember(unconfirmed_, {window, std::move(own), std::move(composed)});
     return;
   }
   ++generation_;
-  if (unconfirmed_.Handle == window) unconfirmed_ = {};
-  std::erase_if(pending_, [window](const LastTarget& p) { return p.Handle == window; });
+  const auto thisWindow = [window](const LastTarget& r) { return r.Handle == window; };
+  std::erase_if(unconfirmed_, thisWindow);
+  std::erase_if(pending_, thisWindow);
   // Remember the text as the window took it, so that a window that shortens
   // titles is still recognised as showing ours on the next tick.
   std::string shown = windows_.ReadTitle(window);

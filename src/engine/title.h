@@ -55,12 +55,20 @@ class TitleWriter {
   std::string ComposeTitle(const std::string& ownTitle);
 
   const LastTarget& Last() const { return last_; }
+  // Run on every tick, whatever the tick then does: give-backs that a hung
+  // window did not take are tried again, and writes that reported a time-out
+  // but landed later are given back, except in the window last written.
+  // Records of windows that no longer exist are dropped.
+  void Settle();
+
   // Windows whose own title could not be written back yet (they did not answer).
   const std::vector<LastTarget>& PendingGiveBacks() const { return pending_; }
+  // Writes that reported a time-out; each may still land.
+  const std::vector<LastTarget>& UnconfirmedWrites() const { return unconfirmed_; }
 
  private:
   void GiveBack();
-  void RetryGiveBacks();
+  void QueueGiveBack(LastTarget giveBack);
   std::string Piece(int selector, const std::string& ownTitle, bool& cpuSampled,
                     const RegionalSettings& regional);
 
@@ -72,8 +80,7 @@ class TitleWriter {
   CheckAlarmFn checkAlarm_;
   LastTarget last_;
   std::vector<LastTarget> pending_;
-  // The last write that did not complete in time.
-  LastTarget unconfirmed_;
+  std::vector<LastTarget> unconfirmed_;
   // Counts writes and give-backs, so that a composition interrupted by a
   // nested message loop can tell that it is out of date.
   std::uint64_t generation_ = 0;

@@ -22,6 +22,8 @@ class WindowSystem {
   // False when the window did not take the text in time (hung or gone).
   virtual bool WriteTitle(WindowHandle window, std::string_view title) = 0;
   virtual std::string ReadClassName(WindowHandle window) = 0;
+  // False once the window has been destroyed (its handle may be reused later).
+  virtual bool Exists(WindowHandle window) = 0;
 };
 
 }  // namespace kestrova

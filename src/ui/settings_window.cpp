@@ -1,9 +1,9 @@
 #include "ui/settings_window.h"
 
-#include "alarms/alarm_check.h"
 #include "engine/format.h"
-#include "engine/rules.h"
-#include "engine/program.h"
+#include "resources/version.h"
+#include "settings/ini_file.h"
+#include "settings/settings.h"
 #include "ui/settings_window_view.h"
 
 namespace kestrova {
@@ -24,6 +24,11 @@ std::string Joined(std::initializer_list<const char*> lines) {
 
 }  // namespace
 
+std::string TrayTipText() {
+  return "Kestrova Ver." + std::to_string(KESTROVA_VERSION_MAJOR) + "." +
+         std::to_string(KESTROVA_VERSION_MINOR) + "." + std::to_string(KESTROVA_VERSION_REVISION);
+}
+
 int TimingToInterval(int timing) {
   // The timing page's scroll position counts 2 ms steps; presets 0.5 s, 1 s, 3 s, 1 min.
   int steps = 500;
@@ -39,26 +44,18 @@ int TimingToInterval(int timing) {
   return steps * 2;
 }
 
-SettingsWindow::SettingsWindow(Program& program) : program_(program) {
-  Platform& p = program_.platform();
-  titles_ = std::make_unique<TitleWriter>(p.windows, p.clock, p.locale, p.sysinfo, program_.settings(),
-                                          [this](const std::string& clock, bool clockPiece) {
-                                            return alarms_->CheckAlarm(clock, clockPiece ? AlarmCall::kClockPiece
-                                                                                         : AlarmCall::kTick);
-                                          });
-}
+SettingsWindow::SettingsWindow(SettingsWindowContext context) : c_(std::move(context)) {}
 
 SettingsWindow::~SettingsWindow() = default;
 
 void SettingsWindow::AttachView(SettingsWindowView& view) {
   view_ = &view;
-  alarms_ = std::make_unique<AlarmChecker>(program_.settings(), program_.platform().clock, view.AlarmPopups());
+  tick_ = std::make_unique<MainTick>(c_.windows, c_.clock, c_.locale, c_.sysinfo, c_.settings,
+                                     view.AlarmPopups());
 }
 
-std::string SettingsWindow::CheckAlarm(const std::string& clockText) { return alarms_->CheckAlarm(clockText); }
-
 void SettingsWindow::Load() {
-  Settings& s = program_.settings();
+  Settings& s = c_.settings;
   NowSetting();
 
   if (s.Use == -1) {
@@ -70,65 +67,45 @@ void SettingsWindow::Load() {
     (void)yes;
   }
 
-  startupRegistered_ = program_.platform().shell.FileExists(program_.StartupFolder() + kLnkName);
+  startupRegistered_ = c_.shell.FileExists(c_.startupFolder + kLnkName);
   view_->SetStartupMenuCaption(startupRegistered_ ? "スタートアップから削除(&S)" : "スタートアップに登録(&S)");
   loaded_ = true;
 }
 
 void SettingsWindow::NowSetting() {
-  timerInterval_ = TimingToInterval(program_.settings().Timing);
+  timerInterval_ = TimingToInterval(c_.settings.Timing);
   view_->SetTimerInterval(timerInterval_);
   Tick();
 }
 
 void SettingsWindow::Preview() {
-  const Settings& s = program_.settings();
-  Platform& p = program_.platform();
-  const RegionalSettings regional = p.locale.Regional();
+  const Settings& s = c_.settings;
+  const RegionalSettings regional = c_.locale.Regional();
   bool cpuSampled = false;
   std::string text;
   // A window's title is stood in for by the word, and the clock carries no message.
   for (int selector : {s.LeftText, s.MiddleText, s.RightText}) {
     text += selector == kPieceTitle ? std::string("タイトル")
-                                    : PieceText(selector, s, p.clock, regional, p.sysinfo, cpuSampled);
+                                    : PieceText(selector, s, c_.clock, regional, c_.sysinfo, cpuSampled);
   }
   view_->SetPreview(text);
 }
 
 void SettingsWindow::Tick() {
   if (ended_ || view_ == nullptr) return;
-  const WindowHandle target = titles_->GetTargetWindow();
-  if (target == 0) return;
-  if (target == view_->Handle()) {
-    if (titles_->Last().Handle != 0) titles_->ChangeTitle(0);
-    CheckAlarm(std::string());
-    Preview();
-    return;
-  }
-  if (view_->IsVisible()) return;
-  if (paused_) {
-    CheckAlarm(std::string());
-    return;
-  }
-  if (target == titles_->Last().Handle) {
-    titles_->ChangeTitle(target);
-    return;
-  }
-  if (titles_->Last().Handle != 0) titles_->ChangeTitle(0);
-  const Settings& s = program_.settings();
-  Platform& p = program_.platform();
-  if (!IsWindowFiltered(p.windows, p.locale, s.WindowRules, s.AntiType, target)) titles_->ChangeTitle(target);
+  tick_->Run({view_->Handle(), view_->IsVisible(), [this] { Preview(); }});
 }
 
 void SettingsWindow::ApplyWindowMode(bool show) {
-  Settings& s = program_.settings();
-  Shell& shell = program_.platform().shell;
-  IniFile& ini = program_.ini();
+  Settings& s = c_.settings;
+  Shell& shell = c_.shell;
+  IniFile& ini = c_.ini;
   if (show) {
     if (s.Hide && s.TaskIcon != 0) shell.RemoveTrayIcon();
     ini.IniWriteString("Main", "WindowHandle", "");
     view_->Show(true);
   } else {
+    wentResident_ = true;
     ini.IniWriteString("Main", "WindowHandle", SignColumn(static_cast<long long>(view_->CallbackHandle())));
     view_->Show(false);
     if (s.TaskIcon != 0) shell.AddTrayIcon(view_->CallbackHandle(), TrayTipText());
@@ -138,40 +115,39 @@ void SettingsWindow::ApplyWindowMode(bool show) {
 void SettingsWindow::OpenSettings() { ApplyWindowMode(true); }
 
 void SettingsWindow::TaskbarCreated() {
-  const Settings& s = program_.settings();
-  if (ended_ || s.TaskIcon == 0 || (view_->IsVisible() && s.Hide)) return;
-  program_.platform().shell.AddTrayIcon(view_->CallbackHandle(), TrayTipText());
+  const Settings& s = c_.settings;
+  // The icon is first added when the program goes resident; before that (a
+  // first run, or "WindowHide" 0) there is none to put back.
+  if (ended_ || !wentResident_ || s.TaskIcon == 0 || (view_->IsVisible() && s.Hide)) return;
+  c_.shell.AddTrayIcon(view_->CallbackHandle(), TrayTipText());
 }
 
 void SettingsWindow::CopyTime() {
-  Platform& p = program_.platform();
-  p.shell.SetClipboardText(view_->Handle(), ClockText(program_.settings(), p.clock, p.locale.Regional()));
+  c_.shell.SetClipboardText(view_->Handle(), ClockText(c_.settings, c_.clock, c_.locale.Regional()));
 }
 
 void SettingsWindow::CopySystemInfo() {
-  Platform& p = program_.platform();
   bool cpuSampled = false;
-  p.shell.SetClipboardText(view_->Handle(), ExpandFormat(program_.settings().SysInfStr, cpuSampled, p.sysinfo));
+  c_.shell.SetClipboardText(view_->Handle(), ExpandFormat(c_.settings.SysInfStr, cpuSampled, c_.sysinfo));
 }
 
 void SettingsWindow::TogglePause() {
-  paused_ = !paused_;
-  if (paused_) titles_->ChangeTitle(0);
+  if (tick_ != nullptr) tick_->TogglePause();
 }
 
 void SettingsWindow::ShowFirstRunNotice(const char* title, const char* firstLine) {
-  Settings& s = program_.settings();
+  Settings& s = c_.settings;
   s.Use = 1;
-  program_.ini().IniWriteString("Main", "Use", "1");
+  c_.ini.IniWriteString("Main", "Use", "1");
   view_->ShowInformation(title, Joined({firstLine, "設定を変更するにはタスクバーの『Kestrova』アイコンをクリックして下さい。"}));
 }
 
 void SettingsWindow::Command2Click(int index) {
-  Settings& s = program_.settings();
+  Settings& s = c_.settings;
   if (index == 1) {
     NowSetting();
     if (s.Use == -1) {
-      SaveSettings(program_.ini(), s);
+      SaveSettings(c_.ini, s);
       ShowFirstRunNotice("デフォルトの設定",
                          "デフォルトの設定で保存されました。アクティブなウインドウに日時などが表示されるようになります。");
     }
@@ -179,7 +155,7 @@ void SettingsWindow::Command2Click(int index) {
     return;
   }
   // The pages write their controls into the settings here once they exist.
-  SaveSettings(program_.ini(), s);
+  SaveSettings(c_.ini, s);
   if (s.Use == -1) {
     ShowFirstRunNotice("設定完了！", "これで、アクティブなウインドウに日時などが表示されるようになります。");
   }
@@ -193,8 +169,8 @@ bool SettingsWindow::QueryUnload(UnloadMode mode) {
     return true;
   }
   ended_ = true;
-  titles_->ChangeTitle(0);
-  program_.ShutDown();
+  if (tick_ != nullptr) tick_->End();
+  if (c_.shutDown) c_.shutDown();
   view_->Close();
   return false;
 }

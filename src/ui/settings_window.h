@@ -1,16 +1,37 @@
 #pragma once
-// The settings window (its model): owner of Timer1, the last target, the
-// pause flag and the alarm evaluation; the main tick lives here.
+// The settings window (its model): owner of Timer1, which runs the main tick.
+#include <functional>
 #include <memory>
 #include <string>
 
-#include "engine/title.h"
+#include "engine/tick.h"
+#include "platform/clock.h"
+#include "platform/shell.h"
+#include "platform/window_system.h"
 
 namespace kestrova {
 
-class Program;
+class IniFile;
 class SettingsWindowView;
-class AlarmChecker;
+class SysInfoSources;
+struct Settings;
+
+// What the settings window reaches of the running program.
+struct SettingsWindowContext {
+  WindowSystem& windows;
+  Clock& clock;
+  Locale& locale;
+  SysInfoSources& sysinfo;
+  Shell& shell;
+  Settings& settings;
+  IniFile& ini;
+  std::string startupFolder;
+  // Releases what start-up took (icons, tray icon, samplers, "WindowHandle").
+  std::function<void()> shutDown;
+};
+
+// "Kestrova Ver.major.minor.revision"
+std::string TrayTipText();
 
 inline constexpr const char* kSettingsCaption = "Kestrova-設定画面";
 
@@ -22,7 +43,7 @@ int TimingToInterval(int timing);
 
 class SettingsWindow {
  public:
-  explicit SettingsWindow(Program& program);
+  explicit SettingsWindow(SettingsWindowContext context);
   ~SettingsWindow();
 
   void AttachView(SettingsWindowView& view);
@@ -39,7 +60,7 @@ class SettingsWindow {
   void Preview();
 
   // The pause item of the tray menu.
-  bool Paused() const { return paused_; }
+  bool Paused() const { return tick_ != nullptr && tick_->Paused(); }
   void TogglePause();
   // Explorer restarted: the tray icon is put back where it should be shown.
   void TaskbarCreated();
@@ -50,25 +71,22 @@ class SettingsWindow {
   void CopyTime();
   void CopySystemInfo();
 
-  TitleWriter& titles() { return *titles_; }
-  AlarmChecker& alarms() { return *alarms_; }
+  MainTick& tick() { return *tick_; }
   bool StartupRegistered() const { return startupRegistered_; }
   bool Loaded() const { return loaded_; }
   int TimerInterval() const { return timerInterval_; }
   bool Ended() const { return ended_; }
 
  private:
-  std::string CheckAlarm(const std::string& clockText);
   void ShowFirstRunNotice(const char* title, const char* firstLine);
 
-  Program& program_;
+  SettingsWindowContext c_;
   SettingsWindowView* view_ = nullptr;
-  std::unique_ptr<TitleWriter> titles_;
-  std::unique_ptr<AlarmChecker> alarms_;
-  bool paused_ = false;
+  std::unique_ptr<MainTick> tick_;
   bool startupRegistered_ = false;
   bool loaded_ = false;
   bool ended_ = false;
+  bool wentResident_ = false;
   int timerInterval_ = 1000;
 };
 

@@ -11,29 +11,31 @@ std::string Upper(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return s;
 }
+
+std::string AsRead(std::string v) {
+  while (!v.empty() && v.front() == ' ') v.erase(v.begin());
+  while (!v.empty() && v.back() == ' ') v.pop_back();
+  if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
+  return v;
+}
 }  // namespace
 
 std::string MemoryProfileStore::ReadString(const std::string&, const std::string& section, const std::string& key,
                                            const std::string& def) {
   auto it = values.find({Upper(section), Upper(key)});
-  return it == values.end() ? def : it->second;
+  return it == values.end() ? def : AsRead(it->second);
 }
 
 int MemoryProfileStore::ReadInt(const std::string&, const std::string& section, const std::string& key, int def) {
   auto it = values.find({Upper(section), Upper(key)});
-  if (it == values.end() || it->second.empty()) return def;
-  return std::atoi(it->second.c_str());
+  if (it == values.end() || AsRead(it->second).empty()) return def;
+  return std::atoi(AsRead(it->second).c_str());
 }
 
 bool MemoryProfileStore::WriteString(const std::string&, const std::string& section, const std::string& key,
                                      const std::string& value) {
   ++writes;
-  // The service keeps neither the blanks around a value nor one pair of quotes.
-  std::string v = value;
-  while (!v.empty() && v.front() == ' ') v.erase(v.begin());
-  while (!v.empty() && v.back() == ' ') v.pop_back();
-  if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
-  values[{Upper(section), Upper(key)}] = v;
+  values[{Upper(section), Upper(key)}] = value;
   return true;
 }
 

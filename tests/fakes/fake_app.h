@@ -1,5 +1,6 @@
 #pragma once
 // Fakes for the program's shell, settings file and settings window view.
+#include <functional>
 #include <map>
 #include <string>
 #include <tuple>
@@ -12,8 +13,9 @@
 
 namespace kestrova::testing {
 
-// The service's reading rules are the portable store's business; this one
-// just keeps values, with case-insensitive names.
+// Keeps every value byte for byte as written, with case-insensitive names;
+// reading drops the blanks around a value and one pair of quotes, as the
+// service does (its finer rules are the portable store's business).
 class MemoryProfileStore : public ProfileStore {
  public:
   std::map<std::tuple<std::string, std::string>, std::string> values;  // (SECTION, KEY) upper-cased
@@ -23,6 +25,7 @@ class MemoryProfileStore : public ProfileStore {
   int ReadInt(const std::string& path, const std::string& section, const std::string& key, int def) override;
   bool WriteString(const std::string& path, const std::string& section, const std::string& key,
                    const std::string& value) override;
+  // The value as written.
   std::string Get(const std::string& section, const std::string& key) const;
   bool Has(const std::string& section, const std::string& key) const;
 };
@@ -61,6 +64,18 @@ class FakeShell : public Shell {
   void SetClipboardText(WindowHandle, const std::string& text) override { clipboard = text; }
 };
 
+// Records every popup; `onShow` runs while it is "open", as ticks and
+// commands do behind a real modal popup.
+class FakePopupHost : public AlarmPopupHost {
+ public:
+  std::vector<std::pair<int, std::string>> shown;
+  std::function<void(int entry)> onShow;
+  void ShowAlarmPopup(int entry, const std::string& message) override {
+    shown.emplace_back(entry, message);
+    if (onShow) onShow(entry);
+  }
+};
+
 class FakeSettingsView : public SettingsWindowView {
  public:
   WindowHandle handle = 900;
@@ -73,10 +88,7 @@ class FakeSettingsView : public SettingsWindowView {
   std::vector<std::string> questions;
   std::vector<std::string> notices;  // titles of information boxes
   bool closed = false;
-  struct Popups : AlarmPopupHost {
-    std::vector<std::pair<int, std::string>> shown;
-    void ShowAlarmPopup(int entry, const std::string& message) override { shown.emplace_back(entry, message); }
-  } popups;
+  FakePopupHost popups;
   AlarmPopupHost& AlarmPopups() override { return popups; }
   WindowHandle Handle() override { return handle; }
   WindowHandle CallbackHandle() override { return callback; }

@@ -54,6 +54,10 @@ std::string FakeWindowSystem::ReadTitle(WindowHandle window) {
 bool FakeWindowSystem::WriteTitle(WindowHandle window, std::string_view title) {
   auto it = windows.find(window);
   if (it == windows.end() || !it->second.exists || it->second.hung) return false;
+  if (it->second.late) {
+    queued.emplace_back(window, std::string(title));
+    return false;
+  }
   it->second.title = std::string(title);
   writes.emplace_back(window, std::string(title));
   return true;
@@ -63,6 +67,21 @@ std::string FakeWindowSystem::ReadClassName(WindowHandle window) {
   auto it = windows.find(window);
   if (it == windows.end() || !it->second.exists) return "";
   return it->second.className;
+}
+
+void FakeWindowSystem::Land() {
+  for (auto& [window, title] : queued) {
+    auto it = windows.find(window);
+    if (it == windows.end() || !it->second.exists) continue;
+    it->second.title = title;
+    writes.emplace_back(window, title);
+  }
+  queued.clear();
+}
+
+bool FakeWindowSystem::Exists(WindowHandle window) {
+  auto it = windows.find(window);
+  return it != windows.end() && it->second.exists;
 }
 
 std::string FakeSysInfoSources::MemoryText(int item, bool zeroPad) {

@@ -1,5 +1,6 @@
 #pragma once
 // Fakes of the platform interfaces for native tests.
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,7 +15,12 @@ class FakeClock : public Clock {
  public:
   DateTime local{2026, 12, 8, 10, 30, 0};
   DateTime utc{2026, 12, 8, 1, 30, 0};
-  DateTime LocalNow() override { return local; }
+  // Runs before each reading of the local time.
+  std::function<void()> onLocalNow;
+  DateTime LocalNow() override {
+    if (onLocalNow) onLocalNow();
+    return local;
+  }
   DateTime UtcNow() override { return utc; }
 };
 
@@ -36,11 +42,16 @@ class FakeWindowSystem : public WindowSystem {
     WindowHandle parent = 0;
     WindowHandle mdiActive = 0;  // for an MDI client: its active child
     bool hung = false;           // writes time out
+    bool late = false;           // writes time out, and land when Land() is called
     bool exists = true;
   };
   std::map<WindowHandle, Window> windows;
   WindowHandle foreground = 0;
   std::vector<std::pair<WindowHandle, std::string>> writes;  // every write that landed
+  std::vector<std::pair<WindowHandle, std::string>> queued;  // timed out, not landed yet
+
+  // The late writes land, in order, in windows that still exist.
+  void Land();
 
   WindowHandle Add(WindowHandle h, std::string title, std::string className = "TestWindow") {
     windows[h].title = std::move(title);
@@ -53,6 +64,7 @@ class FakeWindowSystem : public WindowSystem {
   std::string ReadTitle(WindowHandle window) override;
   bool WriteTitle(WindowHandle window, std::string_view title) override;
   std::string ReadClassName(WindowHandle window) override;
+  bool Exists(WindowHandle window) override;
 };
 
 // Every source answers a fixed, recognisable text.

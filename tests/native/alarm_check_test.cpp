@@ -296,6 +296,20 @@ TEST_F(AlarmCheckTest, ListReplacedWhileThePopupIsOpen) {
   EXPECT_TRUE(settings.Alarms[0].Shown);
 }
 
+TEST_F(AlarmCheckTest, PopupThatCouldNotBeShownNeitherRepeatsNorBlocksTheNext) {
+  // The Windows host returns at once when it cannot make its window.
+  SetAlarms({Entry(0, "a", 1)});
+  EXPECT_EQ(Tick(), "[clock] a");
+  EXPECT_FALSE(checker.PopupOpen());
+  EXPECT_TRUE(settings.Alarms[0].Shown);
+  Tick();
+  EXPECT_EQ(host.shown.size(), 1u) << "not tried again on every tick";
+  SetAlarms({Entry(0, "b", 1), settings.Alarms[0]});
+  Tick();
+  ASSERT_EQ(host.shown.size(), 2u);
+  EXPECT_EQ(host.shown[1].message, "b");
+}
+
 // Titles over `ticks` ticks, as the title composition asks: once with the
 // empty text, then once per clock piece.
 std::vector<std::string> Titles(AlarmChecker& checker, int ticks, int clockPieces = 1) {

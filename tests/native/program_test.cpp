@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/program.h"
+#include "app/program.h"
 #include "fakes/fake_app.h"
 #include "fakes/fake_platform.h"
 #include "ui/settings_window.h"
@@ -66,7 +66,8 @@ TEST_F(ProgramTest, ConfiguredAndHiddenStartsResidentWithoutQuestion) {
   Resident();
   EXPECT_TRUE(view.questions.empty());
   EXPECT_FALSE(view.visible);
-  EXPECT_EQ(store.Get("Main", "WindowHandle"), "901");
+  EXPECT_EQ(store.Get("Main", "WindowHandle"), " 901") << "written with its sign column";
+  EXPECT_EQ(windows.windows[1].title, "Memo <1984/01/17(Tue) 17:30:30>") << "loading ran a tick";
   EXPECT_TRUE(shell.trayIcon);
   EXPECT_EQ(shell.trayTip, TrayTipText());
   EXPECT_EQ(view.startupCaption, "スタートアップから削除(&S)");
@@ -136,6 +137,15 @@ TEST_F(ProgramTest, SettingsWindowInFrontRestoresTitleAndPreviews) {
   EXPECT_EQ(view.preview, "タイトル <1984/01/17(Tue) 17:30:30>");
 }
 
+TEST_F(ProgramTest, HideNoKeepsTheTrayIconWhileTheSettingsShow) {
+  Ini("NotifyIcon", "Hide", "No");
+  Resident();
+  program.window().OpenSettings();
+  EXPECT_TRUE(view.visible);
+  EXPECT_TRUE(shell.trayIcon);
+  EXPECT_EQ(store.Get("Main", "WindowHandle"), "");
+}
+
 TEST_F(ProgramTest, PauseGivesTitleBackAndStopsWriting) {
   Resident();
   SettingsWindow& form = program.window();
@@ -167,11 +177,24 @@ TEST_F(ProgramTest, TrayIconComesBackAfterExplorerRestartsWhereItBelongs) {
   shell.trayIcon = false;  // Explorer restarted
   program.window().TaskbarCreated();
   EXPECT_TRUE(shell.trayIcon);
-  EXPECT_EQ(store.Get("Main", "WindowHandle"), "901") << "nothing else changes";
+  EXPECT_EQ(store.Get("Main", "WindowHandle"), " 901") << "nothing else changes";
 
   program.window().OpenSettings();  // Hide=Yes: no icon while the settings are shown
   program.window().TaskbarCreated();
   EXPECT_FALSE(shell.trayIcon);
+}
+
+TEST_F(ProgramTest, NoTrayIconAfterExplorerRestartsBeforeTheProgramWentResident) {
+  Ini("NotifyIcon", "Hide", "No");
+  ASSERT_TRUE(Start());  // first run: the settings window shows
+  program.window().TaskbarCreated();
+  EXPECT_EQ(shell.trayAdds, 0);
+  program.window().Command2Click(0);
+  ASSERT_TRUE(shell.trayIcon);
+  program.window().OpenSettings();  // Hide=No: the icon stays while the settings show
+  shell.trayIcon = false;
+  program.window().TaskbarCreated();
+  EXPECT_TRUE(shell.trayIcon);
 }
 
 TEST_F(ProgramTest, CloseBoxOnFirstRunSavesDefaultsAndGoesResident) {
@@ -180,7 +203,7 @@ TEST_F(ProgramTest, CloseBoxOnFirstRunSavesDefaultsAndGoesResident) {
   EXPECT_FALSE(view.visible);
   EXPECT_FALSE(view.closed);
   EXPECT_EQ(store.Get("Main", "Use"), "1");
-  EXPECT_EQ(store.Get("Clock", "FormatText"), " <yyyy/mm/dd(ddd) hh:mm:ss>");
+  EXPECT_EQ(store.Get("Clock", "FormatText"), "\" <yyyy/mm/dd(ddd) hh:mm:ss>\"");
   ASSERT_EQ(view.notices.size(), 1u);
   EXPECT_EQ(view.notices[0], "デフォルトの設定");
   EXPECT_EQ(program.settings().Use, 1);

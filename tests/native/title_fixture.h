@@ -1,16 +1,24 @@
 #pragma once
-// A title writer over the fake platform, with a hook into its alarm check.
+// The real main tick over the fake platform; the settings window is a handle
+// that is never in front unless a test puts it there.
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <string>
 
-#include "engine/title.h"
+#include "engine/tick.h"
+#include "fakes/fake_app.h"
 #include "fakes/fake_platform.h"
 #include "settings/settings.h"
 
 namespace kestrova::testing {
 
 inline constexpr const char* kClock = " <1984/01/17(Tue) 17:30:30>";
+inline constexpr WindowHandle kSettingsWindow = 900;
+
+// The default clock text at 17:30:`second` on 1984-01-17.
+inline std::string ClockAt(int second) {
+  return " <1984/01/17(Tue) 17:30:" + std::string(second < 10 ? "0" : "") + std::to_string(second) + ">";
+}
 
 class TitleTest : public ::testing::Test {
  protected:
@@ -18,21 +26,25 @@ class TitleTest : public ::testing::Test {
     clock.local = {1984, 1, 17, 17, 30, 30};
     windows.Add(1, "Memo");
     windows.Add(2, "Browser");
+    windows.Add(kSettingsWindow, "Kestrova-設定画面");
   }
-  // The tick's title steps for the window in front.
   void Tick() {
-    const WindowHandle target = writer.GetTargetWindow();
-    if (target == writer.Last().Handle) {
-      writer.ChangeTitle(target);
-      return;
-    }
-    if (writer.Last().Handle != 0) writer.ChangeTitle(0);
-    writer.ChangeTitle(target);
+    tick.Run({kSettingsWindow, settingsVisible, [this] { ++previews; }});
   }
   // Brings a window to the front and runs a tick.
   void Front(WindowHandle w) {
     windows.foreground = w;
     Tick();
+  }
+  // One always-due alarm that asks for its popup.
+  void AlarmWithPopup(const std::string& message) {
+    AlarmEntry e;
+    e.Title = "t";
+    e.Type = 0;
+    e.Message = message;
+    e.Box = 1;
+    settings.Alarms = {e};
+    settings.AlarmCount = 1;
   }
 
   FakeWindowSystem windows;
@@ -40,14 +52,11 @@ class TitleTest : public ::testing::Test {
   FakeLocale locale;
   FakeSysInfoSources sysinfo;
   Settings settings;
-  int alarmChecks = 0;
-  // Runs inside every alarm check; the flag tells a clock piece.
-  std::function<void(bool clockPiece)> onAlarmCheck;
-  TitleWriter writer{windows, clock, locale, sysinfo, settings, [this](const std::string& clockText, bool piece) {
-                       ++alarmChecks;
-                       if (onAlarmCheck) onAlarmCheck(piece);
-                       return clockText;
-                     }};
+  FakePopupHost popups;
+  bool settingsVisible = false;
+  int previews = 0;
+  MainTick tick{windows, clock, locale, sysinfo, settings, popups};
+  TitleWriter& writer = tick.titles();
 };
 
 }  // namespace kestrova::testing

@@ -1,5 +1,5 @@
-// The alarm popup's message loop runs ticks while the title composition that
-// opened it is still on the stack.
+// The alarm popup's message loop runs ticks and tray commands while the title
+// update that opened it is still on the stack.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -9,77 +9,101 @@
 namespace kestrova {
 namespace {
 
-using testing::kClock;
+using testing::ClockAt;
 
 class TitleNestedLoopTest : public testing::TitleTest {
  protected:
   TitleNestedLoopTest() {
     windows.Add(3, "Kestrova-メッセージアラーム");
-    // Runs once, as a popup's message loop would, from the first evaluation of
-    // the chosen kind: the composition's own or the clock piece's.
-    onAlarmCheck = [this](bool piece) {
-      if (piece != popupFromPiece) return;
+    // Due from 17:30:31; the message leaves the clock as it is.
+    AlarmWithPopup("m");
+    settings.Alarms[0].Type = 5;
+    settings.Alarms[0].Hour = 17;
+    settings.Alarms[0].Minute = 30;
+    settings.Alarms[0].Second = 30;
+    settings.Alarms[0].Time = 600;
+    settings.MessagePosition = 7;
+    popups.onShow = [this](int) {
       if (auto loop = std::move(popupLoop)) loop();
     };
   }
 
+  // The popup opens at the next tick, from the title update's own alarm
+  // evaluation, or from its clock piece (the alarm falls due in between).
+  void OpenPopupAtNextTick(bool fromPiece, std::function<void()> loop) {
+    settings.Alarms[0].Shown = false;
+    clock.local.second = fromPiece ? 30 : 31;
+    int readings = 0;
+    clock.onLocalNow = [this, fromPiece, readings]() mutable {
+      if (fromPiece && ++readings == 2) clock.local.second = 31;
+    };
+    popupLoop = std::move(loop);
+  }
+
   std::function<void()> popupLoop;
-  bool popupFromPiece = false;
 };
 
 TEST_F(TitleNestedLoopTest, WindowDecoratedWhilePopupWasOpenIsNotLeftWithOurText) {
   for (const bool fromPiece : {false, true}) {
-    SCOPED_TRACE(fromPiece ? "opened by the clock piece" : "opened by the composition's own evaluation");
-    writer.ChangeTitle(0);
+    SCOPED_TRACE(fromPiece ? "opened by the clock piece" : "opened by the title update's own evaluation");
+    tick.TogglePause();
+    tick.TogglePause();
     windows.windows[1].title = "Memo";
     windows.windows[2].title = "Browser";
     windows.foreground = 1;
-    popupFromPiece = fromPiece;
-    popupLoop = [&] {
+    OpenPopupAtNextTick(fromPiece, [&] {
       // The user turns to the browser while the popup is open.
       windows.foreground = 2;
       Tick();
       Tick();
-    };
+    });
     Tick();  // Memo is in front when the popup opens
+    ASSERT_EQ(popups.shown.size(), fromPiece ? 2u : 1u);
     EXPECT_EQ(writer.Last().Handle, WindowHandle{2});
-    EXPECT_EQ(windows.windows[2].title, std::string("Browser") + kClock);
+    EXPECT_EQ(windows.windows[2].title, "Browser" + ClockAt(31));
     EXPECT_EQ(windows.windows[1].title, "Memo");
 
     Tick();
-    EXPECT_EQ(windows.windows[2].title, std::string("Browser") + kClock) << "not decorated twice";
+    EXPECT_EQ(windows.windows[2].title, "Browser" + ClockAt(31)) << "not decorated twice";
     windows.foreground = 1;
     Tick();
     EXPECT_EQ(windows.windows[2].title, "Browser") << "its own title back";
-    EXPECT_EQ(windows.windows[1].title, std::string("Memo") + kClock);
+    EXPECT_EQ(windows.windows[1].title, "Memo" + ClockAt(31));
   }
 }
 
 TEST_F(TitleNestedLoopTest, PauseOrExitChosenWhilePopupIsOpenLeavesThePlainTitle) {
-  for (const bool fromPiece : {false, true}) {
-    SCOPED_TRACE(fromPiece ? "opened by the clock piece" : "opened by the composition's own evaluation");
+  // Exit comes last: nothing runs after it.
+  const std::pair<bool, bool> cases[] = {{false, false}, {true, false}, {false, true}};
+  for (const auto& [fromPiece, exit] : cases) {
+    SCOPED_TRACE(std::string(fromPiece ? "clock piece, " : "own evaluation, ") + (exit ? "exit" : "pause"));
+    if (tick.Paused()) tick.TogglePause();
     windows.windows[1].title = "Memo";
     windows.foreground = 1;
     Tick();
-    popupFromPiece = fromPiece;
-    popupLoop = [&] { writer.ChangeTitle(0); };  // the pause item or 終了, from the tray menu
+    ASSERT_EQ(writer.Last().Handle, WindowHandle{1});
+    // The pause item or 終了, from the tray menu.
+    OpenPopupAtNextTick(fromPiece, [&, exit = exit] { exit ? tick.End() : tick.TogglePause(); });
     Tick();
     EXPECT_EQ(windows.windows[1].title, "Memo");
     EXPECT_EQ(writer.Last().Handle, WindowHandle{0});
+    windows.writes.clear();
+    Tick();
+    EXPECT_TRUE(windows.writes.empty()) << "paused or ended: nothing is written";
   }
 }
 
 TEST_F(TitleNestedLoopTest, PopupInFrontThenClosedLeavesTheFormerWindowDecoratedOnce) {
   windows.foreground = 1;
-  popupLoop = [&] {
+  OpenPopupAtNextTick(false, [&] {
     windows.foreground = 3;  // the popup takes the front and is decorated like any window
     Tick();
     windows.foreground = 1;
     windows.windows.erase(3);
-  };
+  });
   Tick();
   Tick();
-  EXPECT_EQ(windows.windows[1].title, std::string("Memo") + kClock);
+  EXPECT_EQ(windows.windows[1].title, "Memo" + ClockAt(31));
   windows.foreground = 2;
   Tick();
   EXPECT_EQ(windows.windows[1].title, "Memo");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/format.h"
 #include "title_fixture.h"
 
 namespace kestrova {
@@ -10,6 +11,7 @@ using testing::FakeLocale;
 using testing::FakeSysInfoSources;
 using testing::FakeWindowSystem;
 using testing::kClock;
+using testing::kSettingsWindow;
 using testing::TitleTest;
 
 TEST_F(TitleTest, DecoratesRewritesAndGivesBackWhenAnotherWindowComesForward) {
@@ -41,9 +43,71 @@ TEST_F(TitleTest, WindowThatRetitlesItselfKeepsItsNewTitle) {
 
   Front(1);
   windows.windows[1].title = "Changed while in front";
-  writer.ChangeTitle(0);
+  tick.TogglePause();
   EXPECT_EQ(windows.windows[1].title, "Changed while in front");
   EXPECT_EQ(writer.Last().Handle, 0u);
+}
+
+TEST_F(TitleTest, ExcludedWindowStaysPlainAndTheFormerGetsItsTitleBack) {
+  WindowRule rule;
+  rule.Name = "ブラウザ除外";
+  rule.WindowClass = "browserclass";
+  settings.WindowRules = {rule};
+  windows.windows[2].className = "BrowserClass";
+  Front(1);
+  Front(2);
+  EXPECT_EQ(windows.windows[1].title, "Memo");
+  EXPECT_EQ(windows.windows[2].title, "Browser");
+  Front(2);
+  EXPECT_EQ(windows.windows[2].title, "Browser") << "asked again on every tick";
+  Front(1);
+  EXPECT_EQ(windows.windows[1].title, std::string("Memo") + kClock);
+}
+
+TEST_F(TitleTest, WindowInFrontIsRewrittenInPlaceWithoutAskingTheRulesAgain) {
+  WindowRule rule;
+  rule.Name = "秘密";
+  rule.WindowTitle = "secret";
+  rule.InTitle = 1;
+  settings.WindowRules = {rule};
+  Front(1);
+  windows.windows[1].title = "Memo secret";  // retitles itself while decorated
+  windows.writes.clear();
+  Front(1);
+  EXPECT_EQ(windows.writes,
+            (std::vector<std::pair<WindowHandle, std::string>>{{1, "Memo secret" + std::string(kClock)}}))
+      << "one write, no give-back first";
+}
+
+TEST_F(TitleTest, AlarmsAreEvaluatedWhenPausedOrWithTheSettingsWindowInFrontOnly) {
+  AlarmWithPopup("m");
+  struct Case {
+    const char* what;
+    bool paused, settingsVisible;
+    WindowHandle front;
+    bool evaluated, previewed, written;
+  } cases[] = {
+      {"settings window in front", false, true, kSettingsWindow, true, true, false},
+      {"settings window shown behind another", false, true, 2, false, false, false},
+      {"paused", true, false, 2, true, false, false},
+      {"resident", false, false, 2, true, false, true},
+      {"no window in front", false, false, 0, false, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (tick.Paused() != c.paused) tick.TogglePause();
+    settingsVisible = c.settingsVisible;
+    settings.Alarms[0].Shown = false;
+    popups.shown.clear();
+    previews = 0;
+    windows.writes.clear();
+    Front(c.front);
+    EXPECT_EQ(popups.shown.size(), c.evaluated ? 1u : 0u);
+    EXPECT_EQ(previews, c.previewed ? 1 : 0);
+    EXPECT_EQ(!windows.writes.empty(), c.written);
+    tick.TogglePause();  // the window in front gets its title back
+    tick.TogglePause();
+  }
 }
 
 TEST_F(TitleTest, PiecesInOrderWithTitleLengthInCharacters) {
@@ -75,6 +139,31 @@ TEST_F(TitleTest, PiecesInOrderWithTitleLengthInCharacters) {
   }
 }
 
+TEST_F(TitleTest, WorldClockAndCountdownPiecesKeepTheirPlaces) {
+  settings.WorldTimeZone = 5;
+  settings.WorldTimeFormatText = "hh:mm";
+  settings.CountDownYear = 2;
+  const RegionalSettings regional = locale.Regional();
+  const std::string world = WorldClockText(settings, clock, regional);
+  const std::string countdown = CountdownText(settings, clock);
+  ASSERT_NE(world, countdown);
+  struct Case {
+    int left, middle, right;
+    std::string expected;
+  } cases[] = {
+      {3, 4, 0, world + countdown},
+      {4, 1, 3, countdown + "Memo" + world},
+      {0, 3, 4, world + countdown},
+  };
+  for (const auto& c : cases) {
+    settings.LeftText = c.left;
+    settings.MiddleText = c.middle;
+    settings.RightText = c.right;
+    Front(1);
+    EXPECT_EQ(windows.windows[1].title, c.expected) << c.left << c.middle << c.right;
+  }
+}
+
 TEST_F(TitleTest, EmptySelectorsWriteTheEmptyTitle) {
   settings.LeftText = settings.MiddleText = settings.RightText = 0;
   Front(1);
@@ -83,12 +172,39 @@ TEST_F(TitleTest, EmptySelectorsWriteTheEmptyTitle) {
   EXPECT_EQ(windows.windows[1].title, "Memo");
 }
 
-TEST_F(TitleTest, AlarmCheckRunsBeforeEachCompositionAndForTheClockPiece) {
-  Front(1);
-  EXPECT_EQ(alarmChecks, 2);
+TEST_F(TitleTest, DueMessageJoinsEveryClockPieceOfTheTitle) {
+  AlarmWithPopup("会議");
+  settings.Alarms[0].Box = 0;
   settings.RightText = 2;
   Front(1);
-  EXPECT_EQ(alarmChecks, 5);
+  EXPECT_EQ(windows.windows[1].title, std::string("Memo") + kClock + " 会議" + kClock + " 会議");
+}
+
+TEST_F(TitleTest, AlternationStepsOncePerTickWhateverTheClockPieces) {
+  AlarmWithPopup("msg");
+  settings.Alarms[0].Box = 0;
+  settings.MessagePosition = 2;
+  settings.ChangeTiming = 1;
+  settings.LeftText = 2;
+  settings.MiddleText = 1;
+  settings.RightText = 2;
+  const std::string message = " msg Memo msg ";
+  const std::string plain = std::string(kClock) + "Memo" + kClock;
+  for (const std::string& expected : {message, plain, message}) {
+    Front(1);
+    EXPECT_EQ(windows.windows[1].title, expected);
+  }
+}
+
+TEST_F(TitleTest, TitleIsReadAfterTheAlarmPopupHasClosed) {
+  Front(1);
+  AlarmWithPopup("m");
+  settings.MessagePosition = 7;
+  popups.onShow = [this](int) { windows.windows[1].title = "Memo - saved"; };  // set while the popup was up
+  Front(1);
+  ASSERT_EQ(popups.shown.size(), 1u);
+  EXPECT_EQ(windows.windows[1].title, std::string("Memo - saved") + kClock);
+  EXPECT_EQ(writer.Last().OwnTitle, "Memo - saved");
 }
 
 TEST_F(TitleTest, MdiChildIsTheTargetWhenAsked) {
@@ -171,46 +287,18 @@ TEST_F(TitleTest, PendingGiveBackEndsWhenTheWindowRetitlesOrReturns) {
   EXPECT_TRUE(writer.PendingGiveBacks().empty());
 }
 
-// A title writer over a window system with a quirk.
+// The real tick over a window system with a quirk.
 template <class Windows>
-struct WriterOver {
+struct TickOver {
   Windows windows;
   FakeClock clock;
   FakeLocale locale;
   FakeSysInfoSources sysinfo;
   Settings settings;
-  TitleWriter writer{windows, clock, locale, sysinfo, settings, [](const std::string& c, bool) { return c; }};
+  testing::FakePopupHost popups;
+  MainTick tick{windows, clock, locale, sysinfo, settings, popups};
+  TitleWriter& writer = tick.titles();
 };
-
-// A window that takes a title only after the writer has stopped waiting.
-class LateWindows : public FakeWindowSystem {
- public:
-  bool late = false;
-  bool WriteTitle(WindowHandle w, std::string_view title) override {
-    FakeWindowSystem::WriteTitle(w, title);
-    return !late;
-  }
-};
-
-TEST(TitleWriterGuard, WriteThatTimedOutButLandedLaterIsStillRecognised) {
-  WriterOver<LateWindows> f;
-  auto& windows = f.windows;
-  auto& clock = f.clock;
-  auto& writer = f.writer;
-  windows.Add(1, "Page");
-  writer.ChangeTitle(1);
-  windows.late = true;
-  clock.local.second += 1;
-  writer.ChangeTitle(1);  // reported as timed out, yet the window took it
-  windows.late = false;
-  clock.local.second += 1;
-  writer.ChangeTitle(1);
-  EXPECT_EQ(writer.Last().OwnTitle, "Page") << "no second clock";
-  windows.late = true;
-  writer.ChangeTitle(1);
-  writer.ChangeTitle(0);
-  EXPECT_EQ(windows.windows[1].title, "Page");
-}
 
 // A window that keeps only the first characters of any title it is given.
 class ShorteningWindows : public FakeWindowSystem {
@@ -221,7 +309,7 @@ class ShorteningWindows : public FakeWindowSystem {
 };
 
 TEST(TitleWriterGuard, WindowThatShortensTitlesKeepsItsOwnTitle) {
-  WriterOver<ShorteningWindows> f;
+  TickOver<ShorteningWindows> f;
   auto& windows = f.windows;
   auto& writer = f.writer;
   windows.Add(1, "Memo");

@@ -32,12 +32,15 @@ TEST(Win32WindowSystem, TitlesSurviveOutsideTheAnsiCodePage) {
     EXPECT_EQ(ws.ReadTitle(h), title);
   }
   EXPECT_EQ(ws.ReadClassName(h), "KestrovaWsTest");
+  EXPECT_TRUE(ws.Exists(h));
   // Titles longer than the read bound come back cut to 1023 UTF-16 units.
   ASSERT_TRUE(ws.WriteTitle(h, std::string(1500, 'a')));
   EXPECT_EQ(ws.ReadTitle(h).size(), 1023u);
   DestroyWindow(w);
   EXPECT_EQ(ws.ReadTitle(h), "");
   EXPECT_FALSE(ws.WriteTitle(h, "gone"));
+  EXPECT_FALSE(ws.Exists(h));
+  EXPECT_FALSE(ws.Exists(0));
   EXPECT_EQ(ws.ReadTitle(0), "");
 }
 

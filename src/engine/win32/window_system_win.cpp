@@ -55,4 +55,8 @@ std::string Win32WindowSystem::ReadClassName(WindowHandle window) {
   return Narrow(std::wstring_view(buffer, n > 0 ? static_cast<size_t>(n) : 0));
 }
 
+bool Win32WindowSystem::Exists(WindowHandle window) {
+  return window != 0 && IsWindow(ToHwnd(window)) != FALSE;
+}
+
 }  // namespace kestrova::win32

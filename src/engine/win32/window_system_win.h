@@ -14,6 +14,7 @@ class Win32WindowSystem : public WindowSystem {
   std::string ReadTitle(WindowHandle window) override;
   bool WriteTitle(WindowHandle window, std::string_view title) override;
   std::string ReadClassName(WindowHandle window) override;
+  bool Exists(WindowHandle window) override;
 
  private:
   unsigned timeoutMs_;

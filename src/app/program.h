@@ -1,5 +1,5 @@
 #pragma once
-// The program's life: start-up, the resident settings window, shutdown.
+// The composition root: start-up, the resident settings window, shutdown.
 #include <functional>
 #include <memory>
 #include <string>
@@ -60,8 +60,5 @@ class Program {
   std::unique_ptr<IniFile> ini_;
   std::unique_ptr<SettingsWindow> window_;
 };
-
-// "Kestrova Ver.major.minor.revision"
-std::string TrayTipText();
 
 }  // namespace kestrova

@@ -1,6 +1,5 @@
-#include "engine/program.h"
+#include "app/program.h"
 
-#include "resources/version.h"
 #include "ui/settings_window.h"
 #include "ui/settings_window_view.h"
 
@@ -12,11 +11,6 @@ std::string WithBackslash(std::string path) {
   return path;
 }
 }  // namespace
-
-std::string TrayTipText() {
-  return "Kestrova Ver." + std::to_string(KESTROVA_VERSION_MAJOR) + "." + std::to_string(KESTROVA_VERSION_MINOR) +
-         "." + std::to_string(KESTROVA_VERSION_REVISION);
-}
 
 Program::Program(Platform& platform) : platform_(platform) {}
 
@@ -37,7 +31,9 @@ bool Program::StartUp(const std::string& exeFolder, const ViewFactory& createVie
   platform_.shell.ExtractAppIcons(appPath_ + kExeName);
   LoadSettings(*ini_, settings_);
 
-  window_ = std::make_unique<SettingsWindow>(*this);
+  window_ = std::make_unique<SettingsWindow>(
+      SettingsWindowContext{platform_.windows, platform_.clock, platform_.locale, platform_.sysinfo,
+                            platform_.shell, settings_, *ini_, startupFolder_, [this] { ShutDown(); }});
   window_->AttachView(createView(*window_));
   window_->Load();
   window_->ApplyWindowMode(!(settings_.Use == 1 && settings_.WindowHide == 1));

@@ -1,0 +1,57 @@
+#include "engine/tick.h"
+
+#include "engine/rules.h"
+#include "settings/settings.h"
+
+namespace kestrova {
+
+MainTick::MainTick(WindowSystem& windows, Clock& clock, Locale& locale, SysInfoSources& sysinfo,
+                   Settings& settings, AlarmPopupHost& popups)
+    : windows_(windows),
+      locale_(locale),
+      settings_(settings),
+      alarms_(settings, clock, popups),
+      titles_(windows, clock, locale, sysinfo, settings,
+              [this](const std::string& clockText, bool clockPiece) {
+                return alarms_.CheckAlarm(clockText, clockPiece ? AlarmCall::kClockPiece : AlarmCall::kTick);
+              }) {}
+
+void MainTick::Run(const SettingsWindowState& settingsWindow) {
+  if (ended_) return;
+  titles_.Settle();
+  const WindowHandle target = titles_.GetTargetWindow();
+  if (target == 0) return;
+  if (target == settingsWindow.handle) {
+    if (titles_.Last().Handle != 0) titles_.ChangeTitle(0);
+    alarms_.CheckAlarm(std::string());
+    if (settingsWindow.preview) settingsWindow.preview();
+    return;
+  }
+  if (settingsWindow.visible) return;
+  if (paused_) {
+    alarms_.CheckAlarm(std::string());
+    return;
+  }
+  if (target == titles_.Last().Handle) {
+    titles_.ChangeTitle(target);
+    return;
+  }
+  if (titles_.Last().Handle != 0) titles_.ChangeTitle(0);
+  if (!IsWindowFiltered(windows_, locale_, settings_.WindowRules, settings_.AntiType, target)) {
+    titles_.ChangeTitle(target);
+  }
+}
+
+void MainTick::TogglePause() {
+  paused_ = !paused_;
+  if (paused_) titles_.ChangeTitle(0);
+}
+
+void MainTick::End() {
+  if (ended_) return;
+  ended_ = true;
+  titles_.ChangeTitle(0);
+  titles_.Settle();
+}
+
+}  // namespace kestrova

@@ -1,0 +1,50 @@
+#pragma once
+// The main tick: follows the foreground window, asks the rules, runs the alarm
+// check, writes and gives back titles, and holds the pause flag.
+#include <functional>
+#include <string>
+
+#include "alarms/alarm_check.h"
+#include "engine/title.h"
+
+namespace kestrova {
+
+struct Settings;
+class SysInfoSources;
+
+// What one tick must know of the settings window.
+struct SettingsWindowState {
+  WindowHandle handle = 0;
+  bool visible = false;
+  // Refreshes the preview; runs while the settings window is in front.
+  std::function<void()> preview;
+};
+
+class MainTick {
+ public:
+  MainTick(WindowSystem& windows, Clock& clock, Locale& locale, SysInfoSources& sysinfo, Settings& settings,
+           AlarmPopupHost& popups);
+
+  void Run(const SettingsWindowState& settingsWindow);
+
+  bool Paused() const { return paused_; }
+  // Pausing gives the window in front its own title back at once.
+  void TogglePause();
+  // The program ends: titles go back and no tick runs after this.
+  void End();
+  bool Ended() const { return ended_; }
+
+  TitleWriter& titles() { return titles_; }
+  AlarmChecker& alarms() { return alarms_; }
+
+ private:
+  WindowSystem& windows_;
+  Locale& locale_;
+  Settings& settings_;
+  AlarmChecker alarms_;
+  TitleWriter titles_;
+  bool paused_ = false;
+  bool ended_ = false;
+};
+
+}  // namespace kestrova

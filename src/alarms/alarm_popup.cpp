@@ -1,24 +1,13 @@
 #include "alarms/alarm_popup.h"
 
-#include <algorithm>
-#include <charconv>
 #include <cstdint>
 
 #include "alarms/alarm_store.h"
+#include "core/number_parse.h"
 #include "settings/ini_file.h"
 #include "settings/settings.h"
 
 namespace kestrova {
-
-namespace {
-
-bool ParseEntry(const std::string& tag, int& entry) {
-  const char* end = tag.data() + tag.size();
-  auto [ptr, ec] = std::from_chars(tag.data(), end, entry);
-  return ec == std::errc() && ptr == end;
-}
-
-}  // namespace
 
 AlarmPopup::AlarmPopup(Settings& settings, IniFile& ini) : settings_(settings), ini_(ini) {}
 
@@ -30,8 +19,8 @@ void AlarmPopup::Fill(int entry, const std::string& message) {
 void AlarmPopup::Close() {
   if (closed_) return;
   closed_ = true;
-  int n = 0;
-  if (!ParseEntry(tag_, n)) return;
+  std::int32_t n = 0;
+  if (!ParseInt32(tag_, n)) return;
   // The alarm editor may have replaced the list while the popup was open.
   if (n < 0 || n >= AlarmEntryCount(settings_)) return;
   const int box = check1_ ? 1 : 0;

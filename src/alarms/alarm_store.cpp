@@ -1,9 +1,9 @@
 #include "alarms/alarm_store.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 
+#include "core/number_parse.h"
 #include "settings/ini_file.h"
 #include "settings/settings.h"
 
@@ -35,12 +35,9 @@ constexpr const char* kMessageDefault = "メッセージ無し";
 
 // The whole text must be a number that fits; anything else gives `def`.
 std::int32_t ParseNumber(const std::string& text, std::int32_t def) {
-  const char* begin = text.data();
-  const char* end = text.data() + text.size();
-  if (begin != end && *begin == '+') ++begin;
-  std::int32_t value = 0;
-  const auto [ptr, ec] = std::from_chars(begin, end, value);
-  return (ec == std::errc() && ptr == end && begin != end) ? value : def;
+  std::int32_t value = def;
+  ParseInt32(text, value);
+  return value;
 }
 
 std::string Encode(std::int32_t value, bool signColumn) {

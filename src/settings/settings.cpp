@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "alarms/alarm_store.h"
+#include "core/text.h"
 #include "settings/ini_file.h"
 
 namespace kestrova {
@@ -86,13 +87,6 @@ std::string RuleSection(int number) {
   char name[32];
   std::snprintf(name, sizeof name, "AntiKestrova%03d", number);
   return name;
-}
-
-std::string AsciiUpper(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  }
-  return text;
 }
 
 void LoadRules(IniFile& ini, WindowRuleList& rules) {

@@ -2,9 +2,8 @@
 
 #include <cstdint>
 
-#include "alarms/alarm_store.h"
 #include "core/number_parse.h"
-#include "settings/ini_file.h"
+#include "settings/alarm_store.h"
 #include "settings/settings.h"
 
 namespace kestrova {
@@ -23,9 +22,9 @@ void AlarmPopup::Close() {
   if (!ParseInt32(tag_, n)) return;
   // The alarm editor may have replaced the list while the popup was open.
   if (n < 0 || n >= AlarmEntryCount(settings_)) return;
-  const int box = check1_ ? 1 : 0;
-  settings_.Alarms[static_cast<size_t>(n)].Box = box;
-  ini_.IniWriteString(AlarmSectionName(n), "Box", std::to_string(box));
+  AlarmEntry& entry = settings_.Alarms[static_cast<size_t>(n)];
+  entry.Box = check1_ ? 1 : 0;
+  WriteAlarmKey(ini_, n, entry, AlarmKey::kBox);
 }
 
 }  // namespace kestrova

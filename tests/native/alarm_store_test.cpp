@@ -1,9 +1,10 @@
-#include "alarms/alarm_store.h"
+#include "settings/alarm_store.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "alarms/alarm_list.h"
 #include "core/datetime.h"
 #include "ini_fixture.h"
 #include "settings/settings.h"
@@ -39,6 +40,7 @@ TEST_F(AlarmStoreTest, MissingSectionsGiveEntriesThatAreNeverDue) {
   EXPECT_EQ(s.Alarms[1], kMissing);
   EXPECT_EQ(s.Alarms[2], kMissing);
   EXPECT_EQ(s.AlarmCount, 3);
+  EXPECT_EQ(AlarmEntry{}, kMissing) << "a new entry is what a missing section reads as";
 }
 
 TEST(AlarmSectionNameTest, FourDigitsTheLastFourKept) {

@@ -6,6 +6,7 @@
 #   windows   Kestrova.exe and the Windows tests with MinGW-w64, run by ctest under Wine
 #   e2e       Kestrova.exe under Wine on a virtual display, watched like a user would
 #   clang     the native build with clang (build only)
+#   layers    no include cycle between the folders of src/ (scripts/check-layers)
 # Installs what it needs first. Logs in build/test-logs/. Ends with "N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
@@ -73,6 +74,9 @@ configure_and_build() {
   build_step "$preset-build" bash -c "cmake --preset $preset >/dev/null && cmake --build --preset $preset -j2 -- -k 0"
 }
 configured() { [[ -f build/$1/build.ninja ]]; }
+
+# --- layering ---------------------------------------------------------------------
+build_step layers scripts/check-layers
 
 # --- native tiers ---------------------------------------------------------------
 configure_and_build host

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "alarms/alarm_store.h"
+#include "alarms/alarm_list.h"
+#include "settings/alarm_store.h"
 #include "settings/settings.h"
 
 namespace kestrova {

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "alarms/alarm_entry.h"
 #include "core/datetime.h"
 #include "platform/clock.h"
+#include "settings/alarm_entry.h"
 
 namespace kestrova {
 

@@ -1,9 +1,9 @@
 #include "alarms/alarm_popup.h"
 
-#include <charconv>
+#include <cstdint>
 
-#include "alarms/alarm_store.h"
-#include "settings/ini_file.h"
+#include "core/number_parse.h"
+#include "settings/alarm_store.h"
 #include "settings/settings.h"
 
 namespace kestrova {
@@ -36,12 +36,6 @@ constexpr FormSpec kForm{.caption = kAlarmPopupCaption,
                          .controls = kControls,
                          .topMost = true};
 
-bool ParseEntry(const std::string& tag, int& entry) {
-  const char* end = tag.data() + tag.size();
-  auto [ptr, ec] = std::from_chars(tag.data(), end, entry);
-  return ec == std::errc() && ptr == end;
-}
-
 }  // namespace
 
 AlarmPopup::AlarmPopup(Settings& settings, IniFile& ini) : settings_(settings), ini_(ini), form_(kForm) {
@@ -55,13 +49,13 @@ void AlarmPopup::Fill(int entry, const std::string& message) {
 }
 
 void AlarmPopup::ClosingStep() {
-  int n = 0;
-  if (!ParseEntry(tag_, n)) return;
+  std::int32_t n = 0;
+  if (!ParseInt32(tag_, n)) return;
   // The alarm editor may have replaced the list while the popup was open.
   if (n < 0 || n >= AlarmEntryCount(settings_)) return;
-  const int box = Check1() ? 1 : 0;
-  settings_.Alarms[static_cast<size_t>(n)].Box = box;
-  ini_.IniWriteString(AlarmSectionName(n), "Box", std::to_string(box));
+  AlarmEntry& entry = settings_.Alarms[static_cast<size_t>(n)];
+  entry.Box = Check1() ? 1 : 0;
+  WriteAlarmKey(ini_, n, entry, AlarmKey::kBox);
 }
 
 }  // namespace kestrova

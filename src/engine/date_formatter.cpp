@@ -3,8 +3,11 @@
 #include <cstring>
 #include <tuple>
 
+#include "core/decimal.h"
+#include "core/text.h"
 #include "engine/format.h"
-#include "engine/format_text.h"
+#include "engine/text_sink.h"
+#include "resources/strings.h"
 
 namespace kestrova {
 
@@ -18,9 +21,6 @@ constexpr std::string_view kMonthAbbr[12] = {"Jan", "Feb", "Mar", "Apr", "May", 
 constexpr std::string_view kMonthFull[12] = {"January",   "February", "March",    "April",
                                              "May",       "June",     "July",     "August",
                                              "September", "October",  "November", "December"};
-constexpr std::string_view kJaDayAbbr[7] = {"日", "月", "火", "水", "木", "金", "土"};
-constexpr std::string_view kJaDayFull[7] = {"日曜日", "月曜日", "火曜日", "水曜日",
-                                            "木曜日", "金曜日", "土曜日"};
 
 enum class Tok : unsigned char {
   Literal,
@@ -98,8 +98,6 @@ struct TokenStarts {
 };
 constexpr TokenStarts kTokenStarts;
 
-constexpr char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // Length of the run of the letter at p[i], in either case.
 size_t RunLength(std::string_view p, size_t i) {
   const char c = static_cast<char>(p[i] | 0x20);
@@ -112,7 +110,7 @@ size_t RunLength(std::string_view p, size_t i) {
 bool MatchAt(std::string_view p, size_t i, std::string_view word) {
   if (p.size() - i < word.size()) return false;
   for (size_t k = 0; k < word.size(); ++k) {
-    if (Lower(p[i + k]) != word[k]) return false;
+    if (AsciiLower(p[i + k]) != word[k]) return false;
   }
   return true;
 }
@@ -120,7 +118,7 @@ bool MatchAt(std::string_view p, size_t i, std::string_view word) {
 // Longest token at p[i]. Letters match in either case, as the host's
 // formatter of this pattern language does.
 Token NextToken(std::string_view p, size_t i) {
-  switch (Lower(p[i])) {
+  switch (AsciiLower(p[i])) {
     case '\\':
       return {Tok::Escape, 1};
     case ':':
@@ -200,13 +198,6 @@ int TwelveHour(int hour) {
   return h == 0 ? 12 : h;
 }
 
-// Bytes of the UTF-8 character that starts at s[0] (1 for a stray byte).
-size_t CharLength(std::string_view s) {
-  const auto c = static_cast<unsigned char>(s[0]);
-  size_t n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-  return std::min(n, s.size());
-}
-
 const JapaneseEra* FindEra(const std::vector<JapaneseEra>& eras, const DateTime& v) {
   const JapaneseEra* found = nullptr;
   for (const JapaneseEra& e : eras) {
@@ -254,25 +245,25 @@ void AppendPicture(TextSink& out, const DateTime& v, std::string_view pic, const
       switch (c) {
         case 'd':
           if (n <= 2) {
-            AppendNumber(out, v.day, static_cast<int>(n));
+            AppendDecimal(out, v.day, static_cast<int>(n));
           } else {
             out += (n == 3 ? r.abbrevDayNames : r.dayNames)[static_cast<size_t>(DayOfWeek(v))];
           }
           continue;
         case 'M':
           if (n <= 2) {
-            AppendNumber(out, v.month, static_cast<int>(n));
+            AppendDecimal(out, v.month, static_cast<int>(n));
           } else if (v.month >= 1 && v.month <= 12) {
             out += (n == 3 ? r.abbrevMonthNames : r.monthNames)[static_cast<size_t>(v.month - 1)];
           }
           continue;
         case 'y': {
           if (r.japaneseCalendar) {
-            AppendNumber(out, EraYearOf(FindEra(r.eras, v), v), n == 1 ? 1 : 2);
+            AppendDecimal(out, EraYearOf(FindEra(r.eras, v), v), n == 1 ? 1 : 2);
           } else if (n <= 2) {  // the host pads y as it pads yy
-            AppendNumber(out, YearMod100(v.year), 2);
+            AppendDecimal(out, YearMod100(v.year), 2);
           } else {
-            AppendNumber(out, v.year, 1);
+            AppendDecimal(out, v.year, 1);
           }
           continue;
         }
@@ -290,20 +281,21 @@ void AppendPicture(TextSink& out, const DateTime& v, std::string_view pic, const
       const int pad = n >= 2 ? 2 : 1;
       switch (c) {
         case 'H':
-          AppendNumber(out, v.hour, pad);
+          AppendDecimal(out, v.hour, pad);
           continue;
         case 'h':
-          AppendNumber(out, TwelveHour(v.hour), pad);
+          AppendDecimal(out, TwelveHour(v.hour), pad);
           continue;
         case 'm':
-          AppendNumber(out, v.minute, pad);
+          AppendDecimal(out, v.minute, pad);
           continue;
         case 's':
-          AppendNumber(out, v.second, pad);
+          AppendDecimal(out, v.second, pad);
           continue;
         case 't': {
           const std::string& s = v.hour < 12 ? r.am : r.pm;
-          out += (n == 1 && !s.empty()) ? std::string_view(s).substr(0, CharLength(s)) : std::string_view(s);
+          out +=
+              (n == 1 && !s.empty()) ? std::string_view(s).substr(0, Utf8CharLength(s)) : std::string_view(s);
           continue;
         }
         default:
@@ -357,10 +349,10 @@ void Expand(TextSink& out, const DateTime& v, std::string_view p, const Regional
         }
         break;
       case Tok::Day:
-        AppendNumber(out, v.day, 1);
+        AppendDecimal(out, v.day, 1);
         break;
       case Tok::Day2:
-        AppendNumber(out, v.day, 2);
+        AppendDecimal(out, v.day, 2);
         break;
       case Tok::DayAbbr:
         out += kDayAbbr[DayOfWeek(v)];
@@ -369,10 +361,10 @@ void Expand(TextSink& out, const DateTime& v, std::string_view p, const Regional
         out += kDayFull[DayOfWeek(v)];
         break;
       case Tok::JaDayAbbr:
-        out += kJaDayAbbr[DayOfWeek(v)];
+        out += WeekdayName(DayOfWeek(v));
         break;
       case Tok::JaDayFull:
-        out += kJaDayFull[DayOfWeek(v)];
+        out += WeekdayFullName(DayOfWeek(v));
         break;
       case Tok::ShortDate:
         AppendShortDate(out, v, r);
@@ -385,16 +377,16 @@ void Expand(TextSink& out, const DateTime& v, std::string_view p, const Regional
         }
         break;
       case Tok::WeekDay:
-        AppendNumber(out, DayOfWeek(v) + 1, 1);
+        AppendDecimal(out, DayOfWeek(v) + 1, 1);
         break;
       case Tok::Week: {
         const int jan1 = DayOfWeek(DateTime{v.year, 1, 1});
-        AppendNumber(out, (DayOfYear(v) - 1 + jan1) / 7 + 1, 1);
+        AppendDecimal(out, (DayOfYear(v) - 1 + jan1) / 7 + 1, 1);
         break;
       }
       case Tok::Month:
       case Tok::Month2:
-        AppendNumber(out, minuteHere ? v.minute : v.month, t.tok == Tok::Month2 ? 2 : 1);
+        AppendDecimal(out, minuteHere ? v.minute : v.month, t.tok == Tok::Month2 ? 2 : 1);
         break;
       case Tok::MonthAbbr:
       case Tok::MonthFull:
@@ -403,7 +395,7 @@ void Expand(TextSink& out, const DateTime& v, std::string_view p, const Regional
         }
         break;
       case Tok::Quarter:
-        AppendNumber(out, (v.month - 1) / 3 + 1, 1);
+        AppendDecimal(out, (v.month - 1) / 3 + 1, 1);
         break;
       case Tok::EraLetter:
       case Tok::EraKanji:
@@ -414,33 +406,33 @@ void Expand(TextSink& out, const DateTime& v, std::string_view p, const Regional
         break;
       case Tok::EraYear:
       case Tok::EraYear2:
-        AppendNumber(out, EraYearOf(FindEra(r.eras, v), v), t.tok == Tok::EraYear2 ? 2 : 1);
+        AppendDecimal(out, EraYearOf(FindEra(r.eras, v), v), t.tok == Tok::EraYear2 ? 2 : 1);
         break;
       case Tok::DayOfYear:
-        AppendNumber(out, DayOfYear(v), 1);
+        AppendDecimal(out, DayOfYear(v), 1);
         break;
       case Tok::Year2:
-        AppendNumber(out, YearMod100(v.year), 2);
+        AppendDecimal(out, YearMod100(v.year), 2);
         break;
       case Tok::Year4:
-        AppendNumber(out, v.year, 4);
+        AppendDecimal(out, v.year, 4);
         break;
       case Tok::Hour:
       case Tok::Hour2:
-        AppendNumber(out, twelve ? TwelveHour(v.hour) : v.hour, t.tok == Tok::Hour2 ? 2 : 1);
+        AppendDecimal(out, twelve ? TwelveHour(v.hour) : v.hour, t.tok == Tok::Hour2 ? 2 : 1);
         afterHour = true;
         break;
       case Tok::Minute:
-        AppendNumber(out, v.minute, 1);
+        AppendDecimal(out, v.minute, 1);
         break;
       case Tok::Minute2:
-        AppendNumber(out, v.minute, 2);
+        AppendDecimal(out, v.minute, 2);
         break;
       case Tok::Second:
-        AppendNumber(out, v.second, 1);
+        AppendDecimal(out, v.second, 1);
         break;
       case Tok::Second2:
-        AppendNumber(out, v.second, 2);
+        AppendDecimal(out, v.second, 2);
         break;
       case Tok::Time:
         AppendTime(out, v, r);

@@ -3,7 +3,8 @@
 
 #include <cmath>
 
-#include "engine/format_text.h"
+#include "core/decimal.h"
+#include "core/number_parse.h"
 #include "resources/strings.h"
 #include "settings/settings.h"
 
@@ -37,31 +38,6 @@ bool NeedsEscape(char c) {
   }
 }
 
-// Leading blanks, a sign, digits and a fraction; 0 when no digit comes.
-double ReadDecimal(std::string_view s) {
-  size_t i = 0;
-  while (i < s.size() && s[i] == ' ') ++i;
-  bool negative = false;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-  double value = 0;
-  while (i < s.size() && s[i] >= '0' && s[i] <= '9') value = value * 10 + (s[i++] - '0');
-  if (i < s.size() && s[i] == '.') {
-    double scale = 0.1;
-    for (++i; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i, scale /= 10) value += (s[i] - '0') * scale;
-  }
-  return negative ? -value : value;
-}
-
-int ReadInt(std::string_view s, size_t& i) {
-  int v = 0;
-  bool any = false;
-  while (i < s.size() && s[i] >= '0' && s[i] <= '9' && v < 100000) {
-    v = v * 10 + (s[i++] - '0');
-    any = true;
-  }
-  return any ? v : -1;
-}
-
 }  // namespace
 
 std::string EscapeFormatText(std::string_view pattern) {
@@ -76,7 +52,7 @@ std::string EscapeFormatText(std::string_view pattern) {
 
 double WorldZoneOffsetHours(int zone) {
   if (zone < 0 || zone >= kWorldZoneCount) return 0;
-  return ReadDecimal(ResString(kZoneOffsetBase + zone));
+  return ReadLeadingDecimal(ResString(kZoneOffsetBase + zone));
 }
 
 int ZoneMinutes(int zone) { return static_cast<int>(std::lround(WorldZoneOffsetHours(zone) * 60)); }
@@ -137,43 +113,10 @@ std::string FormatCountdown(const DateTime& now, const DateTime& target) {
   std::string out(1, sign);
   for (int k = 0; k < 4; ++k) {
     if (parts[k] == 0) continue;
-    AppendNumber(out, parts[k] < 0 ? -parts[k] : parts[k], 1);
+    AppendDecimal(out, parts[k] < 0 ? -parts[k] : parts[k], 1);
     out += kUnits[k];
   }
   return out;
-}
-
-std::string FormatSeconds(std::int64_t seconds) {
-  std::string out;
-  AppendNumber(out, seconds / 3600, 2);
-  out += ':';
-  AppendNumber(out, (seconds % 3600) / 60, 2);
-  out += ':';
-  AppendNumber(out, seconds % 60, 2);
-  return out;
-}
-
-bool ParseJapaneseEra(std::string_view name, std::string_view value, JapaneseEra& era) {
-  // name "2019 05 01", value "令和_令_Reiwa_R"
-  size_t i = 0;
-  const int y = ReadInt(name, i);
-  while (i < name.size() && name[i] == ' ') ++i;
-  const int m = ReadInt(name, i);
-  while (i < name.size() && name[i] == ' ') ++i;
-  const int d = ReadInt(name, i);
-  if (y < 1 || m < 1 || m > 12 || d < 1 || d > 31 || i != name.size()) return false;
-  std::string_view fields[4];
-  size_t count = 0;
-  for (size_t start = 0; count < 4;) {
-    const size_t end = value.find('_', start);
-    fields[count++] =
-        value.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-    if (end == std::string_view::npos) break;
-    start = end + 1;
-  }
-  if (count < 4 || fields[0].empty()) return false;
-  era = JapaneseEra{y, m, d, std::string(fields[0]), std::string(fields[1]), std::string(fields[3])};
-  return true;
 }
 
 std::string ClockText(const Settings& settings, Clock& clock, const RegionalSettings& regional) {

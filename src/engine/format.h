@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/datetime.h"
+#include "core/decimal.h"
 #include "platform/clock.h"
 
 namespace kestrova {
@@ -40,13 +41,6 @@ DateTime GetWorldTime(const DateTime& utcNow, double offsetHours, int dst);
 // The target built from the six countdown list positions (0 = current value).
 DateTime CountdownTarget(const DateTime& now, int year, int month, int day, int hour, int minute, int second);
 std::string FormatCountdown(const DateTime& now, const DateTime& target);
-
-// h:mm:ss with at least two digits each; hours do not wrap.
-std::string FormatSeconds(std::int64_t seconds);
-
-// One entry of the host's Japanese era list: name "2019 05 01", value
-// "令和_令_Reiwa_R". False (era untouched) when either is malformed.
-bool ParseJapaneseEra(std::string_view name, std::string_view value, JapaneseEra& era);
 
 // Expands the % codes of a system-information text.
 std::string ExpandFormat(std::string_view text, bool& cpuSampled, SysInfoSources& sources);

@@ -1,22 +1,9 @@
 // The % codes of the system-information text.
-#include <algorithm>
-
+#include "core/text.h"
 #include "engine/format.h"
 #include "sysinfo/sources.h"
 
 namespace kestrova {
-
-namespace {
-
-constexpr char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-size_t CharLength(std::string_view s, size_t i) {
-  const auto c = static_cast<unsigned char>(s[i]);
-  const size_t n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-  return std::min(n, s.size() - i);
-}
-
-}  // namespace
 
 // Codes that name nothing ("%0" not followed by 7 or 8, "%I".."%L" without a
 // drive letter A-Z after them) give an empty piece and consume two
@@ -34,8 +21,8 @@ std::string ExpandFormat(std::string_view text, bool& cpuSampled, SysInfoSources
     out.append(text.substr(pos, percent - pos));
     const size_t at = percent + 1;
     if (at >= text.size()) return out;  // a lone "%" at the end vanishes
-    const char code = Upper(text[at]);
-    const char next = at + 1 < text.size() ? Upper(text[at + 1]) : '\0';
+    const char code = AsciiUpper(text[at]);
+    const char next = at + 1 < text.size() ? AsciiUpper(text[at + 1]) : '\0';
     size_t consumed = 2;
     switch (code) {
       case '0':
@@ -86,7 +73,7 @@ std::string ExpandFormat(std::string_view text, bool& cpuSampled, SysInfoSources
         }
         break;
       default:  // "%%" and "%" before anything else give that character
-        consumed = 1 + CharLength(text, at);
+        consumed = 1 + Utf8CharLength(text, at);
         out.append(text.substr(at, consumed - 1));
         break;
     }

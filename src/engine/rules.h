@@ -2,7 +2,7 @@
 // Exclude and allow rules: whether a window that comes to the front may be decorated.
 #include <cstdint>
 
-#include "platform/clock.h"
+#include "platform/locale.h"
 #include "platform/window_system.h"
 #include "settings/window_rule.h"
 

@@ -1,11 +1,8 @@
 #pragma once
-// Clock and the host's regional settings.
-#include <array>
-#include <string>
-#include <string_view>
-#include <vector>
-
+// The host's clock. The regional settings come along: every user of the
+// clock formats what it reads with them.
 #include "core/datetime.h"
+#include "platform/locale.h"
 
 namespace kestrova {
 
@@ -14,62 +11,6 @@ class Clock {
   virtual ~Clock() = default;
   virtual DateTime LocalNow() = 0;
   virtual DateTime UtcNow() = 0;
-};
-
-// One era of the Japanese calendar: first day, full name, first kanji and
-// initial letter (令和: 2019-05-01, "令和", "令", "R").
-struct JapaneseEra {
-  int year = 0;
-  int month = 1;
-  int day = 1;
-  std::string name;
-  std::string kanji;
-  std::string letter;
-};
-
-// The eras a Japanese Windows knows, oldest first.
-inline std::vector<JapaneseEra> DefaultJapaneseEras() {
-  return {{1868, 9, 8, "明治", "明", "M"},
-          {1912, 7, 30, "大正", "大", "T"},
-          {1926, 12, 25, "昭和", "昭", "S"},
-          {1989, 1, 8, "平成", "平", "H"},
-          {2019, 5, 1, "令和", "令", "R"}};
-}
-
-// Regional settings used by the date formatter. Picture strings use the
-// host's own syntax (d, M, y, g, H, h, m, s, t and 'quoted' text).
-// The defaults are those of a Japanese Windows.
-struct RegionalSettings {
-  std::string timeSeparator = ":";
-  std::string dateSeparator = "/";
-  std::string shortDate = "yyyy/MM/dd";
-  std::string longDate = "yyyy'年'M'月'd'日'";
-  std::string timeFormat = "H:mm:ss";
-  std::string am = "午前";
-  std::string pm = "午後";
-  // Names the pictures' ddd/dddd and MMM/MMMM give, Sunday and January first.
-  std::array<std::string, 7> abbrevDayNames = {"日", "月", "火", "水", "木", "金", "土"};
-  std::array<std::string, 7> dayNames = {"日曜日", "月曜日", "火曜日", "水曜日",
-                                         "木曜日", "金曜日", "土曜日"};
-  std::array<std::string, 12> abbrevMonthNames = {"1月", "2月", "3月", "4月",  "5月",  "6月",
-                                                  "7月", "8月", "9月", "10月", "11月", "12月"};
-  std::array<std::string, 12> monthNames = {"1月", "2月", "3月", "4月",  "5月",  "6月",
-                                            "7月", "8月", "9月", "10月", "11月", "12月"};
-  // What the pictures' g gives under the Gregorian calendar.
-  std::string calendarEra = "西暦";
-  // The user chose the Japanese calendar: the pictures' y and g follow the eras.
-  bool japaneseCalendar = false;
-  std::vector<JapaneseEra> eras = DefaultJapaneseEras();
-};
-
-class Locale {
- public:
-  virtual ~Locale() = default;
-  virtual RegionalSettings Regional() = 0;
-  // Upper case by the system locale's rules (full-width Latin included).
-  virtual std::string ToUpper(std::string_view text) = 0;
-  // Whether `text` contains `part`, ignoring case by the system locale's rules.
-  virtual bool ContainsNoCase(std::string_view text, std::string_view part) = 0;
 };
 
 }  // namespace kestrova

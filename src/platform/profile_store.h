@@ -1,6 +1,8 @@
 #pragma once
-// The platform's private-profile (INI) service. Every string in and out is in
-// the ANSI code page (bytes), exactly as the service stores them.
+// The platform's private-profile (INI) service. Sections, keys and values go
+// in and come out in the ANSI code page (bytes), exactly as the service
+// stores them. The path is UTF-8 like every other name of a file here: the
+// file is the program's, and its folder may have any name.
 #include <string>
 
 namespace kestrova {

@@ -35,4 +35,14 @@ std::string_view ResString(int id) {
   return it != end && it->id == id ? it->text : std::string_view();
 }
 
+std::string_view WeekdayName(int dayOfWeek) {
+  constexpr int kFirstWeekday = 500;
+  return dayOfWeek >= 0 && dayOfWeek < 7 ? ResString(kFirstWeekday + dayOfWeek) : std::string_view();
+}
+
+std::string WeekdayFullName(int dayOfWeek) {
+  const std::string_view name = WeekdayName(dayOfWeek);
+  return name.empty() ? std::string() : std::string(name) + "曜日";
+}
+
 }  // namespace kestrova

@@ -31,12 +31,12 @@ IniFile::IniFile(ProfileStore& store, CodePage& codePage, std::string path)
     : store_(store), codePage_(codePage), path_(std::move(path)) {}
 
 int IniFile::IniReadInt(const std::string& section, const std::string& key, int def) {
-  return store_.ReadInt(codePage_.ToAnsi(path_), codePage_.ToAnsi(section), codePage_.ToAnsi(key), def);
+  return store_.ReadInt(path_, codePage_.ToAnsi(section), codePage_.ToAnsi(key), def);
 }
 
 std::string IniFile::IniReadString(const std::string& section, const std::string& key,
                                    const std::string& def) {
-  std::string ansi = store_.ReadString(codePage_.ToAnsi(path_), codePage_.ToAnsi(section),
+  std::string ansi = store_.ReadString(path_, codePage_.ToAnsi(section),
                                        codePage_.ToAnsi(key), codePage_.ToAnsi(def));
   if (ansi.size() > kMaxValueBytes) {
     // Whole characters only: a lead byte that would lose its trail byte goes too.
@@ -53,7 +53,7 @@ std::string IniFile::IniReadString(const std::string& section, const std::string
 }
 
 bool IniFile::IniWriteString(const std::string& section, const std::string& key, const std::string& value) {
-  return store_.WriteString(codePage_.ToAnsi(path_), codePage_.ToAnsi(section), codePage_.ToAnsi(key),
+  return store_.WriteString(path_, codePage_.ToAnsi(section), codePage_.ToAnsi(key),
                             codePage_.ToAnsi(SingleLine(value)));
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Kestrova.ini through the private-profile service. Text is UTF-8 here and
-// the ANSI code page in the file (the path too goes to the service in it).
+// the ANSI code page in the file; the path stays UTF-8.
 #include <string>
 
 namespace kestrova {

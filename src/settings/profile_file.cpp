@@ -6,6 +6,9 @@
 #include <filesystem>
 #include <string_view>
 
+#include "core/number_parse.h"
+#include "core/text.h"
+
 namespace kestrova {
 namespace {
 
@@ -23,10 +26,6 @@ std::string_view Trim(std::string_view s) {
 // Strings reach the service as C strings.
 std::string_view UpToNul(std::string_view s) { return s.substr(0, s.find('\0')); }
 
-unsigned char AsciiLower(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
-}
-
 bool SameName(std::string_view a, std::string_view b, CodePage& codePage) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size();) {
@@ -37,7 +36,7 @@ bool SameName(std::string_view a, std::string_view b, CodePage& codePage) {
       if (x != y || (i + 1 < a.size() && a[i + 1] != b[i + 1])) return false;
       i += 2;
     } else {
-      if (AsciiLower(x) != AsciiLower(y)) return false;
+      if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
       ++i;
     }
   }
@@ -52,7 +51,7 @@ std::string FoldName(std::string_view name, CodePage& codePage) {
     if (codePage.IsLeadByte(c)) {
       ++i;
     } else {
-      folded[i] = static_cast<char>(AsciiLower(c));
+      folded[i] = AsciiLower(folded[i]);
     }
   }
   return folded;
@@ -200,27 +199,14 @@ int ParseProfileInt(std::string_view text) {
   text = text.substr(0, 29);
   std::size_t i = 0;
   while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  const bool negative = ReadSign(text, i);
   unsigned base = 10;
   if (i + 1 < text.size() && text[i] == '0') {
     const char p = text[i + 1];
     base = p == 'x' ? 16 : p == 'o' ? 8 : p == 'b' ? 2 : 10;
     if (base != 10) i += 2;
   }
-  std::uint32_t total = 0;
-  for (; i < text.size(); ++i) {
-    const char c = text[i];
-    unsigned digit = 99;
-    if (c >= '0' && c <= '9')
-      digit = static_cast<unsigned>(c - '0');
-    else if (c >= 'a' && c <= 'z')
-      digit = static_cast<unsigned>(c - 'a' + 10);
-    else if (c >= 'A' && c <= 'Z')
-      digit = static_cast<unsigned>(c - 'A' + 10);
-    if (digit >= base) break;
-    total = total * base + digit;
-  }
+  auto total = static_cast<std::uint32_t>(ReadDigits(text, i, base).value);
   if (negative) total = 0u - total;
   return static_cast<int>(total);
 }

@@ -3,45 +3,47 @@
 #include <cstdint>
 #include <string>
 
-#include "alarms/alarm_entry.h"
+#include "settings/alarm_entry.h"
+#include "settings/setting_keys.h"
 #include "settings/window_rule.h"
 
 namespace kestrova {
 
 class IniFile;
 
-inline constexpr const char* kDefaultFormatText = " <yyyy/mm/dd(ddd) hh:mm:ss>";
-
 struct Settings {
-  std::int32_t LeftText = 1;
-  std::int32_t MiddleText = 2;
-  std::int32_t RightText = 0;
-  std::int32_t Use = -1;
-  std::int32_t WindowHide = 0;
-  std::int32_t TaskIcon = 1;
-  std::int32_t MDIChild = 0;
-  std::int32_t TitleLenght = -1;
-  std::uint8_t AntiType = 0;
-  std::string FormatText = kDefaultFormatText;
-  std::int32_t AlarmCount = 0;
-  std::int32_t MessagePosition = 0;
-  std::string WorldTimeFormatText = kDefaultFormatText;
-  std::int32_t WorldTimeZone = 0;
-  std::int32_t WorldTimeDST = 0;
-  std::int16_t CountDownYear = 0;
-  std::int16_t CountDownMonth = 0;
-  std::int16_t CountDownDay = 0;
-  std::int16_t CountDownHour = 0;
-  std::int16_t CountDownMinute = 0;
-  std::int16_t CountDownSecond = 0;
-  std::string SysInfStr;
-  std::int32_t Timing = 1;
-  std::int32_t ChangeTiming = 1;
-  std::uint8_t ShowSetting = 1;
-  bool Hide = true;
+  std::int32_t LeftText = SettingDefault<std::int32_t>(SettingKey::kLeftText);
+  std::int32_t MiddleText = SettingDefault<std::int32_t>(SettingKey::kMiddleText);
+  std::int32_t RightText = SettingDefault<std::int32_t>(SettingKey::kRightText);
+  std::int32_t Use = SettingDefault<std::int32_t>(SettingKey::kUse);
+  std::int32_t WindowHide = SettingDefault<std::int32_t>(SettingKey::kWindowHide);
+  std::int32_t TaskIcon = SettingDefault<std::int32_t>(SettingKey::kTaskIcon);
+  std::int32_t MDIChild = SettingDefault<std::int32_t>(SettingKey::kMDIChild);
+  std::int32_t TitleLenght = SettingDefault<std::int32_t>(SettingKey::kTitleLenght);
+  std::uint8_t AntiType = SettingDefault<std::uint8_t>(SettingKey::kAntiType);
+  std::string FormatText = SettingDefault<std::string>(SettingKey::kFormatText);
+  std::int32_t AlarmCount = SettingDefault<std::int32_t>(SettingKey::kAlarmCount);
+  std::int32_t MessagePosition = SettingDefault<std::int32_t>(SettingKey::kMessagePosition);
+  std::string WorldTimeFormatText = SettingDefault<std::string>(SettingKey::kWorldTimeFormatText);
+  std::int32_t WorldTimeZone = SettingDefault<std::int32_t>(SettingKey::kWorldTimeZone);
+  std::int32_t WorldTimeDST = SettingDefault<std::int32_t>(SettingKey::kWorldTimeDST);
+  std::int16_t CountDownYear = SettingDefault<std::int16_t>(SettingKey::kCountDownYear);
+  std::int16_t CountDownMonth = SettingDefault<std::int16_t>(SettingKey::kCountDownMonth);
+  std::int16_t CountDownDay = SettingDefault<std::int16_t>(SettingKey::kCountDownDay);
+  std::int16_t CountDownHour = SettingDefault<std::int16_t>(SettingKey::kCountDownHour);
+  std::int16_t CountDownMinute = SettingDefault<std::int16_t>(SettingKey::kCountDownMinute);
+  std::int16_t CountDownSecond = SettingDefault<std::int16_t>(SettingKey::kCountDownSecond);
+  std::string SysInfStr = SettingDefault<std::string>(SettingKey::kSysInfStr);
+  std::int32_t Timing = SettingDefault<std::int32_t>(SettingKey::kTiming);
+  std::int32_t ChangeTiming = SettingDefault<std::int32_t>(SettingKey::kChangeTiming);
+  std::uint8_t ShowSetting = SettingDefault<std::uint8_t>(SettingKey::kShowSetting);
+  bool Hide = SettingDefault<bool>(SettingKey::kHide);
   WindowRuleList WindowRules;
   AlarmList Alarms;
 };
+
+// The member a key is kept in; std::monostate for "WindowHandle".
+FieldRef<Settings> SettingField(SettingKey key);
 
 // Kestrova.ini in the program folder; `appPath` ends with its separator.
 std::string SettingsPath(const std::string& appPath);
@@ -50,5 +52,17 @@ std::string SettingsPath(const std::string& appPath);
 void LoadSettings(IniFile& ini, Settings& settings);
 // Writes every stored field, the rules and their terminator, then the alarms.
 void SaveSettings(IniFile& ini, const Settings& settings);
+
+// Writes one field's key in its encoding; the way to store a key that
+// SaveSettings leaves to its owner ("Use"). Keys the program never writes
+// ("ShowSetting", "Hide") and "WindowHandle" are left alone.
+void WriteSetting(IniFile& ini, const Settings& settings, SettingKey key);
+
+// "Main"/"WindowHandle": the running copy's tray window while its settings
+// window is hidden (written with the sign column), empty otherwise.
+void WriteWindowHandle(IniFile& ini, std::int64_t handle);
+void ClearWindowHandle(IniFile& ini);
+// 0 when the key is missing or empty.
+std::int32_t ReadWindowHandle(IniFile& ini);
 
 }  // namespace kestrova

@@ -1,20 +1,16 @@
 #include "sysinfo/byte_size.h"
 
+#include "core/decimal.h"
+
 namespace kestrova {
 namespace {
 
 constexpr const char* kUnitLetters = "KMGTPE";
 
-std::string Decimal(std::uint64_t value) {
-  std::string digits = value == 0 ? "0" : "";
-  for (; value != 0; value /= 10) digits.insert(digits.begin(), static_cast<char>('0' + value % 10));
-  return digits;
-}
-
 }  // namespace
 
 std::string FormatByteSizePortable(std::uint64_t bytes) {
-  if (bytes < 1024) return Decimal(bytes) + " バイト";
+  if (bytes < 1024) return DecimalText(static_cast<std::int64_t>(bytes)) + " バイト";
 
   // Unit and decimals as the shell picks them: below 10 units two decimals,
   // below 100 one, below 1000 none; from 1000 units on the next unit shows
@@ -49,9 +45,9 @@ std::string FormatByteSizePortable(std::uint64_t bytes) {
   }
   const std::uint64_t scaled = amount * scale >> shift;
 
-  std::string text = Decimal(scaled / scale);
+  std::string text = DecimalText(static_cast<std::int64_t>(scaled / scale));
   if (decimals > 0) {
-    std::string fraction = Decimal(scaled % scale);
+    std::string fraction = DecimalText(static_cast<std::int64_t>(scaled % scale));
     fraction.insert(0, decimals - fraction.size(), '0');
     text += '.';
     text += fraction;

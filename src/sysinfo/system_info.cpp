@@ -5,7 +5,7 @@
 #include <limits>
 #include <utility>
 
-#include "engine/format.h"
+#include "core/decimal.h"
 #include "sysinfo/byte_size.h"
 #include "sysinfo/counted_interfaces.h"
 #include "sysinfo/number_patterns.h"

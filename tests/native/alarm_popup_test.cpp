@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "alarms/alarm_check.h"
-#include "alarms/alarm_store.h"
 #include "fakes/fake_form.h"
+#include "settings/alarm_store.h"
 #include "fakes/fake_platform.h"
 #include "platform/profile_store.h"
 #include "settings/codepage_iconv.h"

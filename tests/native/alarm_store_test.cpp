@@ -1,10 +1,9 @@
-#include "alarms/alarm_store.h"
+#include "settings/alarm_store.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "core/datetime.h"
 #include "ini_fixture.h"
 #include "settings/settings.h"
 
@@ -39,6 +38,7 @@ TEST_F(AlarmStoreTest, MissingSectionsGiveEntriesThatAreNeverDue) {
   EXPECT_EQ(s.Alarms[1], kMissing);
   EXPECT_EQ(s.Alarms[2], kMissing);
   EXPECT_EQ(s.AlarmCount, 3);
+  EXPECT_EQ(AlarmEntry{}, kMissing) << "a new entry is what a missing section reads as";
 }
 
 TEST(AlarmSectionNameTest, FourDigitsTheLastFourKept) {
@@ -194,32 +194,6 @@ TEST_F(AlarmStoreTest, SettingsLoadAndSaveCarryTheAlarms) {
   EXPECT_EQ(loaded.AlarmCount, 1);
   EXPECT_EQ(loaded.Alarms, s.Alarms);
   EXPECT_EQ(loaded.Alarms[0].Week, 0) << "0 is Sunday";
-}
-
-TEST(CopyAlarmListTest, CopiesAreIndependent) {
-  AlarmList source = {{"a", 0, 1, 1, 1, 1, 1, 1, "m", 0, 0}, {"b", 5, 2, 2, 2, 2, 2, 2, "n", 60, 1}};
-  source[1].Shown = true;
-  AlarmList copy = {{"old", 0, 1, 1, 1, 1, 1, 1, "old", 0, 0}, {}, {}};
-  CopyAlarmList(source, copy);
-  EXPECT_EQ(copy, source);
-  copy[0].Message += " changed";
-  copy.pop_back();
-  EXPECT_EQ(source[0].Message, "m");
-  EXPECT_EQ(source.size(), 2u);
-  CopyAlarmList(source, source);
-  EXPECT_EQ(source.size(), 2u);
-}
-
-TEST(DurationToTimeTest, SecondsSinceMidnight) {
-  struct Case {
-    std::int32_t seconds;
-    int hour, minute, second;
-  } cases[] = {{0, 0, 0, 0},    {59, 0, 0, 59},    {60, 0, 1, 0},      {3599, 0, 59, 59},
-               {3600, 1, 0, 0}, {30000, 8, 20, 0}, {86399, 23, 59, 59}};
-  for (const Case& c : cases) {
-    EXPECT_EQ(DurationToTime(c.seconds), SecondOfDay({2000, 1, 1, c.hour, c.minute, c.second})) << c.seconds;
-  }
-  EXPECT_EQ(DurationToTime(90000), 90000) << "a day or more is not wrapped";
 }
 
 }  // namespace

@@ -79,17 +79,6 @@ TEST(ExpandFormat, TheCodeListHasTwentyTwoWorkingCodes) {
   }
 }
 
-TEST(FormatSeconds, TwoDigitsAndNoWrap) {
-  struct {
-    std::int64_t seconds;
-    const char* expected;
-  } cases[] = {
-      {0, "00:00:00"},     {59, "00:00:59"},      {3723, "01:02:03"},
-      {86399, "23:59:59"}, {360000, "100:00:00"}, {2147483647, "596523:14:07"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(FormatSeconds(c.seconds), c.expected) << c.seconds;
-}
-
 TEST(WorldClock, ZoneTable) {
   const int minutes[kWorldZoneCount] = {0,    0,    60,   60,   120,  120,  180,  180,  240, 300,  330,
                                         360,  420,  480,  480,  480,  540,  600,  660,  720, -600, -540,
@@ -97,11 +86,19 @@ TEST(WorldClock, ZoneTable) {
   for (int n = 0; n < kWorldZoneCount; ++n) {
     EXPECT_EQ(ZoneMinutes(n), minutes[n]) << n;
     EXPECT_DOUBLE_EQ(WorldZoneOffsetHours(n), minutes[n] / 60.0) << n;
-    EXPECT_FALSE(ZoneCaption(n).empty()) << n;
+    const std::string caption = ZoneCaption(n);
+    EXPECT_EQ(ZoneListText(n, {}).substr(12), caption) << n;
+    if (n > 0) {
+      EXPECT_NE(caption, ZoneCaption(n - 1)) << n;
+    }
   }
   EXPECT_EQ(WorldZoneOffsetHours(-1), 0);
   EXPECT_EQ(WorldZoneOffsetHours(31), 0);
   EXPECT_EQ(ZoneCaption(31), "");
+  EXPECT_EQ(ZoneCaption(-1), "");
+  EXPECT_EQ(ZoneCaption(0), "国際標準時(UTC)");
+  EXPECT_EQ(ZoneCaption(10), "ニューデリー(DEL)");
+  EXPECT_EQ(ZoneCaption(30), "ブエノスアイレス(BUE)");
 
   RegionalSettings regional;
   EXPECT_EQ(ZoneListText(10, regional), "(GMT+05:30):ニューデリー(DEL)");
@@ -196,13 +193,11 @@ TEST(StringTable, EveryNumberedRangeIsFilled) {
     int first, last;
   } ranges[] = {{101, 138}, {201, 238}, {301, 312}, {401, 412}, {500, 506}, {600, 605},
                 {610, 615}, {700, 721}, {750, 771}, {800, 830}, {900, 930}};
-  int count = 0;
   for (const auto& r : ranges) {
-    for (int id = r.first; id <= r.last; ++id, ++count) EXPECT_FALSE(ResString(id).empty()) << id;
+    for (int id = r.first; id <= r.last; ++id) EXPECT_FALSE(ResString(id).empty()) << id;
     EXPECT_EQ(ResString(r.first - 1), "") << r.first - 1;
     EXPECT_EQ(ResString(r.last + 1), "") << r.last + 1;
   }
-  EXPECT_EQ(count, 225);
   EXPECT_EQ(ResString(0), "");
   EXPECT_EQ(ResString(-1), "");
   EXPECT_EQ(ResString(133), "t t t t t ");
@@ -210,9 +205,23 @@ TEST(StringTable, EveryNumberedRangeIsFilled) {
   EXPECT_EQ(std::string(ResString(700)) + ":" + std::string(ResString(750)), "%1:総物理メモリ");
   EXPECT_EQ(ResString(810), "ニューデリー(DEL)");
   EXPECT_EQ(ResString(910), "+5.5");
-  for (int id = 500; id <= 506; ++id) {
-    EXPECT_EQ(ResString(id), DateFormatter({1984, 1, 15 + (id - 500)}, "aaa", {})) << id;
+}
+
+TEST(StringTable, WeekdayNamesFromSundayOn) {
+  // 1984-01-15 is a Sunday.
+  const char* expected[] = {"日|日曜日", "月|月曜日", "火|火曜日", "水|水曜日",
+                            "木|木曜日", "金|金曜日", "土|土曜日"};
+  RegionalSettings regional;
+  for (int d = 0; d < 7; ++d) {
+    EXPECT_EQ(DateFormatter({1984, 1, 15 + d}, "aaa|aaaa", regional), expected[d]) << d;
+    EXPECT_EQ(
+        regional.abbrevDayNames[static_cast<size_t>(d)] + "|" + regional.dayNames[static_cast<size_t>(d)],
+        expected[d])
+        << "the regional defaults of a Japanese Windows, day " << d;
   }
+  EXPECT_EQ(WeekdayName(-1), "");
+  EXPECT_EQ(WeekdayName(7), "") << "string 507 is no weekday";
+  EXPECT_EQ(WeekdayFullName(7), "");
 }
 
 }  // namespace

@@ -263,11 +263,23 @@ TEST(DateFormatter, HostPictureSyntax) {
   EXPECT_EQ(DateFormatter(kTuesday, "dddddd", wareki), "昭和 59年1月17日");
 }
 
-TEST(DateFormatter, OddValuesStayInBounds) {
-  // Hand-made values outside the calendar must not read outside the name tables.
-  for (const DateTime& v : {DateTime{1984, 13, 40, 25, 61, 61}, DateTime{-5, 0, 0}, DateTime{99999, 1, 1}}) {
-    EXPECT_FALSE(DateFormatter(v, "c dddddd mmmm mmm ddd dddd aaaa ggg ee ww MMMM", {}).empty());
-  }
+// Hand-made values outside the calendar: no name for a month that has none,
+// the plain year where no era has begun, nothing read outside the tables.
+TEST(DateFormatter, OddValuesGiveNoNamesTheyDoNotHave) {
+  struct OddCase {
+    DateTime value;
+    const char* pattern;
+    const char* expected;
+  } cases[] = {
+      {{1984, 13, 40, 25, 61, 61}, "[mmmm|mmm|MMMM]", "[||]"},
+      {{1984, 0, 1}, "[mmmm|mmm]", "[|]"},
+      {{1984, 13, 1}, "[dddddd]", "[1984年13月1日]"},
+      {{-5, 1, 1}, "[ggg|gg|g|e|ee]", "[|||-5|-05]"},
+      {{1868, 9, 7}, "[ggg|e]", "[|1868]"},
+      {{1868, 9, 8}, "[ggg|gg|g|e]", "[明治|明|M|1]"},
+      {{99999, 1, 1}, "[yyyy|ggg|e]", "[99999|令和|97981]"},
+  };
+  for (const OddCase& c : cases) EXPECT_EQ(DateFormatter(c.value, c.pattern, {}), c.expected) << c.pattern;
 }
 
 }  // namespace

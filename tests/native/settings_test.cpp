@@ -4,6 +4,7 @@
 
 #include <string>
 #include <tuple>
+#include <variant>
 
 #include "ini_fixture.h"
 
@@ -121,6 +122,98 @@ TEST_F(SettingsTest, EveryStoredFieldRoundTrips) {
   LoadSettings(ini_, loaded);
   EXPECT_EQ(Stored(loaded), Stored(s));
   EXPECT_EQ(loaded.Use, -1) << "Use is not SaveSettings' to write";
+}
+
+// No two fields share a value here, so a field stored under another's key shows.
+TEST_F(SettingsTest, EveryFieldIsWrittenUnderItsOwnKey) {
+  Settings s;
+  s.LeftText = 3;
+  s.MiddleText = 4;
+  s.RightText = 5;
+  s.Use = 6;
+  s.WindowHide = 7;
+  s.TaskIcon = 8;
+  s.MDIChild = 9;
+  s.TitleLenght = 10;
+  s.AntiType = 11;
+  s.FormatText = "F";
+  s.AlarmCount = 12;
+  s.MessagePosition = 13;
+  s.WorldTimeFormatText = "W";
+  s.WorldTimeZone = 14;
+  s.WorldTimeDST = 15;
+  s.CountDownYear = 16;
+  s.CountDownMonth = 17;
+  s.CountDownDay = 18;
+  s.CountDownHour = 19;
+  s.CountDownMinute = 20;
+  s.CountDownSecond = 21;
+  s.SysInfStr = "S";
+  s.Timing = 22;
+  s.ChangeTiming = 23;
+  s.ShowSetting = 2;
+  s.Hide = false;
+  s.Alarms.resize(12);
+  SaveSettings(ini_, s);
+  const std::string file = ReadFile();
+  EXPECT_EQ(file.substr(0, file.find("[AntiKestrova001]")),
+            "[Main]\r\nLeftText= 3\r\nMiddleText= 4\r\nRightText= 5\r\nWindowHide= 7\r\nTaskIcon= 8\r\n"
+            "MDIChild= 9\r\nTitleLenght= 10\r\nAntiType= 11\r\n"
+            "[Clock]\r\nFormatText=\"F\"\r\nAlarm= 12\r\nMessagePosition= 13\r\n"
+            "[WorldClock]\r\nWorldTimeFormatText=\"W\"\r\nWorldTimeZone= 14\r\nWorldTimeDST= 15\r\n"
+            "[CountDown]\r\nYear=16\r\nMonth=17\r\nDay=18\r\nHour=19\r\nMinute=20\r\nSecond=21\r\n"
+            "[SystemInfo]\r\nSysInfStr=\"S\"\r\n"
+            "[Timing]\r\nTiming= 22\r\nChangeTiming= 23\r\n")
+      << "Use, ShowSetting and Hide are not SaveSettings' to write";
+
+  WriteFile("[NotifyIcon]\r\nShowSetting=lDblClick\r\nHide=no\r\n[Main]\r\nUse=6\r\n" +
+            file.substr(std::string("[Main]\r\n").size()));
+  Settings loaded = Scribbled();
+  LoadSettings(ini_, loaded);
+  EXPECT_EQ(Stored(loaded), Stored(s));
+  EXPECT_EQ(loaded.Use, 6);
+  EXPECT_EQ(loaded.ShowSetting, 2);
+  EXPECT_FALSE(loaded.Hide);
+}
+
+TEST_F(SettingsTest, KeysLeftToTheirOwners) {
+  Settings s;
+  s.Use = 1;
+  WriteSetting(ini_, s, SettingKey::kUse);
+  EXPECT_EQ(ReadFile(), "[Main]\r\nUse=1\r\n") << "plain decimal, nothing else written";
+  s.ShowSetting = 0;
+  s.Hide = false;
+  WriteSetting(ini_, s, SettingKey::kShowSetting);
+  WriteSetting(ini_, s, SettingKey::kHide);
+  WriteSetting(ini_, s, SettingKey::kWindowHandle);
+  EXPECT_EQ(ReadFile(), "[Main]\r\nUse=1\r\n") << "hand-written words and the handle are never written here";
+  s.TitleLenght = -1;
+  WriteSetting(ini_, s, SettingKey::kTitleLenght);
+  EXPECT_EQ(ReadFile(), "[Main]\r\nUse=1\r\nTitleLenght=-1\r\n");
+
+  struct Case {
+    std::int64_t handle;
+    const char* text;
+  } cases[] = {{901, " 901"}, {0x7FFF0000, " 2147418112"}, {-5, "-5"}};
+  for (const Case& c : cases) {
+    WriteFile("");
+    WriteWindowHandle(ini_, c.handle);
+    EXPECT_EQ(ReadFile(), "[Main]\r\nWindowHandle=" + std::string(c.text) + "\r\n");
+    EXPECT_EQ(ReadWindowHandle(ini_), c.handle);
+  }
+  ClearWindowHandle(ini_);
+  EXPECT_EQ(ReadFile(), "[Main]\r\nWindowHandle=\r\n");
+  EXPECT_EQ(ReadWindowHandle(ini_), 0);
+  WriteFile("");
+  EXPECT_EQ(ReadWindowHandle(ini_), 0);
+}
+
+TEST(SettingFieldTest, EveryKeyButTheHandleHasAField) {
+  for (const auto& row : kSettingKeys) {
+    EXPECT_EQ(std::holds_alternative<std::monostate>(SettingField(row.id)),
+              row.id == SettingKey::kWindowHandle)
+        << row.key;
+  }
 }
 
 TEST_F(SettingsTest, RawTextLosesOuterBlanksQuotedTextKeepsThem) {

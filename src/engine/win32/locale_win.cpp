@@ -7,7 +7,7 @@
 #include <tuple>
 #include <vector>
 
-#include "engine/format.h"
+#include "platform/japanese_era.h"
 #include "platform/win32/text_win.h"
 
 namespace kestrova {

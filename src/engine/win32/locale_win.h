@@ -1,6 +1,6 @@
 #pragma once
 // The user's regional settings and the system locale's upper-casing.
-#include "platform/clock.h"
+#include "platform/locale.h"
 
 namespace kestrova {
 

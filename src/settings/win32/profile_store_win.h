@@ -1,5 +1,6 @@
 #pragma once
-// The private-profile service of kernel32, in the ANSI code page.
+// The private-profile service of kernel32. Its wide calls take the path, so
+// a program folder whose name is outside the ANSI code page still works.
 #include <string>
 
 #include "platform/profile_store.h"

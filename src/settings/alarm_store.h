@@ -1,10 +1,10 @@
 #pragma once
-// The message alarms in Kestrova.ini: sections Alarm0000, Alarm0001, ... and
-// the two small routines the checking and the editor share.
+// The message alarms in Kestrova.ini: sections Alarm0000, Alarm0001, ...
 #include <cstdint>
 #include <string>
 
-#include "alarms/alarm_entry.h"
+#include "settings/alarm_entry.h"
+#include "settings/key_table.h"
 
 namespace kestrova {
 
@@ -17,6 +17,9 @@ inline constexpr std::int32_t kMaxStoredAlarms = 10000;
 
 // "Alarm0012" for entry 12.
 std::string AlarmSectionName(std::int32_t index);
+
+// The member an alarm key is kept in.
+FieldRef<AlarmEntry> AlarmField(AlarmKey key);
 
 // Entries that exist both by AlarmCount and in the list (a hand-edited file,
 // or the editor replacing the list during a popup, may make the two differ).
@@ -32,12 +35,7 @@ void LoadAlarms(IniFile& ini, Settings& settings);
 // lines in the file: a line break is stored as a blank.
 void SaveAlarms(IniFile& ini, const Settings& settings);
 
-// Makes `dst` an independent copy of `src`.
-void CopyAlarmList(const AlarmList& src, AlarmList& dst);
-
-// A duration as a time of day, in seconds since midnight (hours, minutes and
-// seconds taken apart and put back together). Not wrapped at a day: the
-// time window of an alarm never runs past midnight.
-std::int32_t DurationToTime(std::int32_t seconds);
+// Writes one key of entry `index` (the popup stores "Box" alone).
+void WriteAlarmKey(IniFile& ini, std::int32_t index, const AlarmEntry& entry, AlarmKey key);
 
 }  // namespace kestrova

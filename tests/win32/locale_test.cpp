@@ -131,8 +131,13 @@ TEST(Win32Locale, UpperCaseFoldsFullWidthLatinOnly) {
   EXPECT_TRUE(locale.ContainsNoCase("メモ帳 - Untitled", "untitled"));
   EXPECT_TRUE(locale.ContainsNoCase("anything", ""));
   EXPECT_FALSE(locale.ContainsNoCase("abc", "abd"));
-  EXPECT_FALSE(locale.ContainsNoCase("ABC", "ＡＢ"));       // width still counts
-  EXPECT_FALSE(locale.ContainsNoCase("カタカナ", "かた"));  // so does kana type
+  // Width and kana type do not count, as in the system's comparison.
+  EXPECT_TRUE(locale.ContainsNoCase("ABC", "ａｂ"));
+  EXPECT_TRUE(locale.ContainsNoCase("ﾒﾓ帳 - 無題", "メモ"));
+  EXPECT_TRUE(locale.ContainsNoCase("メモ帳", "めも"));
+  EXPECT_TRUE(locale.ContainsNoCase("ｶﾞｲﾄﾞ", "ガイド"));
+  EXPECT_FALSE(locale.ContainsNoCase("メモ帳", "メモ用"));
+  EXPECT_FALSE(locale.ContainsNoCase("カタカナ", "かだ"));
   EXPECT_FALSE(locale.ContainsNoCase("co-op", "coop"));
 }
 

@@ -141,6 +141,15 @@ TEST(Win32Locale, UpperCaseFoldsFullWidthLatinOnly) {
   EXPECT_FALSE(locale.ContainsNoCase("co-op", "coop"));
 }
 
+// What a rule stored through the settings file reads back as.
+TEST(Win32Locale, AnsiRenderingIsTheCodePageRoundTrip) {
+  Win32Locale locale;
+  EXPECT_EQ(locale.AnsiRendering("Café - メモ帳"), "Caf? - メモ帳");
+  EXPECT_EQ(locale.AnsiRendering("ü😀"), "???");
+  EXPECT_EQ(locale.AnsiRendering("ﾒﾓ ＡＢＣ ①"), "ﾒﾓ ＡＢＣ ①");
+  EXPECT_EQ(locale.AnsiRendering(""), "");
+}
+
 TEST(Win32Clock, LocalAndUtcAgreeWithTheHost) {
   Win32Clock clock;
   const DateTime local = clock.LocalNow();

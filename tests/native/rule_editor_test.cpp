@@ -88,48 +88,6 @@ TEST(RuleEditor, OkValidatesAndStoresTrimmedOneLineFields) {
   }
 }
 
-TEST(RuleEditor, OpensWithTheRuleAndStoresChoiceAndCheck) {
-  const WindowRule rule{true, "n", "t", 1, "c"};
-  for (const bool allow : {false, true}) {
-    FakePrompts prompts;
-    ScriptedPicker picker;
-    WindowRule edited = rule;
-    prompts.dialogs.push_back([&](FormModel& form) {
-      EXPECT_EQ(form.Text(kRuleName), "n");
-      EXPECT_EQ(form.Text(kRuleTitle), "t");
-      EXPECT_EQ(form.Text(kRuleClass), "c");
-      EXPECT_EQ(form.Value(kRuleInTitle), 1);
-      EXPECT_EQ(form.GroupValue(kRuleExclude), 1);
-      form.UserValue(allow ? kRuleAllow : kRuleExclude, 1);
-      form.UserValue(kRuleInTitle, 0);
-      form.UserClick(kRuleOk);
-    });
-    ASSERT_TRUE(EditRule(prompts, picker, edited));
-    EXPECT_EQ(edited.AntiType, allow);
-    EXPECT_EQ(edited.InTitle, 0);
-  }
-}
-
-TEST(RuleEditor, CancelAndCloseBoxLeaveTheRule) {
-  const WindowRule rule{true, "n", "t", 1, "c"};
-  for (const bool closeBox : {false, true}) {
-    FakePrompts prompts;
-    ScriptedPicker picker;
-    WindowRule edited = rule;
-    prompts.dialogs.push_back([&](FormModel& form) {
-      Type(form, "other", "x", "y");
-      if (closeBox) {
-        form.UserClose();
-      } else {
-        form.UserClick(kRuleCancel);
-      }
-      EXPECT_TRUE(form.IsUnloaded());
-    });
-    EXPECT_FALSE(EditRule(prompts, picker, edited));
-    EXPECT_EQ(edited, rule);
-  }
-}
-
 TEST(RuleEditor, DragFillsTitleAndClassWhileTheLeftButtonAloneIsHeld) {
   FakePrompts prompts;
   ScriptedPicker picker;

@@ -101,7 +101,10 @@ TEST(RuleList, EditReplacesTheSelectedRuleOnOkOnly) {
   EXPECT_FALSE(EditRuleAt(prompts, picker, working, edited, -1));
   EXPECT_FALSE(EditRuleAt(prompts, picker, working, edited, 3));
   EXPECT_EQ(prompts.modalRuns, 0) << "no row, no editor";
-  prompts.dialogs.push_back([](FormModel& form) { form.UserClick(kRuleCancel); });
+  prompts.dialogs.push_back([](FormModel& form) {
+    form.UserText(kRuleName, "changed");
+    form.UserClose();  // the close box, like Cancel
+  });
   EXPECT_FALSE(EditRuleAt(prompts, picker, working, edited, 1));
   EXPECT_EQ(working, before);
   prompts.dialogs.push_back([](FormModel& form) {

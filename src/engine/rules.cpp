@@ -1,20 +1,14 @@
 #include "engine/rules.h"
 
+#include "engine/rule_text.h"
+
 namespace kestrova {
 
 bool RuleMatches(WindowSystem& windows, Locale& locale, const WindowRule& rule, WindowHandle window) {
   // Title and class are read afresh for each rule: a window may retitle itself
   // at any moment, and the decision is rare enough not to cache anything.
-  if (!rule.WindowTitle.empty()) {
-    const std::string title = windows.ReadTitle(window);
-    const bool titlePasses = rule.InTitle != 0 ? locale.ContainsNoCase(title, rule.WindowTitle)
-                                               : locale.ToUpper(title) == locale.ToUpper(rule.WindowTitle);
-    if (!titlePasses) return false;
-  }
-  if (!rule.WindowClass.empty()) {
-    if (locale.ToUpper(windows.ReadClassName(window)) != locale.ToUpper(rule.WindowClass)) return false;
-  }
-  return true;
+  if (!rule.WindowTitle.empty() && !RuleTitlePasses(locale, rule, windows.ReadTitle(window))) return false;
+  return rule.WindowClass.empty() || RuleClassPasses(locale, rule, windows.ReadClassName(window));
 }
 
 bool IsWindowFiltered(WindowSystem& windows, Locale& locale, const WindowRuleList& rules,

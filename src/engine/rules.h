@@ -8,8 +8,9 @@
 
 namespace kestrova {
 
-// Both tests of one rule: the title (whole or contained, ignoring case) and
-// the class (whole only, ignoring case). An empty field passes.
+// Both tests of one rule (engine/rule_text.h): the title (whole ignoring
+// case, or contained ignoring case, width and kana type) and the class (whole
+// only, ignoring case). An empty field passes.
 bool RuleMatches(WindowSystem& windows, Locale& locale, const WindowRule& rule, WindowHandle window);
 
 // True when the window must not be decorated. The first rule that matches

@@ -210,6 +210,12 @@ void FormModel::UserDoubleClick(int id) {
   Run(doubleClick_, id, Cause::kUser);
 }
 
+void FormModel::UserMouse(int id, MouseAction action, int buttons) {
+  if (Find(id) == nullptr || !State(id).enabled) return;
+  auto it = mouse_.find(id);
+  if (it != mouse_.end() && it->second) it->second(action, buttons);
+}
+
 void FormModel::UserClose() {
   if (queryClose_ && !queryClose_()) return;
   Close();

@@ -41,6 +41,11 @@ namespace kestrova {
 
 enum class Cause { kProgram, kUser, kThumbDrag };
 
+// Mouse reports of a picture. Once the left button went down on it, the
+// picture keeps receiving moves wherever the pointer is, until the release.
+enum class MouseAction { kDown, kMove, kUp };
+enum MouseButton : int { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
+
 struct ControlState {
   std::string text;  // caption or contents
   int value = 0;     // check state, option 0/1, selected index, scroll position, tab page
@@ -95,6 +100,8 @@ class FormModel {
   void UserSelection(int id, int start, int length);
   void UserClick(int id);
   void UserDoubleClick(int id);
+  // `buttons`: the MouseButton bits held (for kUp: the one released).
+  void UserMouse(int id, MouseAction action, int buttons);
   // Close box, or Esc without a cancel button: the query handler may refuse.
   void UserClose();
   // The window is gone, whatever closed it: runs the unload handler once.
@@ -103,6 +110,7 @@ class FormModel {
   void OnChange(int id, Handler h) { change_[id] = std::move(h); }
   void OnClick(int id, Handler h) { click_[id] = std::move(h); }
   void OnDoubleClick(int id, Handler h) { doubleClick_[id] = std::move(h); }
+  void OnMouse(int id, std::function<void(MouseAction, int buttons)> h) { mouse_[id] = std::move(h); }
   void OnQueryClose(std::function<bool()> h) { queryClose_ = std::move(h); }
   void OnUnload(std::function<void()> h) { unload_ = std::move(h); }
 
@@ -121,6 +129,7 @@ class FormModel {
   FormSpec spec_;
   std::map<int, ControlState> states_;
   std::map<int, Handler> change_, click_, doubleClick_;
+  std::map<int, std::function<void(MouseAction, int)>> mouse_;
   std::map<int, bool> running_;
   std::function<bool()> queryClose_;
   std::function<void()> unload_;

@@ -45,6 +45,9 @@ struct ControlSpec {
   unsigned flags = 0;
   const char* fontName = nullptr;  // nullptr: the system UI font
   int fontTenthPoints = 0;         // e.g. 83 for 8.25 pt
+  // Picture: number of a cursor resource it shows; also the mouse cursor over
+  // it and while a drag started on it lasts.
+  int image = 0;
 };
 
 struct FormSpec {

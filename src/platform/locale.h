@@ -44,8 +44,13 @@ class Locale {
   virtual RegionalSettings Regional() = 0;
   // Upper case by the system locale's rules (full-width Latin included).
   virtual std::string ToUpper(std::string_view text) = 0;
-  // Whether `text` contains `part`, ignoring case by the system locale's rules.
+  // Whether `text` contains `part` as the system locale's text comparison
+  // sees it on a Japanese system: letter case, character width (ＡＢＣ = ABC,
+  // ﾒﾓ = メモ) and kana type (めも = メモ) do not count.
   virtual bool ContainsNoCase(std::string_view text, std::string_view part) = 0;
+  // `text` as it comes back through the system's ANSI code page: a character
+  // the code page lacks comes back as "?", as it would from the settings file.
+  virtual std::string AnsiRendering(std::string_view text) = 0;
 };
 
 }  // namespace kestrova

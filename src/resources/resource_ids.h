@@ -7,6 +7,9 @@
 // ExtractIconEx(..., 0, ...) on Kestrova.exe finds it first.
 #define IDI_KESTROVA 1
 
+// The rule editor's target cursor (32 x 32, hot spot 15,15; scripts/make-target-cursor.py).
+#define IDC_KESTROVA_TARGET 10
+
 // The numbered string table lives in this range (string N = LoadString(N)).
 #define IDS_KESTROVA_FIRST 100
 #define IDS_KESTROVA_LAST 999

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "settings/codepage_iconv.h"
+
 namespace kestrova::testing {
 
 namespace {
@@ -25,10 +27,56 @@ std::string UpperLatin(std::string_view text) {
 }
 }  // namespace
 
+namespace {
+
+std::u32string Decode(std::string_view utf8) {
+  std::u32string out;
+  for (size_t i = 0; i < utf8.size();) {
+    const unsigned char c = static_cast<unsigned char>(utf8[i]);
+    const int n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    char32_t cp = n == 1 ? c : c & (0x7F >> n);
+    for (int k = 1; k < n && i + static_cast<size_t>(k) < utf8.size(); ++k) {
+      cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + static_cast<size_t>(k)]) & 0x3F);
+    }
+    out.push_back(cp);
+    i += static_cast<size_t>(n);
+  }
+  return out;
+}
+
+// Half-width katakana U+FF66..U+FF9D as full width.
+constexpr char32_t kHalfKana[] =
+    U"ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリ"
+    U"ルレロワン";
+
+// What the system comparison ignores, folded away: case, width, kana type.
+std::u32string Folded(std::string_view utf8) {
+  std::u32string out;
+  for (char32_t c : Decode(utf8)) {
+    if (c >= 0xFF01 && c <= 0xFF5E) c -= 0xFEE0;  // full-width ASCII
+    if (c >= 'a' && c <= 'z') c -= 'a' - 'A';
+    if (c >= 0x3041 && c <= 0x3096) c += 0x60;  // hiragana
+    if (c >= 0xFF66 && c <= 0xFF9D) c = kHalfKana[c - 0xFF66];
+    if ((c == 0xFF9E || c == 0xFF9F) && !out.empty()) {  // voiced marks join the kana before
+      out.back() += c == 0xFF9E ? 1 : 2;
+      continue;
+    }
+    out.push_back(c);
+  }
+  return out;
+}
+
+}  // namespace
+
 std::string FakeLocale::ToUpper(std::string_view text) { return UpperLatin(text); }
 
 bool FakeLocale::ContainsNoCase(std::string_view text, std::string_view part) {
-  return UpperLatin(text).find(UpperLatin(part)) != std::string::npos;
+  return Folded(text).find(Folded(part)) != std::u32string::npos;
+}
+
+std::string FakeLocale::AnsiRendering(std::string_view text) {
+  static Cp932CodePage cp932;
+  return cp932.FromAnsi(cp932.ToAnsi(std::string(text)));
 }
 
 WindowHandle FakeWindowSystem::FindChild(WindowHandle parent, std::string_view className) {

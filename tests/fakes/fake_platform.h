@@ -24,14 +24,16 @@ class FakeClock : public Clock {
   DateTime UtcNow() override { return utc; }
 };
 
-// Japanese regional settings; upper-casing and containment fold ASCII and
-// full-width Latin letters, as the system locale does.
+// Japanese regional settings; upper-casing folds ASCII and full-width Latin
+// letters, containment also width and kana type, as the system locale does;
+// the ANSI code page is 932.
 class FakeLocale : public Locale {
  public:
   RegionalSettings regional;
   RegionalSettings Regional() override { return regional; }
   std::string ToUpper(std::string_view text) override;
   bool ContainsNoCase(std::string_view text, std::string_view part) override;
+  std::string AnsiRendering(std::string_view text) override;
 };
 
 class FakeWindowSystem : public WindowSystem {

@@ -40,6 +40,20 @@ TEST(RuleMatches, TitleAndClassTable) {
       {"empty fields match all", Exclude("", 0, ""), "anything", "Any", true},
       {"empty fields match untitled", Exclude("", 1, ""), "", "Any", true},
       {"title rule vs untitled window", Exclude("a", 1, ""), "", "Any", false},
+      // The file keeps rules in code page 932: "?" stands for what it lacks.
+      {"stored ? matches what it stood for", Exclude("Caf?", 0, ""), "Café", "C", true},
+      {"stored ?? stands for an emoji", Exclude("ok ??", 0, ""), "ok 😀", "C", true},
+      {"picked é matches before a save", Exclude("Café", 0, ""), "Café", "C", true},
+      {"contained ü as ?", Exclude("m?nchen", 1, ""), "Wetter München", "C", true},
+      {"? is no wildcard", Exclude("Caf?", 0, ""), "Cafe", "C", false},
+      {"class stored with ?", Exclude("", 0, "Kl?sse"), "x", "Klässe", true},
+      {"title line break as a blank", Exclude("a b", 0, ""), "a\r\nb", "C", true},
+      // Containment compares as the system does; equality only ignores case.
+      {"contained ignores kana type", Exclude("めも", 1, ""), "メモ帳", "C", true},
+      {"contained ignores width", Exclude("メモ", 1, ""), "ﾒﾓ帳", "C", true},
+      {"contained ignores Latin width", Exclude("abc", 1, ""), "ＡＢＣ", "C", true},
+      {"whole title keeps kana type", Exclude("めも帳", 0, ""), "メモ帳", "C", false},
+      {"whole title keeps width", Exclude("ﾒﾓ帳", 0, ""), "メモ帳", "C", false},
   };
   for (const MatchCase& c : cases) {
     FakeWindowSystem windows;

@@ -131,9 +131,23 @@ TEST(Win32Locale, UpperCaseFoldsFullWidthLatinOnly) {
   EXPECT_TRUE(locale.ContainsNoCase("メモ帳 - Untitled", "untitled"));
   EXPECT_TRUE(locale.ContainsNoCase("anything", ""));
   EXPECT_FALSE(locale.ContainsNoCase("abc", "abd"));
-  EXPECT_FALSE(locale.ContainsNoCase("ABC", "ＡＢ"));       // width still counts
-  EXPECT_FALSE(locale.ContainsNoCase("カタカナ", "かた"));  // so does kana type
+  // Width and kana type do not count, as in the system's comparison.
+  EXPECT_TRUE(locale.ContainsNoCase("ABC", "ａｂ"));
+  EXPECT_TRUE(locale.ContainsNoCase("ﾒﾓ帳 - 無題", "メモ"));
+  EXPECT_TRUE(locale.ContainsNoCase("メモ帳", "めも"));
+  EXPECT_TRUE(locale.ContainsNoCase("ｶﾞｲﾄﾞ", "ガイド"));
+  EXPECT_FALSE(locale.ContainsNoCase("メモ帳", "メモ用"));
+  EXPECT_FALSE(locale.ContainsNoCase("カタカナ", "かだ"));
   EXPECT_FALSE(locale.ContainsNoCase("co-op", "coop"));
+}
+
+// What a rule stored through the settings file reads back as.
+TEST(Win32Locale, AnsiRenderingIsTheCodePageRoundTrip) {
+  Win32Locale locale;
+  EXPECT_EQ(locale.AnsiRendering("Café - メモ帳"), "Caf? - メモ帳");
+  EXPECT_EQ(locale.AnsiRendering("ü😀"), "???");
+  EXPECT_EQ(locale.AnsiRendering("ﾒﾓ ＡＢＣ ①"), "ﾒﾓ ＡＢＣ ①");
+  EXPECT_EQ(locale.AnsiRendering(""), "");
 }
 
 TEST(Win32Clock, LocalAndUtcAgreeWithTheHost) {

@@ -127,8 +127,30 @@ std::string Win32Locale::ToUpper(std::string_view text) {
   return Narrow(upper);
 }
 
+namespace {
+
+// One spelling for everything the comparison ignores: upper case, full width, katakana.
+std::wstring Folded(std::string_view text) {
+  std::wstring wide = Widen(text);
+  if (wide.empty()) return wide;
+  constexpr DWORD kFold = LCMAP_UPPERCASE | LCMAP_FULLWIDTH | LCMAP_KATAKANA;
+  const int size = static_cast<int>(wide.size());
+  const int n = LCMapStringW(LOCALE_SYSTEM_DEFAULT, kFold, wide.data(), size, nullptr, 0);
+  if (n <= 0) return wide;
+  std::wstring folded(static_cast<size_t>(n), L'\0');
+  LCMapStringW(LOCALE_SYSTEM_DEFAULT, kFold, wide.data(), size, folded.data(), n);
+  return folded;
+}
+
+}  // namespace
+
 bool Win32Locale::ContainsNoCase(std::string_view text, std::string_view part) {
-  return ToUpper(text).find(ToUpper(part)) != std::string::npos;
+  return Folded(text).find(Folded(part)) != std::wstring::npos;
+}
+
+std::string Win32Locale::AnsiRendering(std::string_view text) {
+  // As the settings file stores it: no look-alikes, "?" for what is missing.
+  return Narrow(win32::ToWide(CP_ACP, win32::FromWide(CP_ACP, WC_NO_BEST_FIT_CHARS, Widen(text))));
 }
 
 }  // namespace kestrova

@@ -11,8 +11,8 @@ class Win32Locale : public Locale {
   RegionalSettings Regional() override;
   void Reload();
   std::string ToUpper(std::string_view text) override;
-  // Ignores letter case only (width and kana type still count).
   bool ContainsNoCase(std::string_view text, std::string_view part) override;
+  std::string AnsiRendering(std::string_view text) override;
 
  private:
   bool loaded_ = false;

@@ -85,6 +85,11 @@ int Utf8Offset(const std::wstring& text, DWORD units) {
   return static_cast<int>(Narrow(std::wstring_view(text).substr(0, units)).size());
 }
 
+int MouseButtons(WPARAM keys) {
+  return ((keys & MK_LBUTTON) ? kLeftButton : 0) | ((keys & MK_RBUTTON) ? kRightButton : 0) |
+         ((keys & MK_MBUTTON) ? kMiddleButton : 0);
+}
+
 }  // namespace
 
 FormWindow::FormWindow(FormModel& model, HICON icon) : model_(model), icon_(icon) { model_.AttachView(this); }
@@ -132,6 +137,14 @@ void FormWindow::CreateControls() {
         CreateWindowExW(cs.exStyle, cs.cls, Widen(c.caption).c_str(), StyleFor(c), 0, 0, 0, 0, hwnd_,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
     controls_[c.id] = control;
+    if (c.kind == ControlKind::kPicture) {
+      SetWindowSubclass(control, &PictureProc, static_cast<UINT_PTR>(c.id),
+                        reinterpret_cast<DWORD_PTR>(this));
+      if (c.image != 0) {
+        images_[c.id] = static_cast<HCURSOR>(
+            LoadImageW(instance, MAKEINTRESOURCEW(c.image), IMAGE_CURSOR, 0, 0, LR_SHARED));
+      }
+    }
     // Page controls lie over the tab control, which must not paint over them.
     if (c.kind == ControlKind::kTab) {
       SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -430,6 +443,44 @@ LRESULT CALLBACK FormWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
   return w->Handle(msg, wParam, lParam);
 }
 
+// Pictures report the mouse; a press captures it, so that the moves of a drag
+// come here wherever the pointer goes.
+LRESULT CALLBACK FormWindow::PictureProc(HWND control, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR self) {
+  auto* w = reinterpret_cast<FormWindow*>(self);
+  const int controlId = static_cast<int>(id);
+  auto image = w->images_.find(controlId);
+  HCURSOR dragCursor = image != w->images_.end() ? image->second : nullptr;
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+      SetCapture(control);
+      if (dragCursor != nullptr) ::SetCursor(dragCursor);
+      w->model_.UserMouse(controlId, MouseAction::kDown, MouseButtons(wParam));
+      break;  // clicks are still reported
+    case WM_MOUSEMOVE: {
+      const int buttons = MouseButtons(wParam);
+      if (dragCursor != nullptr && GetCapture() == control) {
+        ::SetCursor(buttons == kLeftButton ? dragCursor : LoadCursorW(nullptr, IDC_ARROW));
+      }
+      w->model_.UserMouse(controlId, MouseAction::kMove, buttons);
+      break;
+    }
+    case WM_LBUTTONUP: {
+      const bool dragging = GetCapture() == control;
+      if (dragging) ReleaseCapture();
+      w->model_.UserMouse(controlId, MouseAction::kUp, kLeftButton);
+      if (dragging && dragCursor != nullptr) ::SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+      break;
+    }
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(control, &PictureProc, id);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(control, msg, wParam, lParam);
+}
+
 LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   HWND hwnd = hwnd_;
   switch (msg) {
@@ -454,8 +505,12 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DRAWITEM: {
       const auto* d = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
       auto it = painters_.find(static_cast<int>(d->CtlID));
+      auto image = images_.find(static_cast<int>(d->CtlID));
       if (it != painters_.end() && it->second) {
         it->second(d->hDC, d->rcItem);
+      } else if (image != images_.end() && image->second != nullptr) {
+        FillRect(d->hDC, &d->rcItem, GetSysColorBrush(COLOR_BTNFACE));
+        DrawIconEx(d->hDC, d->rcItem.left, d->rcItem.top, image->second, 0, 0, 0, nullptr, DI_NORMAL);
       } else {
         FillRect(d->hDC, &d->rcItem, GetSysColorBrush(COLOR_BTNFACE));
       }
@@ -466,6 +521,11 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       auto it = c != nullptr ? cursors_.find(c->id) : cursors_.end();
       if (it != cursors_.end()) {
         ::SetCursor(it->second);
+        return TRUE;
+      }
+      auto image = c != nullptr ? images_.find(c->id) : images_.end();
+      if (image != images_.end() && image->second != nullptr) {
+        ::SetCursor(image->second);
         return TRUE;
       }
       break;
@@ -516,6 +576,7 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       hwnd_ = nullptr;
       controls_.clear();
       shownItems_.clear();
+      images_.clear();
       model_.Unloaded();
       break;
     default:

@@ -42,6 +42,8 @@ class FormWindow : public FormView {
 
  private:
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK PictureProc(HWND control, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                      DWORD_PTR self);
   LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
   void CreateControls();
   void Layout(int dpi);
@@ -66,6 +68,7 @@ class FormWindow : public FormView {
   std::map<int, std::vector<std::string>> shownItems_;
   std::map<int, std::function<void(HDC, const RECT&)>> painters_;
   std::map<int, HCURSOR> cursors_;
+  std::map<int, HCURSOR> images_;  // shared resources: never destroyed
   std::vector<HFONT> fonts_;
 };
 

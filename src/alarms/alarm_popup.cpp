@@ -44,7 +44,8 @@ bool ParseEntry(const std::string& tag, int& entry) {
 
 }  // namespace
 
-AlarmPopup::AlarmPopup(Settings& settings, IniFile& ini) : settings_(settings), ini_(ini), form_(kForm) {
+AlarmPopup::AlarmPopup(Settings& settings, IniFile& ini, AlarmIds* ids)
+    : settings_(settings), ini_(ini), ids_(ids), form_(kForm) {
   form_.OnClick(kPopupCommand1, [this](Cause) { form_.Close(); });
   form_.OnUnload([this] { ClosingStep(); });
 }
@@ -52,11 +53,16 @@ AlarmPopup::AlarmPopup(Settings& settings, IniFile& ini) : settings_(settings), 
 void AlarmPopup::Fill(int entry, const std::string& message) {
   form_.SetText(kPopupText1, message);
   tag_ = std::to_string(entry);
+  if (ids_ != nullptr) id_ = ids_->IdOf(entry);
 }
 
 void AlarmPopup::ClosingStep() {
   int n = 0;
-  if (!ParseEntry(tag_, n)) return;
+  if (ids_ != nullptr) {
+    n = ids_->IndexOf(id_);
+  } else if (!ParseEntry(tag_, n)) {
+    return;
+  }
   // The alarm editor may have replaced the list while the popup was open.
   if (n < 0 || n >= AlarmEntryCount(settings_)) return;
   const int box = Check1() ? 1 : 0;

@@ -10,7 +10,7 @@ namespace {
 
 constexpr int kElementBase = 101;
 constexpr int kElementHelpBase = 201;
-constexpr int kLettersHelp = 239;
+constexpr int kLettersHelp = 250;
 constexpr int kPresetBase = 301;
 constexpr int kPresetHelpBase = 401;
 

@@ -6,6 +6,7 @@
 #include "alarms/alarm_store.h"
 #include "core/time_picture.h"
 #include "platform/clock.h"
+#include "platform/profile_store.h"
 #include "platform/prompts.h"
 #include "resources/strings.h"
 #include "settings/ini_file.h"
@@ -45,9 +46,15 @@ std::string OneLine(const std::string& text) {
 
 std::string AlarmCountText(int count) { return "登録メッセージ：" + std::to_string(count) + " 件"; }
 
-AlarmEditor::AlarmEditor(Prompts& prompts, Locale& locale, Clock& clock, IniFile& ini, Settings& settings,
-                         AlarmIds& ids)
-    : prompts_(prompts), clock_(clock), ini_(ini), settings_(settings), ids_(ids), form_(AlarmEditorForm()) {
+AlarmEditor::AlarmEditor(Prompts& prompts, Locale& locale, Clock& clock, IniFile& ini, CodePage& codePage,
+                         Settings& settings, AlarmIds& ids)
+    : prompts_(prompts),
+      clock_(clock),
+      ini_(ini),
+      codePage_(codePage),
+      settings_(settings),
+      ids_(ids),
+      form_(AlarmEditorForm()) {
   const RegionalSettings regional = locale.Regional();
   timePicture_ = regional.timeFormat;
   am_ = regional.am;
@@ -204,14 +211,23 @@ void AlarmEditor::DeleteMessage(int n) {
   form_.SetItems(kEditorList1, Lines());
 }
 
-bool AlarmEditor::TitleGiven() {
-  if (!form_.Text(kEditorText1).empty()) return true;
-  prompts_.Ask(PromptKind::kExclamation, "Kestrova", kAlarmTitleMissing);
-  return false;
+bool AlarmEditor::FieldsStorable() {
+  if (form_.Text(kEditorText1).empty()) {
+    prompts_.Ask(PromptKind::kExclamation, "Kestrova", kAlarmTitleMissing);
+    return false;
+  }
+  // Longer texts would come back cut at the next start.
+  for (int id : {kEditorText1, kEditorText4}) {
+    if (codePage_.ToAnsi(OneLine(form_.Text(id))).size() > kMaxAlarmTextBytes) {
+      prompts_.Ask(PromptKind::kExclamation, "Kestrova", kAlarmTextTooLong);
+      return false;
+    }
+  }
+  return true;
 }
 
 void AlarmEditor::Add() {
-  if (!TitleGiven()) return;
+  if (!FieldsStorable()) return;
   // Entry 10000 would be stored over entry 0 ("Alarm" + the last four digits).
   if (working_.size() >= static_cast<size_t>(kMaxStoredAlarms)) {
     prompts_.Ask(PromptKind::kExclamation, "Kestrova", kAlarmListFull);
@@ -226,7 +242,7 @@ void AlarmEditor::Add() {
 void AlarmEditor::Change() {
   const int k = form_.Value(kEditorList1);
   if (k < 0) return;
-  if (!TitleGiven()) return;
+  if (!FieldsStorable()) return;
   SetMessage(k);
   ClearSelection();
   ClearFields();
@@ -262,9 +278,9 @@ void AlarmEditor::Ok() {
   form_.Close();
 }
 
-bool EditAlarms(Prompts& prompts, Locale& locale, Clock& clock, IniFile& ini, Settings& settings,
-                AlarmIds& ids) {
-  AlarmEditor editor(prompts, locale, clock, ini, settings, ids);
+bool EditAlarms(Prompts& prompts, Locale& locale, Clock& clock, IniFile& ini, CodePage& codePage,
+                Settings& settings, AlarmIds& ids) {
+  AlarmEditor editor(prompts, locale, clock, ini, codePage, settings, ids);
   prompts.RunModal(editor.Form());
   return editor.Saved();
 }

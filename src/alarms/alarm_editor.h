@@ -1,6 +1,7 @@
 #pragma once
 // The message alarm editor (Form4): adds, changes, deletes and reorders the
 // alarms on a working copy; OK replaces the program's list and saves it.
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 namespace kestrova {
 
 class Clock;
+class CodePage;
 class IniFile;
 class Locale;
 class Prompts;
@@ -20,6 +22,10 @@ struct Settings;
 inline constexpr const char* kAlarmEditorCaption = "Kestrova-メッセージアラーム設定";
 inline constexpr const char* kAlarmTitleMissing = "表示名を入力してください";
 inline constexpr const char* kAlarmListFull = "メッセージアラームは10000件までしか登録できません。";
+inline constexpr const char* kAlarmTextTooLong =
+    "設定名とメッセージは、それぞれ半角127文字(全角63文字)までしか保存できません。";
+// What the settings file gives back of a value, in bytes of its code page.
+inline constexpr std::size_t kMaxAlarmTextBytes = 127;
 
 enum AlarmEditorControl : int {
   kEditorOk = 1,      // Command2(0)
@@ -53,8 +59,8 @@ std::string AlarmCountText(int count);
 class AlarmEditor {
  public:
   // Opens on a copy of settings.Alarms, nothing selected, the combos at `clock`'s now.
-  AlarmEditor(Prompts& prompts, Locale& locale, Clock& clock, IniFile& ini, Settings& settings,
-              AlarmIds& ids);
+  AlarmEditor(Prompts& prompts, Locale& locale, Clock& clock, IniFile& ini, CodePage& codePage,
+              Settings& settings, AlarmIds& ids);
 
   FormModel& Form() { return form_; }
   const AlarmList& Working() const { return working_; }
@@ -78,12 +84,14 @@ class AlarmEditor {
   void Delete();
   void Move(int step);
   void Ok();
-  bool TitleGiven();
+  // A title is given and both texts fit the file; warns otherwise.
+  bool FieldsStorable();
   std::vector<std::string> Lines() const;
 
   Prompts& prompts_;
   Clock& clock_;
   IniFile& ini_;
+  CodePage& codePage_;
   Settings& settings_;
   AlarmIds& ids_;
   std::string timePicture_, am_, pm_;
@@ -95,7 +103,7 @@ class AlarmEditor {
 };
 
 // Runs the editor modally; true when it was closed with OK.
-bool EditAlarms(Prompts& prompts, Locale& locale, Clock& clock, IniFile& ini, Settings& settings,
-                AlarmIds& ids);
+bool EditAlarms(Prompts& prompts, Locale& locale, Clock& clock, IniFile& ini, CodePage& codePage,
+                Settings& settings, AlarmIds& ids);
 
 }  // namespace kestrova

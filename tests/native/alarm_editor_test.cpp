@@ -11,6 +11,7 @@
 #include "fakes/fake_form.h"
 #include "fakes/fake_platform.h"
 #include "ini_fixture.h"
+#include "settings/codepage_iconv.h"
 #include "settings/ini_file.h"
 #include "settings/settings.h"
 
@@ -42,7 +43,7 @@ class AlarmEditorTest : public ::testing::Test {
   }
 
   AlarmEditor& Open() {
-    editor = std::make_unique<AlarmEditor>(prompts, locale, clock, ini, settings, ids);
+    editor = std::make_unique<AlarmEditor>(prompts, locale, clock, ini, codePage, settings, ids);
     view = std::make_unique<testing::RecordingFormView>(editor->Form());
     return *editor;
   }
@@ -358,7 +359,7 @@ TEST_F(AlarmEditorTest, CancelLeavesListAndFileAsTheyWere) {
       f.UserClick(kEditorAdd);
       close(f);
     });
-    EXPECT_FALSE(EditAlarms(prompts, locale, clock, ini, settings, ids));
+    EXPECT_FALSE(EditAlarms(prompts, locale, clock, ini, codePage, settings, ids));
     EXPECT_EQ(settings.Alarms, before.Alarms);
     EXPECT_EQ(settings.AlarmCount, 3);
     EXPECT_EQ(store.writes, 0);
@@ -375,6 +376,44 @@ TEST_F(AlarmEditorTest, TheTenThousandAndFirstAlarmIsRefused) {
   ASSERT_EQ(prompts.asked.size(), 1u);
   EXPECT_EQ(prompts.asked[0].kind, PromptKind::kExclamation);
   EXPECT_EQ(prompts.asked[0].text, kAlarmListFull);
+}
+
+// The file gives back 127 bytes of its code page (CP932 here): longer texts are refused, not cut later.
+TEST_F(AlarmEditorTest, TextsTheFileWouldCutAreRefused) {
+  auto repeat = [](const std::string& s, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += s;
+    return out;
+  };
+  struct Case {
+    std::string title, message;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {repeat("会", 63), "m", true},
+      {repeat("会", 64), "m", false},
+      {"t", repeat("a", 127), true},
+      {"t", repeat("a", 128), false},
+      {repeat("ｶ", 127), repeat("ﾒ", 127), true},  // half-width kana take one byte
+      {"t", repeat("あ", 63) + "\r\n", true},      // 127 bytes once the break is a blank
+  };
+  Cp932CodePage cp932;
+  for (const Case& c : cases) {
+    for (int button : {kEditorAdd, kEditorChange}) {
+      prompts.asked.clear();
+      AlarmEditor e(prompts, locale, clock, ini, cp932, settings, ids);
+      e.Form().UserValue(kEditorList1, 0);
+      e.Form().UserText(kEditorText1, c.title);
+      e.Form().UserText(kEditorText4, c.message);
+      e.Form().UserClick(button);
+      const bool changed = e.Working() != settings.Alarms;
+      EXPECT_EQ(changed, c.accepted) << c.title.size() << "/" << c.message.size() << " " << button;
+      EXPECT_EQ(prompts.asked.size(), c.accepted ? 0u : 1u);
+      if (!c.accepted && !prompts.asked.empty()) {
+        EXPECT_EQ(prompts.asked[0].text, kAlarmTextTooLong);
+      }
+    }
+  }
 }
 
 TEST(AlarmCountText, FormatsTheSettingsWindowLabel) {
@@ -408,7 +447,7 @@ TEST_F(AlarmEditorFileTest, OkSavesCountAndEntriesForTheNextStart) {
     }
     f.UserClick(kEditorOk);
   });
-  ASSERT_TRUE(EditAlarms(prompts, locale, clock, ini_, settings, ids));
+  ASSERT_TRUE(EditAlarms(prompts, locale, clock, ini_, codePage_, settings, ids));
   EXPECT_EQ(settings.AlarmCount, 5);
   ASSERT_EQ(settings.Alarms.size(), 5u);
   EXPECT_TRUE(settings.Alarms[2].Shown);

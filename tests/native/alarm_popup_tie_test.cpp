@@ -97,7 +97,7 @@ TEST(AlarmPopupTie, EditsWhileThePopupIsOpenDoNotMisdirectItsWrite) {
         c.edit(f);
         f.UserClick(kEditorOk);
       });
-      ASSERT_TRUE(EditAlarms(prompts, locale, clock, ini, settings, checker.Ids()));
+      ASSERT_TRUE(EditAlarms(prompts, locale, clock, ini, codePage, settings, checker.Ids()));
       store.values.clear();
     };
     checker.CheckAlarm("");

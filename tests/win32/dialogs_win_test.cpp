@@ -148,7 +148,7 @@ TEST_F(DialogsWinTest, AlarmEditorAddsAnEntryAndOkSavesIt) {
         linesAfterAdd = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
         Click(dialog, kEditorOk);
       },
-      [&] { saved = EditAlarms(prompts, locale, clock, ini, settings, ids); });
+      [&] { saved = EditAlarms(prompts, locale, clock, ini, codePage, settings, ids); });
 
   EXPECT_EQ(linesAtOpen, 1);
   EXPECT_EQ(firstLine, L"朝会");

@@ -1,5 +1,6 @@
 #include "alarms/alarm_editor.h"
 
+#include <iterator>
 #include <utility>
 
 #include "alarms/alarm_editor_form.h"

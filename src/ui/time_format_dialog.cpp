@@ -1,5 +1,8 @@
 #include "ui/time_format_dialog.h"
 
+#include <string_view>
+#include <vector>
+
 #include "platform/prompts.h"
 #include "resources/strings.h"
 #include "settings/settings.h"

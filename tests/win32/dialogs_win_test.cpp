@@ -192,18 +192,5 @@ TEST_F(DialogsWinTest, TimeFormatDialogReturnsThePatternBuiltFromElements) {
   EXPECT_EQ(result, std::optional<std::string>("dd"));
 }
 
-TEST_F(DialogsWinTest, TimeFormatDialogEscapeReturnsNothing) {
-  prompts.SetOwner(owner);
-  std::optional<std::string> result = "untouched";
-  Drive(
-      kTimeFormatCaption,
-      [&](HWND dialog) {
-        Click(dialog, kFormatDefault);
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-      },
-      [&] { result = EditTimeFormat(prompts); });
-  EXPECT_EQ(result, std::nullopt);
-}
-
 }  // namespace
 }  // namespace kestrova::win32

@@ -44,6 +44,7 @@ class AlarmEditorTest : public ::testing::Test {
   }
 
   AlarmEditor& Open() {
+    view.reset();  // it lets go of the old form
     editor = std::make_unique<AlarmEditor>(prompts, locale, clock, ini, codePage, settings, ids);
     view = std::make_unique<testing::RecordingFormView>(editor->Form());
     return *editor;

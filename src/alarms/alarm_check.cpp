@@ -52,7 +52,9 @@ bool IsAlarmDue(const AlarmEntry& entry, const DateTime& now) {
 }
 
 AlarmChecker::AlarmChecker(Settings& settings, Clock& clock, AlarmPopupHost& popups)
-    : settings_(settings), clock_(clock), popups_(popups) {}
+    : settings_(settings), clock_(clock), popups_(popups) {
+  popups_.UseAlarmIds(ids_);
+}
 
 int AlarmChecker::EntryCount() const { return AlarmEntryCount(settings_); }
 
@@ -108,10 +110,12 @@ bool AlarmChecker::CheckDate(int entry) {
       ~PopupGuard() { open = false; }
     } guard{popupOpen_};
     // The list may be replaced while the popup is open: copy what is needed
-    // and look the entry up again afterwards.
+    // and look the entry up again afterwards, by id, not by position.
     const std::string message = e.Message;
+    const AlarmIds::Id id = ids_.IdOf(entry);
     popups_.ShowAlarmPopup(entry, message);
-    if (entry < EntryCount()) settings_.Alarms[static_cast<size_t>(entry)].Shown = true;
+    const int now = ids_.IndexOf(id);
+    if (now >= 0 && now < EntryCount()) settings_.Alarms[static_cast<size_t>(now)].Shown = true;
   }
   return due;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "alarms/alarm_ids.h"
 #include "core/datetime.h"
 #include "platform/clock.h"
 #include "settings/alarm_entry.h"
@@ -19,6 +20,9 @@ class AlarmPopupHost {
  public:
   virtual ~AlarmPopupHost() = default;
   virtual void ShowAlarmPopup(int entry, const std::string& message) = 0;
+  // The checker's ids: a popup that writes into the list finds its entry
+  // through them, wherever the editor has moved it meanwhile.
+  virtual void UseAlarmIds(AlarmIds&) {}
 };
 
 // Whether an entry's month, day, weekday and time conditions hold at `now`.
@@ -47,6 +51,8 @@ class AlarmChecker {
   std::int32_t AlternateCount() const { return alternateCount_; }
   bool AlternateShowMessage() const { return alternateShowMessage_; }
   bool PopupOpen() const { return popupOpen_; }
+  // What the alarm editor tells when it replaces the list.
+  AlarmIds& Ids() { return ids_; }
 
  private:
   // Entries that exist both by count and in the list (a hand-edited file may
@@ -59,6 +65,7 @@ class AlarmChecker {
   std::int32_t alternateCount_ = 0;
   bool alternateShowMessage_ = false;
   bool popupOpen_ = false;
+  AlarmIds ids_;
 };
 
 }  // namespace kestrova

@@ -38,7 +38,8 @@ constexpr FormSpec kForm{.caption = kAlarmPopupCaption,
 
 }  // namespace
 
-AlarmPopup::AlarmPopup(Settings& settings, IniFile& ini) : settings_(settings), ini_(ini), form_(kForm) {
+AlarmPopup::AlarmPopup(Settings& settings, IniFile& ini, AlarmIds* ids)
+    : settings_(settings), ini_(ini), ids_(ids), form_(kForm) {
   form_.OnClick(kPopupCommand1, [this](Cause) { form_.Close(); });
   form_.OnUnload([this] { ClosingStep(); });
 }
@@ -46,11 +47,16 @@ AlarmPopup::AlarmPopup(Settings& settings, IniFile& ini) : settings_(settings), 
 void AlarmPopup::Fill(int entry, const std::string& message) {
   form_.SetText(kPopupText1, message);
   tag_ = std::to_string(entry);
+  if (ids_ != nullptr) id_ = ids_->IdOf(entry);
 }
 
 void AlarmPopup::ClosingStep() {
   std::int32_t n = 0;
-  if (!ParseInt32(tag_, n)) return;
+  if (ids_ != nullptr) {
+    n = ids_->IndexOf(id_);
+  } else if (!ParseInt32(tag_, n)) {
+    return;
+  }
   // The alarm editor may have replaced the list while the popup was open.
   if (n < 0 || n >= AlarmEntryCount(settings_)) return;
   AlarmEntry& entry = settings_.Alarms[static_cast<size_t>(n)];

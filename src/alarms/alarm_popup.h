@@ -3,6 +3,7 @@
 // decides whether the popup comes again at the next start.
 #include <string>
 
+#include "alarms/alarm_ids.h"
 #include "form/form.h"
 
 namespace kestrova {
@@ -22,7 +23,9 @@ enum AlarmPopupControl : int {
 
 class AlarmPopup {
  public:
-  AlarmPopup(Settings& settings, IniFile& ini);
+  // With `ids`, the popup writes into the alarm it was opened for wherever
+  // that alarm is when it closes; without, into the entry number of its tag.
+  AlarmPopup(Settings& settings, IniFile& ini, AlarmIds* ids = nullptr);
 
   // What the alarm check puts in before showing: the message and the entry
   // number as the window's tag.
@@ -36,7 +39,7 @@ class AlarmPopup {
 
   // Closes the window. Whatever closes it, the closing step runs once: the
   // check box becomes the entry's Box, in memory and in the file. An entry
-  // that no longer exists is left alone.
+  // that no longer exists (deleted in the editor meanwhile) is left alone.
   void Close() { form_.Close(); }
   bool Closed() const { return form_.IsUnloaded(); }
 
@@ -45,8 +48,10 @@ class AlarmPopup {
 
   Settings& settings_;
   IniFile& ini_;
+  AlarmIds* ids_;
   FormModel form_;
   std::string tag_;
+  AlarmIds::Id id_ = AlarmIds::kNone;
 };
 
 }  // namespace kestrova

@@ -9,7 +9,7 @@ Win32AlarmPopupHost::Win32AlarmPopupHost(HWND owner, HICON icon, Settings& setti
     : owner_(owner), icon_(icon), settings_(settings), ini_(ini) {}
 
 void Win32AlarmPopupHost::ShowAlarmPopup(int entry, const std::string& message) {
-  AlarmPopup popup(settings_, ini_);
+  AlarmPopup popup(settings_, ini_, ids_);
   popup.Fill(entry, message);
   FormWindow window(popup.Form(), icon_);
   HWND anchor = owner_ != nullptr && IsWindowVisible(owner_) ? owner_ : GetForegroundWindow();

@@ -23,6 +23,7 @@ class Win32AlarmPopupHost : public AlarmPopupHost {
   // Shows the popup modally (timers and other windows go on) until it closes.
   // Without a window the entry keeps its Box: the user was never asked.
   void ShowAlarmPopup(int entry, const std::string& message) override;
+  void UseAlarmIds(AlarmIds& ids) override { ids_ = &ids; }
 
   // The popup on screen, or nullptr.
   HWND PopupWindow() const { return popup_; }
@@ -32,6 +33,7 @@ class Win32AlarmPopupHost : public AlarmPopupHost {
   HICON icon_;
   Settings& settings_;
   IniFile& ini_;
+  AlarmIds* ids_ = nullptr;
   HWND popup_ = nullptr;
 };
 

@@ -18,7 +18,7 @@
 //   form.OnUnload([&] { ... the closing step ... });
 //   form.SetValue(101, 1);   // runs the handler, as a user's click would
 //
-// On screen (form/win32/form_win.h): `FormWindow window(form, icon);` then
+// On screen (form/win32/form_win.h, modal_win.h): `FormWindow window(form, icon);` then
 // `RunModal(window, owner)` for a dialog, or `window.Create(owner)` and
 // `form.Show(true)` for a modeless window; Prompts::RunModal (platform/prompts.h)
 // does the same behind an interface that tests replace with a script. Record

@@ -43,7 +43,7 @@ enum class Cause { kProgram, kUser, kThumbDrag };
 
 struct ControlState {
   std::string text;  // caption or contents
-  int value = 0;     // check state, option 0/1, selected index, scroll position, tab page
+  int value = 0;  // check state, option 0/1, selected index, scroll position, tab page, 1 underlines a label
   int min = 0, max = 0, smallChange = 1, largeChange = 1;
   std::vector<std::string> items;
   bool enabled = true;
@@ -95,6 +95,9 @@ class FormModel {
   void UserSelection(int id, int start, int length);
   void UserClick(int id);
   void UserDoubleClick(int id);
+  // The mouse moved, or a button went down or up, over control `id`; 0 is the
+  // window's own background.
+  void UserMouseMove(int id) { Run(mouseMove_, id, Cause::kUser); }
   // Close box, or Esc without a cancel button: the query handler may refuse.
   void UserClose();
   // The window is gone, whatever closed it: runs the unload handler once.
@@ -103,6 +106,7 @@ class FormModel {
   void OnChange(int id, Handler h) { change_[id] = std::move(h); }
   void OnClick(int id, Handler h) { click_[id] = std::move(h); }
   void OnDoubleClick(int id, Handler h) { doubleClick_[id] = std::move(h); }
+  void OnMouseMove(int id, Handler h) { mouseMove_[id] = std::move(h); }
   void OnQueryClose(std::function<bool()> h) { queryClose_ = std::move(h); }
   void OnUnload(std::function<void()> h) { unload_ = std::move(h); }
 
@@ -120,7 +124,7 @@ class FormModel {
 
   FormSpec spec_;
   std::map<int, ControlState> states_;
-  std::map<int, Handler> change_, click_, doubleClick_;
+  std::map<int, Handler> change_, click_, doubleClick_, mouseMove_;
   std::map<int, bool> running_;
   std::function<bool()> queryClose_;
   std::function<void()> unload_;

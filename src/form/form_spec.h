@@ -27,7 +27,14 @@ enum ControlFlag : unsigned {
   kCancelButton = 1u << 4,   // Esc
   kGroupStart = 1u << 5,     // arrow keys stop here (first option of a group)
   kNotify = 1u << 6,         // a label or picture that reports clicks
+  kLink = 1u << 7,           // a label that opens something: hand cursor, reports clicks and the mouse
+  kWindowIcon = 1u << 8,     // a picture that shows the window's icon
 };
+
+// Text colour 0xRRGGBB of a label. Coloured labels and links are drawn by the
+// renderer, each with the coloured labels it overlaps, so that two of them
+// offset a little make a drop shadow.
+inline constexpr unsigned kSystemColor = 0xFFFFFFFFu;
 
 struct TwipRect {
   int left = 0, top = 0, width = 0, height = 0;
@@ -45,6 +52,7 @@ struct ControlSpec {
   unsigned flags = 0;
   const char* fontName = nullptr;  // nullptr: the system UI font
   int fontTenthPoints = 0;         // e.g. 83 for 8.25 pt
+  unsigned color = kSystemColor;
 };
 
 struct FormSpec {

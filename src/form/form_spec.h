@@ -31,9 +31,10 @@ enum ControlFlag : unsigned {
   kWindowIcon = 1u << 8,     // a picture that shows the window's icon
 };
 
-// Text colour 0xRRGGBB of a label. Coloured labels and links are drawn by the
-// renderer, each with the coloured labels it overlaps, so that two of them
-// offset a little make a drop shadow.
+// Text colour 0xRRGGBB of a label, or the colour that fills a picture nobody
+// paints. Coloured labels and links are drawn by the renderer, each with the
+// coloured labels it overlaps, so that two of them offset a little make a
+// drop shadow.
 inline constexpr unsigned kSystemColor = 0xFFFFFFFFu;
 
 struct TwipRect {

@@ -512,6 +512,10 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         DrawLabels(d->hDC, d->rcItem, *c);
       } else if (it != painters_.end() && it->second) {
         it->second(d->hDC, d->rcItem);
+      } else if (c != nullptr && c->color != kSystemColor) {
+        HBRUSH brush = CreateSolidBrush(ColorOf(*c));
+        FillRect(d->hDC, &d->rcItem, brush);
+        DeleteObject(brush);
       } else {
         FillRect(d->hDC, &d->rcItem, GetSysColorBrush(COLOR_BTNFACE));
         if (c != nullptr && (c->flags & kWindowIcon) != 0 && icon_ != nullptr) {

@@ -62,43 +62,27 @@ TEST_F(StartupCommandWin, RegistersRemovesAndFollowsTheFolder) {
   StartupCommand command(prompts, files, codePage, ExeFolder(), Folder());
   command.Refresh();
   EXPECT_FALSE(command.Registered());
+  const auto answerYes = [&] { prompts.answers = {PromptAnswer::kYes}; };
 
-  prompts.answers = {PromptAnswer::kYes};
+  answerYes();
   command.Run();
   EXPECT_TRUE(LinkExists());
   EXPECT_STREQ(command.Caption(), "スタートアップから削除(&S)");
-
-  prompts.answers = {PromptAnswer::kYes};
+  answerYes();
   command.Run();
   EXPECT_FALSE(LinkExists());
   EXPECT_STREQ(command.Caption(), "スタートアップに登録(&S)");
-  EXPECT_EQ(prompts.titles,
-            (std::vector<std::string>{"スタートアップ登録", "登録完了", "スタートアップ登録", "削除完了"}));
-}
 
-TEST_F(StartupCommandWin, ShortcutDeletedBehindItsBackIsStillRemoved) {
-  StartupCommand command(prompts, files, codePage, ExeFolder(), Folder());
-  prompts.answers = {PromptAnswer::kYes};
+  // Deleted by hand while the menu offered removal: removing still ends well.
+  answerYes();
   command.Run();
-  ASSERT_TRUE(command.Registered());
   fs::remove(folder / L"Kestrova.lnk");
-
-  prompts.titles.clear();
-  prompts.answers = {PromptAnswer::kYes};
+  answerYes();
   command.Run();
-  EXPECT_EQ(prompts.titles, (std::vector<std::string>{"スタートアップ登録", "削除完了"}));
   EXPECT_FALSE(command.Registered());
-}
-
-TEST_F(StartupCommandWin, ProgramMissingFromItsFolderFails) {
-  const std::string empty = Folder() + "empty\\";
-  fs::create_directories(folder / L"empty");
-  StartupCommand command(prompts, files, codePage, empty, Folder());
-  prompts.answers = {PromptAnswer::kYes};
-  command.Run();
-  EXPECT_EQ(prompts.titles.back(), "登録失敗");
-  EXPECT_FALSE(LinkExists());
-  EXPECT_FALSE(command.Registered());
+  EXPECT_EQ(prompts.titles,
+            (std::vector<std::string>{"スタートアップ登録", "登録完了", "スタートアップ登録", "削除完了",
+                                      "スタートアップ登録", "登録完了", "スタートアップ登録", "削除完了"}));
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ enum class Cause { kProgram, kUser, kThumbDrag };
 
 struct ControlState {
   std::string text;  // caption or contents
-  int value = 0;  // check state, option 0/1, selected index, scroll position, tab page, 1 underlines a label
+  int value = 0;     // check, option 0/1, selected index, scroll position, tab page, underline 0/1
   int min = 0, max = 0, smallChange = 1, largeChange = 1;
   std::vector<std::string> items;
   bool enabled = true;

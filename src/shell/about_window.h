@@ -34,6 +34,9 @@ std::string VersionText(int major, int minor, int revision);
 class AboutWindow {
  public:
   AboutWindow(Shell& shell, const std::string& versionText, const std::string& legalNotice);
+  // The handlers hold `this`.
+  AboutWindow(const AboutWindow&) = delete;
+  AboutWindow& operator=(const AboutWindow&) = delete;
 
   FormModel& Form() { return form_; }
   // What a link opens; it need not be the text it shows.

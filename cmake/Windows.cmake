@@ -8,7 +8,7 @@ file(GLOB_RECURSE KESTROVA_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/s
 add_library(kestrova_win32 STATIC ${KESTROVA_WIN32_SOURCES} ${CMAKE_SOURCE_DIR}/src/platform/platform.cpp)
 target_link_libraries(kestrova_win32 PUBLIC kestrova_core)
 target_compile_definitions(kestrova_core PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
-target_link_libraries(kestrova_win32 PUBLIC user32 gdi32 shell32 shlwapi comctl32 advapi32 iphlpapi ole32)
+target_link_libraries(kestrova_win32 PUBLIC user32 gdi32 shell32 shlwapi comctl32 advapi32 iphlpapi ole32 version)
 
 if(NOT MSVC)
   set(KESTROVA_STATIC_LINK -static -static-libgcc -static-libstdc++ -Wl,--gc-sections)

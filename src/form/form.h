@@ -48,7 +48,7 @@ enum MouseButton : int { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
 
 struct ControlState {
   std::string text;  // caption or contents
-  int value = 0;     // check state, option 0/1, selected index, scroll position, tab page
+  int value = 0;     // check, option 0/1, selected index, scroll position, tab page, underline 0/1
   int min = 0, max = 0, smallChange = 1, largeChange = 1;
   std::vector<std::string> items;
   bool enabled = true;
@@ -102,6 +102,9 @@ class FormModel {
   void UserDoubleClick(int id);
   // `buttons`: the MouseButton bits held (for kUp: the one released).
   void UserMouse(int id, MouseAction action, int buttons);
+  // The mouse moved, or a button went down or up, over control `id`; 0 is the
+  // window's own background.
+  void UserMouseMove(int id) { Run(mouseMove_, id, Cause::kUser); }
   // Close box, or Esc without a cancel button: the query handler may refuse.
   void UserClose();
   // The window is gone, whatever closed it: runs the unload handler once.
@@ -111,6 +114,7 @@ class FormModel {
   void OnClick(int id, Handler h) { click_[id] = std::move(h); }
   void OnDoubleClick(int id, Handler h) { doubleClick_[id] = std::move(h); }
   void OnMouse(int id, std::function<void(MouseAction, int buttons)> h) { mouse_[id] = std::move(h); }
+  void OnMouseMove(int id, Handler h) { mouseMove_[id] = std::move(h); }
   void OnQueryClose(std::function<bool()> h) { queryClose_ = std::move(h); }
   void OnUnload(std::function<void()> h) { unload_ = std::move(h); }
 
@@ -128,7 +132,7 @@ class FormModel {
 
   FormSpec spec_;
   std::map<int, ControlState> states_;
-  std::map<int, Handler> change_, click_, doubleClick_;
+  std::map<int, Handler> change_, click_, doubleClick_, mouseMove_;
   std::map<int, std::function<void(MouseAction, int)>> mouse_;
   std::map<int, bool> running_;
   std::function<bool()> queryClose_;

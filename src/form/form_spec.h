@@ -27,7 +27,15 @@ enum ControlFlag : unsigned {
   kCancelButton = 1u << 4,   // Esc
   kGroupStart = 1u << 5,     // arrow keys stop here (first option of a group)
   kNotify = 1u << 6,         // a label or picture that reports clicks
+  kLink = 1u << 7,           // a label that opens something: hand cursor, reports clicks and the mouse
+  kWindowIcon = 1u << 8,     // a picture that shows the window's icon
 };
+
+// Text colour 0xRRGGBB of a label, or the colour that fills a picture nobody
+// paints. Coloured labels and links are drawn by the renderer, each with the
+// coloured labels it overlaps, so that two of them offset a little make a
+// drop shadow.
+inline constexpr unsigned kSystemColor = 0xFFFFFFFFu;
 
 struct TwipRect {
   int left = 0, top = 0, width = 0, height = 0;
@@ -48,6 +56,7 @@ struct ControlSpec {
   // Picture: number of a cursor resource it shows; also the mouse cursor over
   // it and while a drag started on it lasts.
   int image = 0;
+  unsigned color = kSystemColor;
 };
 
 struct FormSpec {

@@ -25,6 +25,9 @@ class Shell {
   virtual void RemoveTrayIcon() = 0;
   // Empties the clipboard and puts the text on it as plain text, owned by `owner`.
   virtual void SetClipboardText(WindowHandle owner, const std::string& text) = 0;
+  // Opens a file, a web address or a "mailto:" address with the program the
+  // user chose for it; `directory` "" for none. False when nothing opened it.
+  virtual bool OpenDocument(WindowHandle owner, const std::string& target, const std::string& directory) = 0;
 };
 
 }  // namespace kestrova

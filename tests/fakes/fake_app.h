@@ -62,6 +62,11 @@ class FakeShell : public Shell {
   void RemoveTrayIcon() override { trayIcon = false; }
   std::string clipboard;
   void SetClipboardText(WindowHandle, const std::string& text) override { clipboard = text; }
+  std::vector<std::string> opened;  // targets, in order
+  bool OpenDocument(WindowHandle, const std::string& target, const std::string&) override {
+    opened.push_back(target);
+    return true;
+  }
 };
 
 // Records every popup; `onShow` runs while it is "open", as ticks and

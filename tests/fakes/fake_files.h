@@ -27,7 +27,11 @@ class FakeFiles : public Files {
 
   std::int64_t WriteFileChunk(const std::string& path, std::string_view bytes, std::int64_t offset) override;
   bool Exists(const std::string& path) override { return entries.count(path) != 0; }
-  bool Delete(const std::string& path) override { return entries.erase(path) != 0; }
+  // As the interface says: a file that was not there is not there afterwards either.
+  bool Delete(const std::string& path) override {
+    entries.erase(path);
+    return true;
+  }
   std::optional<FileFacts> Facts(const std::string& path) override;
   std::string ShortPath(const std::string& path) override;
   int DriveType(const std::string& root) override;

@@ -57,18 +57,29 @@ constexpr ClassAndStyle kClasses[] = {
     {WC_TABCONTROLW, WS_CLIPSIBLINGS, 0},
 };
 
+// Coloured labels and links: a static control cannot draw either.
+bool DrawnHere(const ControlSpec& c) {
+  return c.kind == ControlKind::kLabel && (c.color != kSystemColor || (c.flags & kLink) != 0);
+}
+
 DWORD StyleFor(const ControlSpec& c) {
   DWORD style = WS_CHILD | kClasses[static_cast<int>(c.kind)].style;
   const auto has = [&c](unsigned flag) { return (c.flags & flag) != 0; };
   if (has(kTabStop)) style |= WS_TABSTOP;
   if (has(kGroupStart)) style |= WS_GROUP;
-  if (c.kind == ControlKind::kLabel && has(kNotify)) style |= SS_NOTIFY;
+  if (DrawnHere(c)) style = (style & ~SS_TYPEMASK) | SS_OWNERDRAW;
+  if (c.kind == ControlKind::kLabel && has(kNotify | kLink)) style |= SS_NOTIFY;
   if (c.kind == ControlKind::kButton && has(kDefaultButton)) style |= BS_DEFPUSHBUTTON;
   if (c.kind == ControlKind::kTextBox) {
     style |= has(kMultiLine) ? ES_MULTILINE | ES_AUTOVSCROLL : ES_AUTOHSCROLL;
     if (has(kReadOnly)) style |= ES_READONLY;
   }
   return style;
+}
+
+COLORREF ColorOf(const ControlSpec& c) {
+  if (c.color == kSystemColor) return GetSysColor(COLOR_BTNTEXT);
+  return RGB((c.color >> 16) & 0xFF, (c.color >> 8) & 0xFF, c.color & 0xFF);
 }
 
 std::wstring WindowText(HWND hwnd) {
@@ -267,8 +278,15 @@ void FormWindow::Push(int id) {
       SendMessageW(control, TCM_SETCURSEL, static_cast<WPARAM>(s.value), 0);
       break;
     }
+    case ControlKind::kLabel:
     case ControlKind::kPicture:
-      InvalidateRect(control, nullptr, TRUE);
+      if (DrawnHere(*c)) {
+        // The labels it overlaps show part of it too.
+        RECT r = ParentRect(control);
+        RedrawWindow(hwnd_, &r, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+      } else if (c->kind == ControlKind::kPicture) {
+        InvalidateRect(control, nullptr, TRUE);
+      }
       [[fallthrough]];
     default:
       if (WindowText(control) != text) SetWindowTextW(control, text.c_str());
@@ -299,6 +317,41 @@ bool FormWindow::Shown(const ControlSpec& c) const {
     if (tab.kind == ControlKind::kTab) return model_.Value(tab.id) == c.page;
   }
   return true;
+}
+
+RECT FormWindow::ParentRect(HWND control) const {
+  RECT r = {};
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+void FormWindow::DrawLabels(HDC dc, const RECT& area, const ControlSpec& target) {
+  FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
+  SetBkMode(dc, TRANSPARENT);
+  const RECT own = ParentRect(Control(target.id));
+  // In table order: an earlier row lies under a later one.
+  for (const ControlSpec& c : model_.Spec().controls) {
+    HWND control = Control(c.id);
+    RECT r = ParentRect(control);
+    RECT overlap = {};
+    if (!DrawnHere(c) || !Shown(c) || !IntersectRect(&overlap, &r, &own)) continue;
+    OffsetRect(&r, area.left - own.left, area.top - own.top);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    HFONT underlined = nullptr;
+    if (model_.Value(c.id) == 1) {
+      LOGFONTW lf = {};
+      GetObjectW(font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+      lf.lfUnderline = TRUE;
+      underlined = CreateFontIndirectW(&lf);
+    }
+    HGDIOBJ old = SelectObject(dc, underlined != nullptr ? underlined : font);
+    SetTextColor(dc, model_.State(c.id).enabled ? ColorOf(c) : GetSysColor(COLOR_GRAYTEXT));
+    const std::wstring text = Widen(model_.Text(c.id));
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_LEFT | DT_WORDBREAK);
+    SelectObject(dc, old);
+    if (underlined != nullptr) DeleteObject(underlined);
+  }
 }
 
 void FormWindow::ShowPages() {
@@ -504,20 +557,41 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DRAWITEM: {
       const auto* d = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      const ControlSpec* c = model_.Find(static_cast<int>(d->CtlID));
       auto it = painters_.find(static_cast<int>(d->CtlID));
       auto image = images_.find(static_cast<int>(d->CtlID));
-      if (it != painters_.end() && it->second) {
+      if (c != nullptr && DrawnHere(*c)) {
+        DrawLabels(d->hDC, d->rcItem, *c);
+      } else if (it != painters_.end() && it->second) {
         it->second(d->hDC, d->rcItem);
       } else if (image != images_.end() && image->second != nullptr) {
         FillRect(d->hDC, &d->rcItem, GetSysColorBrush(COLOR_BTNFACE));
         DrawIconEx(d->hDC, d->rcItem.left, d->rcItem.top, image->second, 0, 0, 0, nullptr, DI_NORMAL);
+      } else if (c != nullptr && c->color != kSystemColor) {
+        HBRUSH brush = CreateSolidBrush(ColorOf(*c));
+        FillRect(d->hDC, &d->rcItem, brush);
+        DeleteObject(brush);
       } else {
         FillRect(d->hDC, &d->rcItem, GetSysColorBrush(COLOR_BTNFACE));
+        if (c != nullptr && (c->flags & kWindowIcon) != 0 && icon_ != nullptr) {
+          DrawIconEx(d->hDC, d->rcItem.left, d->rcItem.top, icon_, d->rcItem.right - d->rcItem.left,
+                     d->rcItem.bottom - d->rcItem.top, 0, nullptr, DI_NORMAL);
+        }
       }
       return TRUE;
     }
     case WM_SETCURSOR: {
-      const ControlSpec* c = SpecOf(reinterpret_cast<HWND>(wParam));
+      HWND over = reinterpret_cast<HWND>(wParam);
+      const ControlSpec* c = SpecOf(over);
+      const UINT mouse = HIWORD(lParam);
+      if ((c != nullptr || over == hwnd) &&
+          (mouse == WM_MOUSEMOVE || mouse == WM_LBUTTONDOWN || mouse == WM_LBUTTONUP)) {
+        model_.UserMouseMove(c != nullptr ? c->id : 0);
+      }
+      if (c != nullptr && (c->flags & kLink) != 0) {
+        ::SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        return TRUE;
+      }
       auto it = c != nullptr ? cursors_.find(c->id) : cursors_.end();
       if (it != cursors_.end()) {
         ::SetCursor(it->second);

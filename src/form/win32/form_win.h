@@ -49,6 +49,8 @@ class FormWindow : public FormView {
   void Layout(int dpi);
   void Push(int id);
   void ShowPages();
+  RECT ParentRect(HWND control) const;
+  void DrawLabels(HDC dc, const RECT& area, const ControlSpec& target);
   void OnCommand(int id, int code, HWND control);
   void OnScroll(HWND control, WPARAM wParam);
   bool Shown(const ControlSpec& c) const;

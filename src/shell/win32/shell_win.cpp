@@ -100,4 +100,12 @@ void Win32Shell::SetClipboardText(WindowHandle owner, const std::string& text) {
   CloseClipboard();
 }
 
+bool Win32Shell::OpenDocument(WindowHandle owner, const std::string& target, const std::string& directory) {
+  // Shown normally: a browser or mail program started hidden would never be seen.
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(reinterpret_cast<HWND>(owner), L"open", Widen(target).c_str(), L"",
+                    directory.empty() ? nullptr : Widen(directory).c_str(), SW_SHOWNORMAL));
+  return result > 32;
+}
+
 }  // namespace kestrova::win32

@@ -25,15 +25,17 @@ void Script(FakeProbes& probes) {
                    9663676416ULL,
                    140737488224256ULL,
                    140700000000000ULL};
-  probes.processorCount = 8;
   probes.processorTimes.resize(8);
   probes.power = {1 | 8, 80};
   probes.tickCount = 2592000000ULL;
   probes.cursor = {640, 480};
-  // A typical table: a few real adapters among many virtual ones.
+  // A typical table: each real adapter followed by its filter layers, among
+  // virtual adapters and tunnels.
   for (int i = 0; i < 12; ++i) {
-    probes.interfaces.push_back({i % 3 == 0 ? 6u : 131u, 123456789u * static_cast<unsigned>(i + 1), 98765432u,
-                                 "Virtual Adapter #" + std::to_string(i)});
+    const unsigned adapter = static_cast<unsigned>(i / 4);
+    const bool tunnel = i % 4 == 3;
+    probes.interfaces.push_back({tunnel ? 131u : (adapter == 1 ? 71u : 6u), 123456789u * (adapter + 1),
+                                 98765432u + adapter, "Adapter #" + std::to_string(i), i % 4 == 0});
   }
   probes.disks["C:\\"] = {256ULL << 30, 1000ULL << 30};
 }

@@ -77,3 +77,19 @@ if(KESTROVA_WINCTL_SOURCES)
   target_link_libraries(winctl PRIVATE user32 shell32)
   target_link_options(winctl PRIVATE ${KESTROVA_STATIC_LINK} $<$<NOT:$<CXX_COMPILER_ID:MSVC>>:-municode>)
 endif()
+
+# The user's guide goes beside Kestrova.exe, where the Help menu opens it.
+add_custom_target(kestrova_readme ALL
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/Readme.txt $<TARGET_FILE_DIR:Kestrova>/Readme.txt
+  COMMENT "Readme.txt beside Kestrova.exe")
+add_dependencies(kestrova_readme Kestrova)
+
+# Release zip: Kestrova-<version>.zip with the program and its guide.
+set(KESTROVA_ZIP ${CMAKE_BINARY_DIR}/Kestrova-${PROJECT_VERSION}.zip)
+add_custom_target(package
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${KESTROVA_ZIP}
+  COMMAND ${CMAKE_COMMAND} -E tar cf ${KESTROVA_ZIP} --format=zip -- Kestrova.exe Readme.txt
+  WORKING_DIRECTORY $<TARGET_FILE_DIR:Kestrova>
+  COMMENT "Kestrova-${PROJECT_VERSION}.zip"
+  VERBATIM)
+add_dependencies(package Kestrova kestrova_readme)

@@ -13,6 +13,7 @@ packages=(
   xvfb xdotool x11-utils imagemagick         # end-to-end tests: display, window tools, screenshots
   xauth                                      # xvfb-run, for scripts/run.sh without a display
   locales fonts-ipafont-gothic               # Japanese locale and a Japanese font for Wine
+  liblnk-utils                               # lnkinfo: an independent reader of the startup shortcut
 )
 
 missing=()

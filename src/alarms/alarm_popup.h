@@ -3,6 +3,8 @@
 // decides whether the popup comes again at the next start.
 #include <string>
 
+#include "form/form.h"
+
 namespace kestrova {
 
 struct Settings;
@@ -12,6 +14,12 @@ inline constexpr const char* kAlarmPopupCaption = "Kestrova-メッセージア�
 inline constexpr const char* kAlarmPopupCheckText = "起動時に条件内ならば再び表示する";
 inline constexpr const char* kAlarmPopupOkText = "OK";
 
+enum AlarmPopupControl : int {
+  kPopupCommand1 = 1,  // the dialog's OK id: Enter presses it
+  kPopupText1 = 100,
+  kPopupCheck1 = 101,
+};
+
 class AlarmPopup {
  public:
   AlarmPopup(Settings& settings, IniFile& ini);
@@ -20,24 +28,25 @@ class AlarmPopup {
   // number as the window's tag.
   void Fill(int entry, const std::string& message);
 
-  const std::string& Text1() const { return text1_; }
+  FormModel& Form() { return form_; }
+  const std::string& Text1() const { return form_.Text(kPopupText1); }
   const std::string& Tag() const { return tag_; }
-  bool Check1() const { return check1_; }
-  void SetCheck1(bool checked) { check1_ = checked; }
+  bool Check1() const { return form_.Value(kPopupCheck1) == 1; }
+  void SetCheck1(bool checked) { form_.SetValue(kPopupCheck1, checked ? 1 : 0); }
 
-  // The closing step, whatever closes the window: the check box becomes the
-  // entry's Box, in memory and in the file. An entry that no longer exists is
-  // left alone. Runs once; later calls do nothing.
-  void Close();
-  bool Closed() const { return closed_; }
+  // Closes the window. Whatever closes it, the closing step runs once: the
+  // check box becomes the entry's Box, in memory and in the file. An entry
+  // that no longer exists is left alone.
+  void Close() { form_.Close(); }
+  bool Closed() const { return form_.IsUnloaded(); }
 
  private:
+  void ClosingStep();
+
   Settings& settings_;
   IniFile& ini_;
-  std::string text1_;
+  FormModel form_;
   std::string tag_;
-  bool check1_ = false;  // unchecked each time the window is made
-  bool closed_ = false;
 };
 
 }  // namespace kestrova

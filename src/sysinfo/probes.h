@@ -20,7 +20,7 @@ struct MemoryStatus {
   std::uint64_t availVirtual = 0;
 };
 
-// One processor's accumulated times in 100-ns units; kernel includes idle.
+// Accumulated processor times in 100-ns units; kernel includes idle.
 struct ProcessorTimes {
   std::int64_t idle = 0;
   std::int64_t kernel = 0;
@@ -37,12 +37,16 @@ struct CursorPosition {
   std::int32_t y = 0;
 };
 
-// One row of the interface table as the system reports it.
+// One row of the interface table as the system reports it. Current Windows
+// lists each adapter once more for every filter layer bound to it, all rows
+// carrying the adapter's counters; only the adapter's own row is marked as
+// hardware. Older systems mark no row at all.
 struct InterfaceRow {
   std::uint32_t type = 0;
-  std::uint32_t inOctets = 0;   // raw 32-bit counter
+  std::uint32_t inOctets = 0;   // raw 32-bit counter (the low half of a 64-bit one)
   std::uint32_t outOctets = 0;  // raw 32-bit counter
   std::string description;      // system code page bytes, at most 255, no NUL
+  bool hardware = false;
 };
 
 struct DiskSpace {
@@ -61,10 +65,9 @@ class SystemProbes {
 
   virtual MemoryStatus ReadMemoryStatus() = 0;
 
-  // NT family: number of processors the performance query reports; 0 when unknown.
-  virtual int ProcessorCount() = 0;
-  // NT family: the times of `count` processors; false when the query failed.
-  virtual bool ReadProcessorTimes(int count, std::vector<ProcessorTimes>& out) = 0;
+  // NT family: the times of the whole machine, summed over every processor
+  // of every processor group; false when the query failed.
+  virtual bool ReadSystemTimes(ProcessorTimes& out) = 0;
 
   // Windows 95 family: reading the CPU statistic value under a performance
   // key starts, reads or stops the statistic depending on the key. 0 when the

@@ -7,6 +7,7 @@
 
 #include "engine/format.h"
 #include "sysinfo/byte_size.h"
+#include "sysinfo/counted_interfaces.h"
 #include "sysinfo/number_patterns.h"
 
 namespace kestrova {
@@ -23,10 +24,6 @@ constexpr std::string_view kPerfStopKey = "PerfStats\\StopStat";
 
 constexpr std::size_t kDescriptionBytes = 255;
 constexpr std::uint32_t kCounterTopBit = 0x80000000u;
-
-// Only Ethernet and PPP carry the figures; loopback, wireless and the rest
-// are left out.
-bool IsCountedInterface(std::uint32_t type) { return type == 6 || type == 23; }
 
 // A counter seen in its upper half and then in its lower half has passed 2^32.
 std::int32_t NextWrapCount(std::uint32_t oldCounter, std::uint32_t newCounter, std::int32_t oldWraps) {
@@ -113,8 +110,6 @@ int SystemInfo::ReadCpuUsage9x() { return static_cast<int>(probes_.ReadPerfStatV
 
 void SystemInfo::StopCpuStats9x() { probes_.ReadPerfStatValue(kPerfStopKey); }
 
-int SystemInfo::GetProcessorCount() { return std::max(0, probes_.ProcessorCount()); }
-
 double SystemInfo::LargeIntegerToDouble(std::int64_t value) {
   const auto bits = static_cast<std::uint64_t>(value);
   const auto high = static_cast<std::int32_t>(static_cast<std::uint32_t>(bits >> 32));
@@ -122,32 +117,29 @@ double SystemInfo::LargeIntegerToDouble(std::int64_t value) {
   return static_cast<double>(high) * 4294967296.0 + static_cast<double>(low);
 }
 
-bool SystemInfo::SumProcessorTimes(ProcessorSums& sums) {
+bool SystemInfo::ReadProcessorSums(ProcessorSums& sums) {
   sums = {};
-  if (processorCount_ <= 0) return true;
-  processorScratch_.clear();
-  if (!probes_.ReadProcessorTimes(processorCount_, processorScratch_)) return false;
-  const std::size_t count = std::min(processorScratch_.size(), static_cast<std::size_t>(processorCount_));
-  for (std::size_t i = 0; i < count; ++i) {
-    const ProcessorTimes& times = processorScratch_[i];
-    sums.idle += LargeIntegerToDouble(times.idle);
-    sums.total += LargeIntegerToDouble(times.kernel) + LargeIntegerToDouble(times.user);
-  }
+  // The whole machine at once: a per-processor query sees only the calling
+  // thread's processor group, at most 64 processors, and the thread may be
+  // moved to another group between two samples.
+  ProcessorTimes times;
+  if (!probes_.ReadSystemTimes(times)) return false;
+  sums.idle = LargeIntegerToDouble(times.idle);
+  sums.total = LargeIntegerToDouble(times.kernel) + LargeIntegerToDouble(times.user);
   return true;
 }
 
 void SystemInfo::InitCpuUsageNT() {
-  processorCount_ = GetProcessorCount();
   lastUsageNT_ = -1;
   ProcessorSums sums;
-  if (!SumProcessorTimes(sums)) sums = {};
+  if (!ReadProcessorSums(sums)) sums = {};
   prevIdleSum_ = sums.idle;
   prevTotalSum_ = sums.total;
 }
 
 int SystemInfo::ReadCpuUsageNT() {
   ProcessorSums sums;
-  if (!SumProcessorTimes(sums)) return -1;
+  if (!ReadProcessorSums(sums)) return -1;
   const double deltaIdle = sums.idle - prevIdleSum_;
   // Kernel time already holds the idle time: this is all elapsed processor time.
   const double deltaTotal = sums.total - prevTotalSum_;
@@ -205,6 +197,7 @@ void SystemInfo::StopNetworkSampling() {
   netTimerId_ = 0;
   interfaceRows_.clear();
   interfaceHistory_.clear();
+  countedRows_.clear();
   tableTaken_ = false;
 }
 
@@ -233,6 +226,7 @@ void SystemInfo::RefreshInterfaceTable() {
     }
     history.push_back(std::move(counters));
   }
+  countedRows_ = CountedInterfaces(rows);
   interfaceRows_ = std::move(rows);
   interfaceHistory_ = std::move(history);
 }
@@ -241,13 +235,15 @@ void SystemInfo::SampleNetwork() {
   RefreshInterfaceTable();
   std::int64_t inTotal = 0;
   std::int64_t outTotal = 0;
-  for (const InterfaceRow& row : interfaceRows_) {
-    if (!IsCountedInterface(row.type)) continue;
+  for (std::size_t i = 0; i < interfaceRows_.size(); ++i) {
+    if (!countedRows_[i]) continue;
+    const InterfaceRow& row = interfaceRows_[i];
     inTotal += row.inOctets;
     outTotal += row.outOctets;
   }
-  // No correction for a wrapped counter or an interface that came or went:
-  // such a second shows a negative or oversized rate once.
+  // The raw counters, not the wrap counts: no correction for a wrapped
+  // counter or an interface that came or went, such a second shows a
+  // negative or oversized rate once.
   netRateIn_ = inTotal - prevInTotal_;
   netRateOut_ = outTotal - prevOutTotal_;
   prevInTotal_ = inTotal;
@@ -262,8 +258,8 @@ std::string SystemInfo::NetworkText(int item) {
       const bool sent = item == 0;
       std::uint64_t total = 0;
       for (std::size_t i = 0; i < interfaceRows_.size(); ++i) {
+        if (!countedRows_[i]) continue;
         const InterfaceRow& row = interfaceRows_[i];
-        if (!IsCountedInterface(row.type)) continue;
         const InterfaceCounters& counters = interfaceHistory_[i];
         total +=
             sent ? WithWraps(counters.outWraps, row.outOctets) : WithWraps(counters.inWraps, row.inOctets);

@@ -59,11 +59,10 @@ class SystemInfo : public SysInfoSources {
   int ReadCpuUsage9x();
   void StopCpuStats9x();
   void InitCpuUsageNT();
-  // Usage in percent since the previous sample. With no processor time
-  // elapsed since then, the last usage measured; -1 when the query failed or
-  // nothing has been measured yet.
+  // Usage of the whole machine in percent since the previous sample. With no
+  // processor time elapsed since then, the last usage measured; -1 when the
+  // query failed or nothing has been measured yet.
   int ReadCpuUsageNT();
-  int GetProcessorCount();
   void StartNetworkSampling();
   void StopNetworkSampling();
   void RefreshInterfaceTable();
@@ -75,11 +74,12 @@ class SystemInfo : public SysInfoSources {
 
   int PlatformId() const { return platformId_; }
   int CpuCache() const { return cpuCache_; }
-  int ProcessorCountFound() const { return processorCount_; }
   std::int64_t NetRateIn() const { return netRateIn_; }
   std::int64_t NetRateOut() const { return netRateOut_; }
   const std::vector<InterfaceRow>& InterfaceRows() const { return interfaceRows_; }
   const std::vector<InterfaceCounters>& InterfaceHistory() const { return interfaceHistory_; }
+  // Per row of InterfaceRows: whether it takes part in the network figures.
+  const std::vector<bool>& CountedRows() const { return countedRows_; }
   bool NetworkSamplingRunning() const { return netTimerId_ != 0; }
 
  private:
@@ -87,7 +87,7 @@ class SystemInfo : public SysInfoSources {
     double idle = 0;
     double total = 0;
   };
-  bool SumProcessorTimes(ProcessorSums& sums);
+  bool ReadProcessorSums(ProcessorSums& sums);
   // Whether a reading taken at `readAt` may stand in for a fresh one.
   bool Reusable(bool taken, std::uint64_t readAt);
   DiskSpace ReadDiskSpace(char drive);
@@ -101,18 +101,17 @@ class SystemInfo : public SysInfoSources {
   SystemProbes& probes_;
   int platformId_ = 0;
   int cpuCache_ = 0;
-  int processorCount_ = 0;
   double prevIdleSum_ = 0;
   double prevTotalSum_ = 0;
   int lastUsageNT_ = -1;
   std::vector<InterfaceRow> interfaceRows_;
   std::vector<InterfaceCounters> interfaceHistory_;
+  std::vector<bool> countedRows_;
   std::int64_t prevInTotal_ = 0;
   std::int64_t prevOutTotal_ = 0;
   std::int64_t netRateIn_ = 0;
   std::int64_t netRateOut_ = 0;
   SystemProbes::TimerId netTimerId_ = 0;
-  std::vector<ProcessorTimes> processorScratch_;
   std::uint64_t readingReuseMs_ = 0;
   bool tableTaken_ = false;
   std::uint64_t tableReadAt_ = 0;

@@ -4,12 +4,15 @@
 
 namespace kestrova::testing {
 
-bool FakeProbes::ReadProcessorTimes(int count, std::vector<ProcessorTimes>& out) {
+bool FakeProbes::ReadSystemTimes(ProcessorTimes& out) {
   ++processorQueries;
-  lastQueriedCount = count;
   if (processorQueryFails) return false;
-  out = processorTimes;
-  out.resize(static_cast<std::size_t>(count));
+  out = {};
+  for (const ProcessorTimes& times : processorTimes) {
+    out.idle += times.idle;
+    out.kernel += times.kernel;
+    out.user += times.user;
+  }
   return true;
 }
 

@@ -14,11 +14,11 @@ class FakeProbes : public SystemProbes {
  public:
   int platformId = 2;
   MemoryStatus memory;
-  int processorCount = 2;
-  std::vector<ProcessorTimes> processorTimes;  // what the next query answers
+  // Every logical processor of the machine, all groups, in group order; the
+  // machine-wide query answers their sums, as the real one does.
+  std::vector<ProcessorTimes> processorTimes;
   bool processorQueryFails = false;
   int processorQueries = 0;
-  int lastQueriedCount = 0;
   std::map<std::string, std::uint32_t> perfStatValues;  // missing key reads 0
   std::vector<std::string> perfStatKeysRead;
   PowerStatus power;
@@ -43,8 +43,7 @@ class FakeProbes : public SystemProbes {
 
   int PlatformVersionId() override { return platformId; }
   MemoryStatus ReadMemoryStatus() override { return memory; }
-  int ProcessorCount() override { return processorCount; }
-  bool ReadProcessorTimes(int count, std::vector<ProcessorTimes>& out) override;
+  bool ReadSystemTimes(ProcessorTimes& out) override;
   std::uint32_t ReadPerfStatValue(std::string_view key) override;
   PowerStatus ReadPowerStatus() override { return power; }
   std::uint64_t TickCount64() override { return tickCount; }

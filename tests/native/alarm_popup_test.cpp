@@ -5,12 +5,14 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <tuple>
 #include <vector>
 
 #include "alarms/alarm_check.h"
 #include "alarms/alarm_store.h"
+#include "fakes/fake_form.h"
 #include "fakes/fake_platform.h"
 #include "platform/profile_store.h"
 #include "settings/codepage_iconv.h"
@@ -137,6 +139,40 @@ TEST_F(AlarmPopupTest, EntryThatNoLongerExistsIsLeftAlone) {
     popup.Close();
     EXPECT_TRUE(store.writes.empty()) << c.what;
     for (const AlarmEntry& e : settings.Alarms) EXPECT_EQ(e.Box, 1) << c.what;
+  }
+}
+
+// The user's ways of closing, on the popup's own controls: each runs the closing step once.
+TEST_F(AlarmPopupTest, EveryWayOfClosingStoresTheCheckBox) {
+  struct Case {
+    const char* what;
+    bool check;
+    std::function<void(FormModel&)> close;
+  };
+  const Case cases[] = {
+      {"OK", true, [](FormModel& f) { f.UserClick(kPopupCommand1); }},
+      {"OK unchecked", false, [](FormModel& f) { f.UserClick(kPopupCommand1); }},
+      {"close box", true, [](FormModel& f) { f.UserClose(); }},
+      {"close box unchecked", false, [](FormModel& f) { f.UserClose(); }},
+      {"left open by the runner", true, [](FormModel&) {}},
+  };
+  for (const Case& c : cases) {
+    SetEntries(3);
+    store.writes.clear();
+    AlarmPopup popup(settings, ini);
+    popup.Fill(2, "会議");
+    testing::FakePrompts prompts;
+    prompts.dialogs.push_back([&](FormModel& f) {
+      EXPECT_EQ(f.Text(kPopupText1), "会議");
+      EXPECT_EQ(f.Value(kPopupCheck1), 0) << "starts unchecked";
+      if (c.check) f.UserValue(kPopupCheck1, 1);
+      c.close(f);
+    });
+    prompts.RunModal(popup.Form());
+    EXPECT_TRUE(popup.Closed()) << c.what;
+    ASSERT_EQ(store.writes.size(), 1u) << c.what;
+    EXPECT_EQ(std::get<2>(store.writes[0]), c.check ? "1" : "0") << c.what;
+    EXPECT_EQ(settings.Alarms[2].Box, c.check ? 1 : 0) << c.what;
   }
 }
 

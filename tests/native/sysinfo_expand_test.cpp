@@ -16,7 +16,6 @@ class SysInfoExpand : public ::testing::Test {
  protected:
   void SetUp() override {
     probes.memory.load = 5;
-    probes.processorCount = 1;
     probes.AddProcessorTime(0, 1000, 1000);
     probes.interfaces = {{6, 0, 0, "eth"}};
     probes.disks["C:\\"] = {250ULL << 30, 1000ULL << 30};

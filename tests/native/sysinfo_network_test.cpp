@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "fakes/fake_probes.h"
 #include "sysinfo/system_info.h"
@@ -15,6 +16,7 @@ constexpr std::uint32_t kEthernet = 6;
 constexpr std::uint32_t kPpp = 23;
 constexpr std::uint32_t kLoopback = 24;
 constexpr std::uint32_t kWireless = 71;
+constexpr std::uint32_t kTunnel = 131;
 
 class SysInfoNetwork : public ::testing::Test {
  protected:
@@ -51,21 +53,68 @@ TEST_F(SysInfoNetwork, CumulativeTotalsWithoutSpaces) {
   EXPECT_EQ(info.NetworkText(-1), "");
 }
 
-TEST_F(SysInfoNetwork, OnlyEthernetAndPppAreCounted) {
+TEST_F(SysInfoNetwork, EthernetPppAndWirelessAreCounted) {
   probes.interfaces = {{kLoopback, 70000, 70000, "loopback"},
                        {kEthernet, 100, 200, "eth"},
-                       {kWireless, 90000, 90000, "wifi"},
+                       {kWireless, 1000, 2000, "wifi"},
+                       {kTunnel, 90000, 90000, "teredo"},
                        {kPpp, 1, 2, "ppp"}};
   info.Start();
-  EXPECT_EQ(info.NetworkText(0), "202B");
-  EXPECT_EQ(info.NetworkText(1), "101B");
-  EXPECT_EQ(info.NetRateIn(), 101);
-  EXPECT_EQ(info.NetRateOut(), 202);
+  EXPECT_EQ(info.NetworkText(0), "2202B");
+  EXPECT_EQ(info.NetworkText(1), "1101B");
+  EXPECT_EQ(info.NetRateIn(), 1101);
+  EXPECT_EQ(info.NetRateOut(), 2202);
   Row(0).inOctets += 5000;
-  Row(2).outOctets += 5000;
+  Row(3).outOctets += 5000;
+  Row(2).inOctets += 300;
   probes.FireTimer();
-  EXPECT_EQ(info.NetRateIn(), 0);
+  EXPECT_EQ(info.NetRateIn(), 300);
   EXPECT_EQ(info.NetRateOut(), 0);
+}
+
+// A current Windows table: the adapter's own row and the rows of the filter
+// layers bound to it carry the same counters; only the first is hardware.
+// Beside it a Wi-Fi adapter with one filter layer and a virtual switch port.
+TEST_F(SysInfoNetwork, EachHardwareAdapterIsCountedOnce) {
+  probes.interfaces = {
+      {kEthernet, 1000, 500, "Intel(R) Ethernet", true},
+      {kEthernet, 1000, 500, "Intel(R) Ethernet-WFP Native MAC Layer LightWeight Filter-0000"},
+      {kEthernet, 1000, 500, "Intel(R) Ethernet-QoS Packet Scheduler-0000"},
+      {kWireless, 40, 20, "Wi-Fi 6 AX201", true},
+      {kWireless, 40, 20, "Wi-Fi 6 AX201-Native WiFi Filter Driver-0000"},
+      {kEthernet, 7000, 7000, "Hyper-V Virtual Ethernet Adapter"},
+      {kLoopback, 9, 9, "Loopback Pseudo-Interface 1", true}};
+  info.Start();
+  const std::vector<bool> counted = {true, false, false, true, false, false, false};
+  EXPECT_EQ(info.CountedRows(), counted);
+  EXPECT_EQ(info.NetworkText(1), "1040B");
+  EXPECT_EQ(info.NetworkText(0), "520B");
+  EXPECT_EQ(info.NetRateIn(), 1040);  // the first second shows the sums
+  EXPECT_EQ(info.NetRateOut(), 520);
+  for (std::size_t i : {0u, 1u, 2u}) Row(i).inOctets += 12345;
+  for (std::size_t i : {3u, 4u}) Row(i).outOctets += 100;
+  Row(5).inOctets += 50000;
+  probes.FireTimer();
+  EXPECT_EQ(info.NetworkText(3), "98.76kbps");
+  EXPECT_EQ(info.NetRateOut(), 100);
+}
+
+// Tables without the hardware mark (older systems, Wine): rows repeating an
+// earlier row's counters are taken for its layers.
+TEST_F(SysInfoNetwork, UnmarkedTableCountsEachCounterSetOnce) {
+  probes.interfaces = {{kEthernet, 1000, 500, "eth"},
+                       {kEthernet, 1000, 500, "eth-WFP Native MAC Layer LightWeight Filter-0000"},
+                       {kEthernet, 1000, 500, "eth-QoS Packet Scheduler-0000"},
+                       {kWireless, 1000, 501, "wifi"},
+                       {kLoopback, 1000, 500, "lo"}};
+  info.Start();
+  const std::vector<bool> counted = {true, false, false, true, false};
+  EXPECT_EQ(info.CountedRows(), counted);
+  EXPECT_EQ(info.NetworkText(1), "2000B");
+  EXPECT_EQ(info.NetRateOut(), 1001);
+  for (std::size_t i : {0u, 1u, 2u}) Row(i).inOctets += 700;
+  probes.FireTimer();
+  EXPECT_EQ(info.NetRateIn(), 700);
 }
 
 TEST_F(SysInfoNetwork, SentCounterWrapIsCountedOnce) {
@@ -82,6 +131,24 @@ TEST_F(SysInfoNetwork, SentCounterWrapIsCountedOnce) {
   // Staying in the lower half adds nothing more.
   Row(0).outOctets = 2000;
   EXPECT_EQ(info.NetworkText(0), std::to_string(4294967296ULL + 2000) + "B");
+}
+
+// The rates are the raw counters' change: a wrap shows once as the plain
+// difference, the wrap count stays out of them.
+TEST_F(SysInfoNetwork, RatesLeaveTheWrapCountsOut) {
+  probes.interfaces = {{kEthernet, 0xFFFFFF00u, 0xFFFFFFF0u, "eth", true},
+                       {kEthernet, 0xFFFFFF00u, 0xFFFFFFF0u, "eth-QoS Packet Scheduler-0000"}};
+  info.Start();
+  for (std::size_t i : {0u, 1u}) Row(i) = {kEthernet, 0x100u, 0x10u, Row(i).description, i == 0};
+  probes.FireTimer();
+  ASSERT_EQ(info.InterfaceHistory()[0].inWraps, 1);
+  EXPECT_EQ(info.NetworkText(1), std::to_string(4294967296ULL + 0x100) + "B");
+  EXPECT_EQ(info.NetRateIn(), 0x100 - 0xFFFFFF00LL);
+  EXPECT_EQ(info.NetRateOut(), 0x10 - 0xFFFFFFF0LL);
+  Row(0).inOctets += 2048;
+  probes.FireTimer();
+  EXPECT_EQ(info.NetRateIn(), 2048);
+  EXPECT_EQ(info.NetRateOut(), 0);
 }
 
 TEST_F(SysInfoNetwork, ReceivedCounterWrapsSeveralTimes) {

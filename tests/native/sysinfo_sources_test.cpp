@@ -40,7 +40,6 @@ class SysInfoCpuNT : public ::testing::Test {
  protected:
   void SetUp() override {
     probes.platformId = 2;
-    probes.processorCount = 2;
     probes.AddProcessorTime(0, 5000, 5000);
     probes.AddProcessorTime(1, 5000, 5000);
     info.Start();
@@ -58,7 +57,6 @@ class SysInfoCpuNT : public ::testing::Test {
 };
 
 TEST_F(SysInfoCpuNT, UsageSinceThePreviousSample) {
-  EXPECT_EQ(probes.lastQueriedCount, 2);
   Elapse(300, 300);
   EXPECT_EQ(Composition(false), "70%");
   Elapse(1000, 0);
@@ -119,27 +117,51 @@ TEST_F(SysInfoCpuNT, CountersGoingBackwardsMeasureNothing) {
   EXPECT_EQ(Composition(false), "60%");
 }
 
-TEST(SysInfoCpu, AllProcessorsOfALargeMachineAreMeasured) {
+// 128 logical processors in two groups of 64, ten days after start; the
+// calling thread sits in group 0 while the load moves across both groups.
+TEST(SysInfoCpu, EveryProcessorGroupIsMeasured) {
+  constexpr std::size_t kProcessors = 128;
+  constexpr std::int64_t kTenDays = 10LL * 86400 * 10000000;
   FakeProbes probes;
-  probes.processorCount = 40;
-  probes.processorTimes.resize(40);
+  for (std::size_t i = 0; i < kProcessors; ++i) probes.AddProcessorTime(i, kTenDays / 2, kTenDays / 2);
   SystemInfo info(probes);
   info.Start();
-  EXPECT_EQ(probes.lastQueriedCount, 40);
-  for (std::size_t i = 0; i < 40; ++i) probes.AddProcessorTime(i, i < 39 ? 1000 : 0, i < 39 ? 0 : 1000);
-  bool sampled = false;
-  // Only processor 40 was busy: 1/40 of the machine.
-  EXPECT_EQ(info.CpuUsageText(sampled, false), "2%");
+  struct Case {
+    std::size_t firstBusy;
+    std::size_t busyCount;
+    const char* text;
+  } cases[] = {
+      {64, 64, "50%"},  // only the other group works
+      {0, 64, "50%"},   // the load moves to the thread's own group
+      {127, 1, "1%"},   // one processor of 128, the last one
+      {32, 96, "75%"},  // across the group border
+      {0, 128, "100%"}, {0, 0, "0%"},
+  };
+  for (const auto& c : cases) {
+    for (std::size_t i = 0; i < kProcessors; ++i) {
+      const bool busy = i >= c.firstBusy && i < c.firstBusy + c.busyCount;
+      probes.AddProcessorTime(i, busy ? 0 : 156250, busy ? 156250 : 0);
+    }
+    bool sampled = false;
+    EXPECT_EQ(info.CpuUsageText(sampled, false), c.text) << c.firstBusy << "+" << c.busyCount;
+  }
 }
 
-TEST(SysInfoCpu, NoProcessorsFoundShowsPlaceholder) {
+TEST(SysInfoCpu, FailedFirstReadingMeasuresFromTheNextOne) {
   FakeProbes probes;
-  probes.processorCount = 0;
+  probes.AddProcessorTime(0, 9000, 1000);
+  probes.processorQueryFails = true;
   SystemInfo info(probes);
   info.Start();
   bool sampled = false;
   EXPECT_EQ(info.CpuUsageText(sampled, false), "---%");
-  EXPECT_EQ(probes.processorQueries, 0);
+  probes.processorQueryFails = false;
+  sampled = false;
+  // Measured from a zero baseline: the times since the system started.
+  EXPECT_EQ(info.CpuUsageText(sampled, false), "10%");
+  probes.AddProcessorTime(0, 500, 500);
+  sampled = false;
+  EXPECT_EQ(info.CpuUsageText(sampled, false), "50%");
 }
 
 TEST(SysInfoCpu, OtherPlatformsAndBeforeStart) {

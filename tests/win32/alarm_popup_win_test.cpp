@@ -214,5 +214,19 @@ TEST_F(AlarmPopupWinTest, EscapeClosesLikeTheCloseBox) {
   EXPECT_EQ(FileBox(0), "0");
 }
 
+// With no window the user was never asked: the entry keeps its Box and the
+// call returns at once.
+TEST_F(AlarmPopupWinTest, PopupThatCannotBeMadeLeavesTheEntry) {
+  HWND gone = CreateWindowExW(0, L"KestrovaPopupOwner", L"gone", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
+  DestroyWindow(gone);
+  host.SetOwner(gone);
+  host.ShowAlarmPopup(1, "m");
+  EXPECT_EQ(host.PopupWindow(), nullptr);
+  EXPECT_EQ(store.writes, 0);
+  EXPECT_EQ(settings.Alarms[1].Box, 1);
+  EXPECT_EQ(FileBox(1), "(none)");
+}
+
 }  // namespace
 }  // namespace kestrova::win32

@@ -1,6 +1,9 @@
 // The system-information sources over the machine's real readings.
 #include <gtest/gtest.h>
 #include <windows.h>
+// windows.h first: the IP helper and process status headers build on its types.
+#include <iphlpapi.h>
+#include <psapi.h>
 
 #include <chrono>
 #include <cstdint>
@@ -12,6 +15,7 @@
 
 #include "engine/format.h"
 #include "sysinfo/byte_size.h"
+#include "sysinfo/counted_interfaces.h"
 #include "sysinfo/system_info.h"
 #include "sysinfo/win32/probes_win.h"
 
@@ -43,19 +47,48 @@ class RealSysInfo : public ::testing::Test {
   SystemInfo info{*probes};
 };
 
+// The process's own processor time (kernel + user), in microseconds.
+double OwnCpuMicroseconds() {
+  FILETIME created, exited, kernel, user;
+  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+  auto us = [](const FILETIME& t) {
+    return static_cast<double>((std::uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime) / 10.0;
+  };
+  return us(kernel) + us(user);
+}
+
+// Memory sizes are checked against readings the probe does not make: the
+// system's page count, and the size of the process's address space, which a
+// 64-bit process has far above 4 GB (a 32-bit memory call would cap or wrap it).
 TEST_F(RealSysInfo, PlatformAndMemory) {
   EXPECT_EQ(info.PlatformId(), 2);
   for (int item = 1; item <= 6; ++item) ExpectMatches(info.MemoryText(item, false), kByteSize);
   ExpectMatches(info.MemoryText(7, false), R"([1-9]\d{0,2}%|%)");
   ExpectMatches(info.MemoryText(7, true), R"(\d{3}%)");
-  // Total physical memory as the 64-bit reading gives it, not capped at 4 GB.
+
+  PERFORMANCE_INFORMATION performance{};
+  ASSERT_TRUE(K32GetPerformanceInfo(&performance, sizeof(performance)));
+  const double physical =
+      static_cast<double>(performance.PhysicalTotal) * static_cast<double>(performance.PageSize);
+  SYSTEM_INFO system{};
+  GetSystemInfo(&system);
+  const double addressSpace =
+      static_cast<double>(reinterpret_cast<std::uintptr_t>(system.lpMaximumApplicationAddress) -
+                          reinterpret_cast<std::uintptr_t>(system.lpMinimumApplicationAddress));
   const MemoryStatus status = probes->ReadMemoryStatus();
-  EXPECT_GT(status.totalPhys, 0u);
+  std::printf("physical %.0f / %llu bytes, address space %.0f / %llu bytes\n", physical,
+              static_cast<unsigned long long>(status.totalPhys), addressSpace,
+              static_cast<unsigned long long>(status.totalVirtual));
+  EXPECT_NEAR(static_cast<double>(status.totalPhys), physical, physical * 0.02);
+  EXPECT_NEAR(static_cast<double>(status.totalVirtual), addressSpace, addressSpace * 0.02);
+  if (sizeof(void*) == 8) {
+    EXPECT_GT(status.totalVirtual, 1ULL << 32);
+  }
   EXPECT_EQ(info.MemoryText(1, false), probes->FormatByteSize(status.totalPhys));
+  EXPECT_EQ(info.MemoryText(5, false), probes->FormatByteSize(status.totalVirtual));
 }
 
 TEST_F(RealSysInfo, CpuUsage) {
-  EXPECT_GT(info.ProcessorCountFound(), 0);
   // Let processor time pass so that the sample has something to measure.
   const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
   volatile std::uint64_t spin = 0;
@@ -67,6 +100,34 @@ TEST_F(RealSysInfo, CpuUsage) {
                                                : usage.size() == 3 ? "0"
                                                                    : "") +
                                                   usage);
+}
+
+// The machine-wide times move with the wall clock on every processor, and
+// their busy part holds this process's own spin.
+TEST(RealSysInfoCpu, WholeMachineTimesMove) {
+  auto probes = CreateWin32Probes();
+  const DWORD processors = GetActiveProcessorCount(ALL_PROCESSOR_GROUPS);
+  ProcessorTimes before;
+  ASSERT_TRUE(probes->ReadSystemTimes(before));
+  const double ownBefore = OwnCpuMicroseconds();
+  const auto start = std::chrono::steady_clock::now();
+  volatile std::uint64_t spin = 0;
+  while (std::chrono::steady_clock::now() < start + std::chrono::milliseconds(500)) spin = spin + 1;
+  ProcessorTimes after;
+  ASSERT_TRUE(probes->ReadSystemTimes(after));
+  const double wall =
+      std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+  const double own = OwnCpuMicroseconds() - ownBefore;
+  // Microseconds, from 100-ns units.
+  const double idle = static_cast<double>(after.idle - before.idle) / 10.0;
+  const double total = static_cast<double>(after.kernel + after.user - before.kernel - before.user) / 10.0;
+  std::printf("%lu processors, %.0f us wall: %.0f us elapsed, %.0f us idle, %.0f us own\n",
+              static_cast<unsigned long>(processors), wall, total, idle, own);
+  EXPECT_GE(idle, 0.0);
+  EXPECT_LE(idle, total);
+  EXPECT_GT(total, wall * processors * 0.7);
+  EXPECT_LT(total, wall * processors * 1.3);
+  EXPECT_GT(total - idle, own * 0.5);
 }
 
 TEST_F(RealSysInfo, BatteryUptimeCursor) {
@@ -85,6 +146,34 @@ TEST_F(RealSysInfo, Network) {
   ExpectMatches(info.NetworkText(5), R"(-?\d+\.\d{1,2}KB/s)");
   for (const InterfaceRow& row : info.InterfaceRows()) EXPECT_LE(row.description.size(), 255u);
   EXPECT_EQ(info.InterfaceRows().size(), info.InterfaceHistory().size());
+  ASSERT_EQ(info.InterfaceRows().size(), info.CountedRows().size());
+}
+
+// Whatever the table marks, every Ethernet or Wi-Fi adapter it lists must
+// reach the figures: with hardware rows, those; without (Wine marks none),
+// every distinct pair of counters.
+TEST_F(RealSysInfo, EveryAdapterReachesTheFigures) {
+  std::vector<InterfaceRow> rows;
+  ASSERT_TRUE(probes->ReadInterfaceTable(rows));
+  const std::vector<bool> counted = CountedInterfaces(rows);
+  bool marked = false;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const InterfaceRow& row = rows[i];
+    std::printf("row type %lu hardware %d counted %d in %lu out %lu\n", static_cast<unsigned long>(row.type),
+                row.hardware, static_cast<int>(counted[i]), static_cast<unsigned long>(row.inOctets),
+                static_cast<unsigned long>(row.outOctets));
+    marked = marked || row.hardware;
+  }
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const bool adapter = rows[i].type == 6 || rows[i].type == 71;
+    if (!adapter || (marked && !rows[i].hardware)) continue;
+    bool reached = false;
+    for (std::size_t j = 0; j < rows.size(); ++j) {
+      reached = reached || (counted[j] && rows[j].inOctets == rows[i].inOctets &&
+                            rows[j].outOctets == rows[i].outOctets);
+    }
+    EXPECT_TRUE(reached) << i;
+  }
 }
 
 TEST_F(RealSysInfo, Disk) {
@@ -160,16 +249,6 @@ TEST(RealByteSize, PortableMatchesTheShell) {
   }
 }
 
-// The process's own processor time (kernel + user), in microseconds.
-double OwnCpuMicroseconds() {
-  FILETIME created, exited, kernel, user;
-  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-  auto us = [](const FILETIME& t) {
-    return static_cast<double>((std::uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime) / 10.0;
-  };
-  return us(kernel) + us(user);
-}
-
 // Cost of one composition holding all 22 codes over the real sources; figures
 // only, the time depends on the machine.
 TEST(RealSysInfoTiming, ThousandCompositions) {
@@ -199,6 +278,27 @@ TEST(RealSysInfoTiming, ThousandCompositions) {
     info.Stop();
     EXPECT_GT(length, 0u);
   }
+}
+
+// What the sampler pays each second for the table with the hardware flag,
+// beside the plain table; figures only.
+TEST(RealSysInfoTiming, InterfaceTableReads) {
+  auto probes = CreateWin32Probes();
+  constexpr int kRuns = 200;
+  std::vector<InterfaceRow> rows;
+  double cpuStart = OwnCpuMicroseconds();
+  for (int i = 0; i < kRuns; ++i) probes->ReadInterfaceTable(rows);
+  const double probe = (OwnCpuMicroseconds() - cpuStart) / kRuns;
+  std::vector<std::uint64_t> buffer(16384);
+  cpuStart = OwnCpuMicroseconds();
+  for (int i = 0; i < kRuns; ++i) {
+    ULONG size = static_cast<ULONG>(buffer.size() * sizeof(std::uint64_t));
+    GetIfTable(reinterpret_cast<MIB_IFTABLE*>(buffer.data()), &size, TRUE);
+  }
+  const double plain = (OwnCpuMicroseconds() - cpuStart) / kRuns;
+  std::printf("interface table, %zu rows: %.1f us own CPU per read, the plain table %.1f us\n", rows.size(),
+              probe, plain);
+  EXPECT_FALSE(rows.empty());
 }
 
 }  // namespace

@@ -20,9 +20,8 @@ class Win32AlarmPopupHost : public AlarmPopupHost {
   // The settings window may be made after the alarm check that needs this host.
   void SetOwner(HWND owner) { owner_ = owner; }
 
-  // Disables the owner, shows the popup and runs its messages (timers and all
-  // other windows' messages go on) until it closes; then the owner is enabled
-  // again. A WM_QUIT ends the popup and is posted again for the outer loop.
+  // Shows the popup modally (timers and other windows go on) until it closes.
+  // Without a window the entry keeps its Box: the user was never asked.
   void ShowAlarmPopup(int entry, const std::string& message) override;
 
   // The popup on screen, or nullptr.

@@ -1,8 +1,13 @@
 #include "sysinfo/win32/probes_win.h"
 
 #include <windows.h>
-// windows.h first: the IP helper and shell headers build on its types.
+// The socket types before the IP helper: its interface table with the
+// hardware flag is declared only over them.
+#include <winsock2.h>
+#include <ws2ipdef.h>
+// The IP helper and shell headers build on the types above.
 #include <iphlpapi.h>
+#include <netioapi.h>
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -24,45 +29,87 @@ using win32::Widen;
 // The text of a NUL-terminated buffer.
 std::string Narrow(const wchar_t* wide) { return win32::Narrow(wide); }
 
-// NtQuerySystemInformation records. The basic record's size follows the
-// pointer width (44 bytes in a 32-bit process, 64 in a 64-bit one), so it is
-// declared with pointer-sized fields rather than as a fixed byte layout.
-constexpr int kSystemBasicInformation = 0;
-constexpr int kSystemProcessorPerformanceInformation = 8;
+// The table with the hardware flag exists from Vista on; older systems (and
+// older Wine) have only the plain table, so the newer calls are looked up.
+using GetIfTable2Fn = DWORD(WINAPI*)(PMIB_IF_TABLE2*);
+using FreeMibTableFn = VOID(WINAPI*)(PVOID);
 
-struct BasicInformation {
-  ULONG reserved;
-  ULONG timerResolution;
-  ULONG pageSize;
-  ULONG numberOfPhysicalPages;
-  ULONG lowestPhysicalPage;
-  ULONG highestPhysicalPage;
-  ULONG allocationGranularity;
-  ULONG_PTR minimumUserModeAddress;
-  ULONG_PTR maximumUserModeAddress;
-  ULONG_PTR activeProcessorsAffinityMask;
-  CCHAR numberOfProcessors;
+struct IfTable2Entries {
+  GetIfTable2Fn getTable = nullptr;
+  FreeMibTableFn freeTable = nullptr;
 };
 
-struct ProcessorPerformance {
-  LARGE_INTEGER idleTime;
-  LARGE_INTEGER kernelTime;  // includes the idle time
-  LARGE_INTEGER userTime;
-  LARGE_INTEGER reserved1[2];
-  ULONG reserved2;
-};
-static_assert(sizeof(ProcessorPerformance) == 48, "processor record is 48 bytes");
+template <typename Fn>
+Fn LookUp(HMODULE module, const char* name) {
+  FARPROC proc = module ? GetProcAddress(module, name) : nullptr;
+  // Through the generic function pointer type, which converts without complaint.
+  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
+}
 
-using NtQuerySystemInformationFn = LONG(NTAPI*)(int, PVOID, ULONG, PULONG);
-
-NtQuerySystemInformationFn NtQuerySystemInformationEntry() {
-  static const NtQuerySystemInformationFn entry = [] {
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    FARPROC proc = ntdll ? GetProcAddress(ntdll, "NtQuerySystemInformation") : nullptr;
-    // Through the generic function pointer type, which converts without complaint.
-    return reinterpret_cast<NtQuerySystemInformationFn>(reinterpret_cast<void (*)()>(proc));
+const IfTable2Entries& IfTable2() {
+  static const IfTable2Entries entries = [] {
+    HMODULE iphlpapi = GetModuleHandleW(L"iphlpapi.dll");
+    IfTable2Entries found{LookUp<GetIfTable2Fn>(iphlpapi, "GetIfTable2"),
+                          LookUp<FreeMibTableFn>(iphlpapi, "FreeMibTable")};
+    if (!found.getTable || !found.freeTable) found = {};
+    return found;
   }();
-  return entry;
+  return entries;
+}
+
+std::int64_t FileTimeValue(const FILETIME& time) {
+  return static_cast<std::int64_t>((std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime);
+}
+
+// At most 255 bytes, as the plain table's description.
+std::string DescriptionBytes(std::string text) {
+  if (text.size() > 255) text.resize(255);
+  return text;
+}
+
+bool ReadIfTable2(std::vector<InterfaceRow>& rows) {
+  const IfTable2Entries& entries = IfTable2();
+  if (!entries.getTable) return false;
+  MIB_IF_TABLE2* table = nullptr;
+  if (entries.getTable(&table) != NO_ERROR || !table) return false;
+  rows.reserve(table->NumEntries);
+  for (ULONG i = 0; i < table->NumEntries; ++i) {
+    const MIB_IF_ROW2& row = table->Table[i];
+    const auto length = static_cast<std::size_t>(
+        std::find(row.Description, std::end(row.Description), L'\0') - row.Description);
+    // Counters in the width the plain table reports: the wrap tracking stays the same on every system.
+    rows.push_back({row.Type, static_cast<std::uint32_t>(row.InOctets),
+                    static_cast<std::uint32_t>(row.OutOctets),
+                    DescriptionBytes(win32::FromWide(CP_ACP, 0, std::wstring_view(row.Description, length))),
+                    row.InterfaceAndOperStatusFlags.HardwareInterface != 0});
+  }
+  entries.freeTable(table);
+  return true;
+}
+
+bool ReadIfTable(std::vector<InterfaceRow>& rows) {
+  ULONG size = 0;
+  std::vector<std::uint64_t> buffer;  // 8-byte aligned storage for the table
+  DWORD status = GetIfTable(nullptr, &size, TRUE);
+  // The table may grow between asking for its size and reading it.
+  for (int attempt = 0; attempt < 3 && status == ERROR_INSUFFICIENT_BUFFER; ++attempt) {
+    buffer.assign((size + sizeof(std::uint64_t) - 1) / sizeof(std::uint64_t), 0);
+    status = GetIfTable(reinterpret_cast<MIB_IFTABLE*>(buffer.data()), &size, TRUE);
+  }
+  if (status != NO_ERROR || buffer.empty()) return false;
+
+  const auto* table = reinterpret_cast<const MIB_IFTABLE*>(buffer.data());
+  const std::size_t capacity =
+      (buffer.size() * sizeof(std::uint64_t) - offsetof(MIB_IFTABLE, table)) / sizeof(MIB_IFROW);
+  const std::size_t count = std::min<std::size_t>(table->dwNumEntries, capacity);
+  rows.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const MIB_IFROW& row = table->table[i];
+    const auto* descr = reinterpret_cast<const char*>(row.bDescr);
+    const auto length = static_cast<std::size_t>(std::find(descr, descr + 255, '\0') - descr);
+    rows.push_back({row.dwType, row.dwInOctets, row.dwOutOctets, std::string(descr, length), false});
+  }
+  return true;
 }
 
 // Thread timers carry no window, so their callback finds its target by the
@@ -107,29 +154,12 @@ class Win32Probes final : public SystemProbes {
     return result;
   }
 
-  int ProcessorCount() override {
-    NtQuerySystemInformationFn query = NtQuerySystemInformationEntry();
-    if (!query) return 0;
-    BasicInformation info{};
-    if (query(kSystemBasicInformation, &info, sizeof(info), nullptr) != 0) return 0;
-    return static_cast<unsigned char>(info.numberOfProcessors);
-  }
-
-  bool ReadProcessorTimes(int count, std::vector<ProcessorTimes>& out) override {
-    out.clear();
-    NtQuerySystemInformationFn query = NtQuerySystemInformationEntry();
-    if (!query || count <= 0) return false;
-    // Room for every processor, however many there are.
-    std::vector<ProcessorPerformance> records(static_cast<std::size_t>(count));
-    ULONG returned = 0;
-    const auto bytes = static_cast<ULONG>(records.size() * sizeof(ProcessorPerformance));
-    if (query(kSystemProcessorPerformanceInformation, records.data(), bytes, &returned) != 0) return false;
-    const std::size_t filled = std::min<std::size_t>(records.size(), returned / sizeof(ProcessorPerformance));
-    out.reserve(filled);
-    for (std::size_t i = 0; i < filled; ++i) {
-      out.push_back(
-          {records[i].idleTime.QuadPart, records[i].kernelTime.QuadPart, records[i].userTime.QuadPart});
-    }
+  bool ReadSystemTimes(ProcessorTimes& out) override {
+    FILETIME idle{};
+    FILETIME kernel{};
+    FILETIME user{};
+    if (!GetSystemTimes(&idle, &kernel, &user)) return false;
+    out = {FileTimeValue(idle), FileTimeValue(kernel), FileTimeValue(user)};
     return true;
   }
 
@@ -161,28 +191,9 @@ class Win32Probes final : public SystemProbes {
 
   bool ReadInterfaceTable(std::vector<InterfaceRow>& rows) override {
     rows.clear();
-    ULONG size = 0;
-    std::vector<std::uint64_t> buffer;  // 8-byte aligned storage for the table
-    DWORD status = GetIfTable(nullptr, &size, TRUE);
-    // The table may grow between asking for its size and reading it.
-    for (int attempt = 0; attempt < 3 && status == ERROR_INSUFFICIENT_BUFFER; ++attempt) {
-      buffer.assign((size + sizeof(std::uint64_t) - 1) / sizeof(std::uint64_t), 0);
-      status = GetIfTable(reinterpret_cast<MIB_IFTABLE*>(buffer.data()), &size, TRUE);
-    }
-    if (status != NO_ERROR || buffer.empty()) return false;
-
-    const auto* table = reinterpret_cast<const MIB_IFTABLE*>(buffer.data());
-    const std::size_t capacity =
-        (buffer.size() * sizeof(std::uint64_t) - offsetof(MIB_IFTABLE, table)) / sizeof(MIB_IFROW);
-    const std::size_t count = std::min<std::size_t>(table->dwNumEntries, capacity);
-    rows.reserve(count);
-    for (std::size_t i = 0; i < count; ++i) {
-      const MIB_IFROW& row = table->table[i];
-      const auto* descr = reinterpret_cast<const char*>(row.bDescr);
-      const auto length = static_cast<std::size_t>(std::find(descr, descr + 255, '\0') - descr);
-      rows.push_back({row.dwType, row.dwInOctets, row.dwOutOctets, std::string(descr, length)});
-    }
-    return true;
+    if (ReadIfTable2(rows)) return true;
+    rows.clear();
+    return ReadIfTable(rows);
   }
 
   DiskSpace ReadDiskSpace(std::string_view rootPath) override {

@@ -1,0 +1,72 @@
+#pragma once
+// The one Win32 renderer: makes any described form a real window, keeps its
+// controls in step with the FormModel and reports the user's actions to it.
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "form/form.h"
+
+namespace kestrova::win32 {
+
+class FormWindow : public FormView {
+ public:
+  explicit FormWindow(FormModel& model, HICON icon = nullptr);
+  ~FormWindow() override;
+  FormWindow(const FormWindow&) = delete;
+  FormWindow& operator=(const FormWindow&) = delete;
+
+  // Makes the window and its controls, hidden, on the monitor of `anchor`
+  // (the owner when nullptr). False when the system made no window.
+  bool Create(HWND owner, HWND anchor = nullptr);
+  HWND Hwnd() const { return hwnd_; }
+  HWND Control(int id) const;
+  int Dpi() const { return dpi_; }
+
+  // Picture controls: what paints them, and the cursor over them.
+  void SetPainter(int id, std::function<void(HDC, const RECT&)> paint) { painters_[id] = std::move(paint); }
+  void SetCursor(int id, HCURSOR cursor) { cursors_[id] = cursor; }
+
+  // While set, the owner is enabled again before the window goes, so that
+  // activation returns to it and not to another program.
+  void SetDisabledOwner(HWND owner) { disabledOwner_ = owner; }
+  void EnableOwner();
+
+  void ControlChanged(int id) override;
+  void Show(bool visible) override;
+  void Focus(int id) override;
+  void Close() override;
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
+  void CreateControls();
+  void Layout(int dpi);
+  void Push(int id);
+  void ShowPages();
+  void OnCommand(int id, int code, HWND control);
+  void OnScroll(HWND control, WPARAM wParam);
+  bool Shown(const ControlSpec& c) const;
+  int FirstWith(unsigned flag) const;
+  const ControlSpec* SpecOf(HWND control) const;
+
+  FormModel& model_;
+  HICON icon_;
+  HWND hwnd_ = nullptr;
+  HWND tooltip_ = nullptr;
+  HWND focus_ = nullptr;
+  HWND disabledOwner_ = nullptr;
+  int dpi_ = 96;
+  bool pushing_ = false;
+  int reporting_ = 0;  // the text box whose user edit is being reported
+  std::map<int, HWND> controls_;
+  std::map<int, std::vector<std::string>> shownItems_;
+  std::map<int, std::function<void(HDC, const RECT&)>> painters_;
+  std::map<int, HCURSOR> cursors_;
+  std::vector<HFONT> fonts_;
+};
+
+}  // namespace kestrova::win32

@@ -1,0 +1,22 @@
+#pragma once
+// Message boxes and modal forms on screen, owned by one window.
+#include <windows.h>
+
+#include "platform/prompts.h"
+
+namespace kestrova::win32 {
+
+class Win32Prompts : public Prompts {
+ public:
+  Win32Prompts(HWND owner, HICON icon) : owner_(owner), icon_(icon) {}
+  void SetOwner(HWND owner) { owner_ = owner; }
+
+  PromptAnswer Ask(PromptKind kind, const std::string& title, const std::string& text) override;
+  void RunModal(FormModel& form) override;
+
+ private:
+  HWND owner_;
+  HICON icon_;
+};
+
+}  // namespace kestrova::win32

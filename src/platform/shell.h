@@ -25,6 +25,8 @@ class Shell {
   virtual void RemoveTrayIcon() = 0;
   // Empties the clipboard and puts the text on it as plain text, owned by `owner`.
   virtual void SetClipboardText(WindowHandle owner, const std::string& text) = 0;
+  // Opens a document with its program (the shell's "open"); failures are not reported.
+  virtual void OpenDocument(WindowHandle owner, const std::string& file, const std::string& folder) = 0;
 };
 
 }  // namespace kestrova

@@ -17,6 +17,7 @@ class Win32Shell : public Shell {
   void AddTrayIcon(WindowHandle callbackWindow, const std::string& tip) override;
   void RemoveTrayIcon() override;
   void SetClipboardText(WindowHandle owner, const std::string& text) override;
+  void OpenDocument(WindowHandle owner, const std::string& file, const std::string& folder) override;
 
   HICON LargeIcon() const { return largeIcon_; }
   HICON SmallIcon() const { return smallIcon_; }

@@ -45,6 +45,10 @@ TEST(SettingsFormWin, SevenTabsAndOnePageAtATimeInsideTheDisplayArea) {
       EXPECT_GE(r.top, display.top) << c.name << "(" << c.index << ") below the tab headers";
       EXPECT_GE(r.left, display.left) << c.name << "(" << c.index << ")";
       EXPECT_LE(r.right, display.right + 1) << c.name << "(" << c.index << ")";
+      // A drop-down's window reaches down to its open list.
+      if (c.kind != ControlKind::kComboList) {
+        EXPECT_LE(r.bottom, display.bottom + 1) << c.name << "(" << c.index << ") above the preview";
+      }
     }
   }
   EXPECT_EQ(pages.size(), static_cast<size_t>(kSettingsPageCount));

@@ -388,8 +388,6 @@ class Kestrova:
         """Starts it and waits until its (hidden) settings window exists."""
         p = self.start()
         w = self.settings_window(timeout=timeout, proc=p)
-        # The window exists before the load ends; resident means the callback handle is written.
-        wait_for("WindowHandle in Kestrova.ini", lambda: self.read_ini().get("Main", {}).get("WindowHandle"), timeout)
         return w
 
     def settings_window(self, timeout=10.0, proc=None):

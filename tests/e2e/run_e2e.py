@@ -308,6 +308,8 @@ def second_start_wakes_first(f):
     s = f.s
     k = f.resident()
     check(not k.settings_window()["visible"], "the settings window should start hidden")
+    # The window exists before its load ends; a copy started before the handle is written ends silently.
+    wait_for("WindowHandle in Kestrova.ini", lambda: k.read_ini()["Main"].get("WindowHandle"), 10)
     second = k.start()
     try:
         second.wait(15)

@@ -771,7 +771,7 @@ def settings_apply_saves_and_title_follows(f):
     time.sleep(2 * TICK)
     check(s.winctl.title(a["hwnd"]) == own, "a title changed while the settings window was shown")
     s.bring_to_front(hwnd)
-    s.winctl.click(control(s, hwnd, text="OK")["hwnd"])
+    key(s, "Return")  # Enter is OK
     wait_for("the settings window to hide", lambda: not s.winctl.info(hwnd)["visible"], 5)
     s.bring_to_front(a["hwnd"])
     pattern = re.compile(re.escape(own) + r" \[\d\d:\d\d\]")
@@ -791,7 +791,8 @@ def settings_cancel_restores_the_boxes(f):
     hwnd = w["hwnd"]
     box = control(s, hwnd, **{"class": "Edit", "text": DEFAULT_PATTERN})
     s.winctl.call("settitle", box["hwnd"], "xyz")
-    s.winctl.click(control(s, hwnd, text="キャンセル")["hwnd"])
+    s.bring_to_front(hwnd)
+    key(s, "Escape")  # Esc is キャンセル
     wait_for("the settings window to hide", lambda: not s.winctl.info(hwnd)["visible"], 5)
     check("FormatText" not in k.read_ini().get("Clock", {}), "Cancel wrote the pattern")
     callback = int(k.read_ini()["Main"]["WindowHandle"])

@@ -72,6 +72,9 @@ class SettingsWindow {
  public:
   explicit SettingsWindow(SettingsWindowContext context);
   ~SettingsWindow();
+  // The handlers and binding rows hold `this`.
+  SettingsWindow(const SettingsWindow&) = delete;
+  SettingsWindow& operator=(const SettingsWindow&) = delete;
 
   FormModel& Form() { return form_; }
   void AttachView(SettingsWindowView& view);

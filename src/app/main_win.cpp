@@ -1,6 +1,6 @@
 // Kestrova.exe: binds the Win32 implementations to the program and runs the message loop.
 #include <windows.h>
-
+// after windows.h
 #include <commctrl.h>
 
 #include <memory>
@@ -9,6 +9,7 @@
 #include "engine/win32/clock_win.h"
 #include "engine/win32/locale_win.h"
 #include "engine/win32/window_system_win.h"
+#include "form/win32/prompts_win.h"
 #include "platform/win32/text_win.h"
 #include "settings/win32/codepage_win.h"
 #include "settings/win32/profile_store_win.h"
@@ -36,7 +37,7 @@ std::string ExeFolder() {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
 
@@ -52,22 +53,38 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // sampler refreshes every second anyway, so a short tick reuses them.
   sysinfo.SetReadingReuse(1000);
   win32::Win32Shell shell;
-  Platform platform{windows, clock, locale, profile, codePage, sysinfo, shell,
-                    [&sysinfo] { sysinfo.Start(); }, [&sysinfo] { sysinfo.Stop(); }};
+  win32::Win32Prompts prompts(nullptr, nullptr);
+  Platform platform{windows,
+                    clock,
+                    locale,
+                    profile,
+                    codePage,
+                    sysinfo,
+                    shell,
+                    prompts,
+                    [&sysinfo] { sysinfo.Start(); },
+                    [&sysinfo] { sysinfo.Stop(); }};
 
   Program program(platform);
   std::unique_ptr<win32::Win32SettingsWindow> view;
-  const bool run = program.StartUp(ExeFolder(), [&](SettingsWindow& model) -> SettingsWindowView& {
-    view = std::make_unique<win32::Win32SettingsWindow>(model, program.settings(), program.ini(), instance,
-                                                       shell.LargeIcon(), shell.SmallIcon());
-    return *view;
-  });
+  // The alarm editor, the about window, the startup command, the format
+  // dialog and the rule editor come here; until then their items are greyed.
+  const SettingsHooks hooks;
+  const bool run = program.StartUp(
+      ExeFolder(),
+      [&](SettingsWindow& model) -> SettingsWindowView& {
+        view = std::make_unique<win32::Win32SettingsWindow>(model, program.settings(), program.ini(),
+                                                            shell.LargeIcon());
+        prompts.SetOwner(view->hwnd());
+        return *view;
+      },
+      hooks);
   if (!run) return 0;
   view->onRegionalChange = [&locale] { locale.Reload(); };
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (view && IsDialogMessageW(view->hwnd(), &msg)) continue;
+    if (view && (view->PreTranslate(msg) || IsDialogMessageW(view->hwnd(), &msg))) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

@@ -16,7 +16,8 @@ Program::Program(Platform& platform) : platform_(platform) {}
 
 Program::~Program() = default;
 
-bool Program::StartUp(const std::string& exeFolder, const ViewFactory& createView) {
+bool Program::StartUp(const std::string& exeFolder, const ViewFactory& createView,
+                      const SettingsHooks& hooks) {
   appPath_ = WithBackslash(exeFolder);
   ini_ = std::make_unique<IniFile>(platform_.profile, platform_.codePage, SettingsPath(appPath_));
 
@@ -31,9 +32,9 @@ bool Program::StartUp(const std::string& exeFolder, const ViewFactory& createVie
   platform_.shell.ExtractAppIcons(appPath_ + kExeName);
   LoadSettings(*ini_, settings_);
 
-  window_ = std::make_unique<SettingsWindow>(
-      SettingsWindowContext{platform_.windows, platform_.clock, platform_.locale, platform_.sysinfo,
-                            platform_.shell, settings_, *ini_, startupFolder_, [this] { ShutDown(); }});
+  window_ = std::make_unique<SettingsWindow>(SettingsWindowContext{
+      platform_.windows, platform_.clock, platform_.locale, platform_.sysinfo, platform_.shell,
+      platform_.prompts, settings_, *ini_, appPath_, startupFolder_, [this] { ShutDown(); }, hooks});
   window_->AttachView(createView(*window_));
   window_->Load();
   window_->ApplyWindowMode(!(settings_.Use == 1 && settings_.WindowHide == 1));

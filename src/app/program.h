@@ -6,6 +6,7 @@
 
 #include "platform/clock.h"
 #include "platform/profile_store.h"
+#include "platform/prompts.h"
 #include "platform/shell.h"
 #include "platform/window_system.h"
 #include "settings/ini_file.h"
@@ -16,6 +17,7 @@ namespace kestrova {
 
 class SettingsWindow;
 class SettingsWindowView;
+struct SettingsHooks;
 
 // The platform as the program reaches it.
 struct Platform {
@@ -26,6 +28,7 @@ struct Platform {
   CodePage& codePage;
   SysInfoSources& sysinfo;
   Shell& shell;
+  Prompts& prompts;
   // Start and stop the system-information samplers.
   std::function<void()> startSamplers = [] {};
   std::function<void()> stopSamplers = [] {};
@@ -42,7 +45,8 @@ class Program {
   ~Program();
 
   // Runs the start-up steps. False when this copy must end at once (another copy runs).
-  bool StartUp(const std::string& exeFolder, const ViewFactory& createView);
+  // `hooks` open the windows that live outside the settings window.
+  bool StartUp(const std::string& exeFolder, const ViewFactory& createView, const SettingsHooks& hooks);
   void ShutDown();
 
   Platform& platform() { return platform_; }

@@ -1,10 +1,7 @@
 #include "ui/settings_window.h"
 
-#include "engine/format.h"
 #include "resources/version.h"
 #include "settings/ini_file.h"
-#include "settings/settings.h"
-#include "ui/settings_window_view.h"
 
 namespace kestrova {
 
@@ -30,21 +27,35 @@ std::string TrayTipText() {
 }
 
 int TimingToInterval(int timing) {
-  // The timing page's scroll position counts 2 ms steps; presets 0.5 s, 1 s, 3 s, 1 min.
+  // Timing counts 2 ms steps when negative; presets 0.5 s, 1 s, 3 s, 1 min.
   int steps = 500;
   switch (timing) {
-    case 0: steps = 250; break;
-    case 1: steps = 500; break;
-    case 2: steps = 1500; break;
-    case 3: steps = 30000; break;
+    case 0:
+      steps = 250;
+      break;
+    case 1:
+      steps = 500;
+      break;
+    case 2:
+      steps = 1500;
+      break;
+    case 3:
+      steps = 30000;
+      break;
     default:
-      if (timing < 0 && timing >= -32767) steps = -timing;
+      if (timing < 0) steps = timing >= -32767 ? -timing : 32767;
       break;
   }
   return steps * 2;
 }
 
-SettingsWindow::SettingsWindow(SettingsWindowContext context) : c_(std::move(context)) {}
+SettingsWindow::SettingsWindow(SettingsWindowContext context)
+    : c_(std::move(context)), form_(SettingsFormSpec()), bindings_(SettingsBindings(workingRules_)) {
+  form_.SetRange(kVScroll1, -1, 255);
+  form_.SetRange(kHScroll1, 1, 32767, 1, 50);
+  form_.SetRange(kHScroll2, 1, 10);
+  WireHandlers();
+}
 
 SettingsWindow::~SettingsWindow() = default;
 
@@ -52,43 +63,30 @@ void SettingsWindow::AttachView(SettingsWindowView& view) {
   view_ = &view;
   tick_ = std::make_unique<MainTick>(c_.windows, c_.clock, c_.locale, c_.sysinfo, c_.settings,
                                      view.AlarmPopups());
+  view_->SetTimerInterval(timerInterval_);
 }
 
 void SettingsWindow::Load() {
-  Settings& s = c_.settings;
+  FillLists();
   NowSetting();
-
-  if (s.Use == -1) {
-    const bool yes = view_->AskYesNo(
-        "ようこそ！", Joined({"『Kestrova』をお使い頂きありがとうございます。",
-                           "このプログラムをスタートアップに登録すると、次回からWindows起動時にプログラムを開始出来るようになります。",
-                           "スタートアップに登録しますか？", "※この設定は、設定画面で変更可能です。"}));
-    // Registering the startup shortcut comes with the shortcut writer.
-    (void)yes;
+  if (c_.settings.Use == -1) {
+    const PromptAnswer answer =
+        c_.prompts.Ask(PromptKind::kQuestion, "ようこそ！",
+                       Joined({"『Kestrova』をお使い頂きありがとうございます。",
+                               "このプログラムをスタートアップに登録すると、次回からWindows起動時にプログラム"
+                               "を開始出来るようになります。",
+                               "スタートアップに登録しますか？", "※この設定は、設定画面で変更可能です。"}));
+    if (answer == PromptAnswer::kYes && c_.hooks.startup) c_.hooks.startup();
   }
-
-  startupRegistered_ = c_.shell.FileExists(c_.startupFolder + kLnkName);
-  view_->SetStartupMenuCaption(startupRegistered_ ? "スタートアップから削除(&S)" : "スタートアップに登録(&S)");
+  RefreshStartup();
+  RefreshMessagePosition();
+  form_.SetValue(kTabStrip, 0);
   loaded_ = true;
 }
 
-void SettingsWindow::NowSetting() {
-  timerInterval_ = TimingToInterval(c_.settings.Timing);
-  view_->SetTimerInterval(timerInterval_);
-  Tick();
-}
-
-void SettingsWindow::Preview() {
-  const Settings& s = c_.settings;
-  const RegionalSettings regional = c_.locale.Regional();
-  bool cpuSampled = false;
-  std::string text;
-  // A window's title is stood in for by the word, and the clock carries no message.
-  for (int selector : {s.LeftText, s.MiddleText, s.RightText}) {
-    text += selector == kPieceTitle ? std::string("タイトル")
-                                    : PieceText(selector, s, c_.clock, regional, c_.sysinfo, cpuSampled);
-  }
-  view_->SetPreview(text);
+void SettingsWindow::RefreshStartup() {
+  startupRegistered_ = c_.shell.FileExists(c_.startupFolder + kLnkName);
+  if (view_ != nullptr) view_->MenusChanged();
 }
 
 void SettingsWindow::Tick() {
@@ -98,21 +96,18 @@ void SettingsWindow::Tick() {
 
 void SettingsWindow::ApplyWindowMode(bool show) {
   Settings& s = c_.settings;
-  Shell& shell = c_.shell;
-  IniFile& ini = c_.ini;
   if (show) {
-    if (s.Hide && s.TaskIcon != 0) shell.RemoveTrayIcon();
-    ini.IniWriteString("Main", "WindowHandle", "");
+    if (s.Hide && s.TaskIcon != 0) c_.shell.RemoveTrayIcon();
+    c_.ini.IniWriteString("Main", "WindowHandle", "");
     view_->Show(true);
   } else {
     wentResident_ = true;
-    ini.IniWriteString("Main", "WindowHandle", SignColumn(static_cast<long long>(view_->CallbackHandle())));
+    c_.ini.IniWriteString("Main", "WindowHandle",
+                          SignColumn(static_cast<long long>(view_->CallbackHandle())));
     view_->Show(false);
-    if (s.TaskIcon != 0) shell.AddTrayIcon(view_->CallbackHandle(), TrayTipText());
+    if (s.TaskIcon != 0) c_.shell.AddTrayIcon(view_->CallbackHandle(), TrayTipText());
   }
 }
-
-void SettingsWindow::OpenSettings() { ApplyWindowMode(true); }
 
 void SettingsWindow::TaskbarCreated() {
   const Settings& s = c_.settings;
@@ -122,56 +117,45 @@ void SettingsWindow::TaskbarCreated() {
   c_.shell.AddTrayIcon(view_->CallbackHandle(), TrayTipText());
 }
 
-void SettingsWindow::CopyTime() {
-  c_.shell.SetClipboardText(view_->Handle(), ClockText(c_.settings, c_.clock, c_.locale.Regional()));
-}
-
-void SettingsWindow::CopySystemInfo() {
-  bool cpuSampled = false;
-  c_.shell.SetClipboardText(view_->Handle(), ExpandFormat(c_.settings.SysInfStr, cpuSampled, c_.sysinfo));
-}
-
-void SettingsWindow::TogglePause() {
-  if (tick_ != nullptr) tick_->TogglePause();
-}
-
 void SettingsWindow::ShowFirstRunNotice(const char* title, const char* firstLine) {
-  Settings& s = c_.settings;
-  s.Use = 1;
+  c_.settings.Use = 1;
   c_.ini.IniWriteString("Main", "Use", "1");
-  view_->ShowInformation(title, Joined({firstLine, "設定を変更するにはタスクバーの『Kestrova』アイコンをクリックして下さい。"}));
+  c_.prompts.Ask(
+      PromptKind::kInformation, title,
+      Joined({firstLine, "設定を変更するにはタスクバーの『Kestrova』アイコンをクリックして下さい。"}));
 }
 
-void SettingsWindow::Command2Click(int index) {
+void SettingsWindow::Command2Click(Command2 button) {
   Settings& s = c_.settings;
-  if (index == 1) {
+  if (button == Command2::kCancel) {
     NowSetting();
     if (s.Use == -1) {
       SaveSettings(c_.ini, s);
-      ShowFirstRunNotice("デフォルトの設定",
-                         "デフォルトの設定で保存されました。アクティブなウインドウに日時などが表示されるようになります。");
+      ShowFirstRunNotice(
+          "デフォルトの設定",
+          "デフォルトの設定で保存されました。アクティブなウインドウに日時などが表示されるようになります。");
     }
     ApplyWindowMode(false);
     return;
   }
-  // The pages write their controls into the settings here once they exist.
+  s = Edited();
   SaveSettings(c_.ini, s);
   if (s.Use == -1) {
     ShowFirstRunNotice("設定完了！", "これで、アクティブなウインドウに日時などが表示されるようになります。");
   }
-  if (index == 0) ApplyWindowMode(false);
+  if (button == Command2::kOk) ApplyWindowMode(false);
 }
 
 bool SettingsWindow::QueryUnload(UnloadMode mode) {
   if (ended_) return false;
   if (mode == UnloadMode::kUser) {
-    Command2Click(1);
+    Command2Click(Command2::kCancel);
     return true;
   }
   ended_ = true;
   if (tick_ != nullptr) tick_->End();
   if (c_.shutDown) c_.shutDown();
-  view_->Close();
+  if (view_ != nullptr) view_->Close();
   return false;
 }
 

@@ -1,20 +1,38 @@
 #pragma once
-// The settings window (its model): owner of Timer1, which runs the main tick.
+// The settings window (Form1): its pages on the form kernel, OK / Apply /
+// Cancel, the preview, both menus, and Timer1, which runs the main tick.
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/tick.h"
+#include "form/binding.h"
+#include "form/form.h"
 #include "platform/clock.h"
+#include "platform/prompts.h"
 #include "platform/shell.h"
 #include "platform/window_system.h"
+#include "settings/settings.h"
+#include "shell/menus.h"
+#include "ui/settings_form.h"
+#include "ui/settings_window_view.h"
 
 namespace kestrova {
 
 class IniFile;
-class SettingsWindowView;
 class SysInfoSources;
-struct Settings;
+
+// Windows that other parts of the program open from here. An empty hook greys
+// its menu item or button.
+struct SettingsHooks {
+  std::function<void()> alarmEditor;             // modal; the count label follows afterwards
+  std::function<void()> about;                   // modal
+  std::function<void()> startup;                 // registers or removes the shortcut
+  std::function<void(int target)> formatDialog;  // writes into Text1(target)
+  std::function<int()> pickAlarm;                // the alarm's position, -1 when cancelled
+  std::function<void()> addRule, editRule, deleteRule;
+};
 
 // What the settings window reaches of the running program.
 struct SettingsWindowContext {
@@ -23,64 +41,89 @@ struct SettingsWindowContext {
   Locale& locale;
   SysInfoSources& sysinfo;
   Shell& shell;
+  Prompts& prompts;
   Settings& settings;
   IniFile& ini;
+  std::string appPath;
   std::string startupFolder;
   // Releases what start-up took (icons, tray icon, samplers, "WindowHandle").
   std::function<void()> shutDown;
+  SettingsHooks hooks;
 };
 
 // "Kestrova Ver.major.minor.revision"
 std::string TrayTipText();
-
-inline constexpr const char* kSettingsCaption = "Kestrova-設定画面";
 
 // How the window is being unloaded.
 enum class UnloadMode { kUser = 0, kCode = 1, kFromOutside = 2, kSessionEnd = 3 };
 
 // Timer1's interval in milliseconds for a stored Timing value.
 int TimingToInterval(int timing);
+// "00秒500": HScroll1's position as the interval text.
+std::string IntervalText(int position);
+// "3カウント（1.5秒）": the alternation count n at HScroll1's position.
+std::string AlternationText(int count, int position);
+// The rows between the pages and Settings; the rule list row works on `workingRules`.
+std::vector<Binding<Settings>> SettingsBindings(std::vector<WindowRule>& workingRules);
 
 class SettingsWindow {
  public:
   explicit SettingsWindow(SettingsWindowContext context);
   ~SettingsWindow();
+  // The handlers and binding rows hold `this`.
+  SettingsWindow(const SettingsWindow&) = delete;
+  SettingsWindow& operator=(const SettingsWindow&) = delete;
 
+  FormModel& Form() { return form_; }
   void AttachView(SettingsWindowView& view);
-  SettingsWindowView& view() { return *view_; }
 
+  // The window load: lists, NowSetting, the welcome question, the first page.
   void Load();
   void Tick();
   void ApplyWindowMode(bool show);
   // Returns true when the unload is cancelled (the window only hides).
   bool QueryUnload(UnloadMode mode);
-  // OK (0), Cancel (1), Apply (2).
-  void Command2Click(int index);
+  void Command2Click(Command2 button);
   void NowSetting();
   void Preview();
 
-  // The pause item of the tray menu.
-  bool Paused() const { return tick_ != nullptr && tick_->Paused(); }
-  void TogglePause();
+  // Menus and the tray icon.
+  std::vector<MenuItem> MenuBarItems() const;
+  std::vector<MenuItem> IconMenuItems() const;
+  void RunCommand(int command);
+  void TrayNotify(int mouseMessage);
+  // A second copy asks to open the settings, whatever ShowSetting says.
+  void WakeUp() { ApplyWindowMode(true); }
   // Explorer restarted: the tray icon is put back where it should be shown.
   void TaskbarCreated();
-  // A second copy, or the tray icon, asks to open the settings.
-  void OpenSettings();
-  // The tray menu's copy commands: the clock text of the saved pattern (no
-  // message), and the system-information text.
-  void CopyTime();
-  void CopySystemInfo();
+  // Ctrl+Tab (+1) and Ctrl+Shift+Tab (-1).
+  void SwitchPage(int step);
 
+  bool Paused() const { return tick_ != nullptr && tick_->Paused(); }
   MainTick& tick() { return *tick_; }
+  const std::vector<WindowRule>& WorkingRules() const { return workingRules_; }
   bool StartupRegistered() const { return startupRegistered_; }
   bool Loaded() const { return loaded_; }
   int TimerInterval() const { return timerInterval_; }
   bool Ended() const { return ended_; }
 
  private:
+  void FillLists();
+  void WireHandlers();
+  void OnInterval(Cause cause);
+  void RefreshAlternation();
+  void RefreshMessagePosition();
+  void RefreshAlarmCount();
+  void RefreshStartup();
+  void CountdownFromAlarm();
+  void Accept(Command2 button);
   void ShowFirstRunNotice(const char* title, const char* firstLine);
+  Settings Edited() const;
 
   SettingsWindowContext c_;
+  FormModel form_;
+  std::vector<WindowRule> workingRules_;
+  std::vector<Binding<Settings>> bindings_;
   SettingsWindowView* view_ = nullptr;
   std::unique_ptr<MainTick> tick_;
   bool startupRegistered_ = false;

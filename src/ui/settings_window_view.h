@@ -1,14 +1,13 @@
 #pragma once
-// What the settings window's model asks of its view (the real window, or a fake in tests).
-#include <string>
+// The settings window's duties beyond its controls (the real window, or a fake in tests).
+#include <vector>
 
 #include "platform/window_system.h"
+#include "shell/menus.h"
 
 namespace kestrova {
+
 class AlarmPopupHost;
-}
-
-namespace kestrova {
 
 class SettingsWindowView {
  public:
@@ -20,12 +19,10 @@ class SettingsWindowView {
   virtual bool IsVisible() = 0;
   // Restarts Timer1 with the interval in milliseconds.
   virtual void SetTimerInterval(int milliseconds) = 0;
-  virtual void SetPreview(const std::string& text) = 0;
-  virtual void SetStartupMenuCaption(const std::string& caption) = 0;
-  // Modal boxes captioned `title`: a Yes/No question, and a notice.
-  virtual bool AskYesNo(const std::string& title, const std::string& text) = 0;
-  virtual void ShowInformation(const std::string& title, const std::string& text) = 0;
-  // Shows the alarm popup, owned by this window.
+  // The menu bar is built again from the model (a caption or a check changed).
+  virtual void MenusChanged() = 0;
+  // Shows the tray icon's pop-up menu at the pointer; the chosen command, or kCmdNone.
+  virtual int TrackIconMenu(const std::vector<MenuItem>& items) = 0;
   virtual AlarmPopupHost& AlarmPopups() = 0;
   // Destroys the window and ends the message loop.
   virtual void Close() = 0;

@@ -13,7 +13,9 @@ import argparse
 import datetime
 import os
 import re
+import shutil
 import signal
+import subprocess
 import sys
 import time
 import traceback
@@ -389,6 +391,8 @@ def second_start_wakes_first(f):
     s = f.s
     k = f.resident()
     check(not k.settings_window()["visible"], "the settings window should start hidden")
+    # The window exists before its load ends; a copy started before the handle is written ends silently.
+    wait_for("WindowHandle in Kestrova.ini", lambda: k.read_ini()["Main"].get("WindowHandle"), 10)
     second = k.start()
     try:
         second.wait(15)
@@ -766,6 +770,146 @@ def disk_free_in_title(f):
 
 
 # --- runner ------------------------------------------------------------------
+
+
+# --- the settings window -----------------------------------------------------
+
+SETTINGS_SHOWN = {"Main": {"Use": "1", "WindowHide": "0"}}
+PAGE_CAPTIONS = ["基本設定", "タイトル", "時計・メッセージ", "世界時計", "カウントダウン", "システム情報", "タイミング"]
+DEFAULT_PATTERN = " <yyyy/mm/dd(ddd) hh:mm:ss>"
+
+
+def key(s, *keys):
+    subprocess.run(["xdotool", "key", *keys], env=s.env, timeout=10, check=True, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL)
+
+
+def crop(s, shot, rect, name):
+    """The part of a screenshot inside rect (left, top, right, bottom), beside it as name.png."""
+    left, top, right, bottom = rect
+    path = os.path.join(s.out_dir, f"{name}.png")
+    subprocess.run(["convert", shot, "-crop", f"{right - left}x{bottom - top}+{left}+{top}", "+repage", path],
+                   timeout=30, check=True)
+    return path
+
+
+def shown_settings(f, ini=None):
+    """A fresh Kestrova showing its settings window; returns (kestrova, window)."""
+    f.stop_kestrova()
+    f.count += 1
+    k = Kestrova(f.s, f"kestrova{f.count}", ini if ini is not None else SETTINGS_SHOWN)
+    k.start()
+    f.kestrova, f.kestrova_ini = k, None
+    w = wait_for("the settings window to show", lambda: (lambda x: x if x["visible"] else None)(
+        k.settings_window(timeout=20)), 20)
+    return k, w
+
+
+def control(s, hwnd, **match):
+    for c in s.winctl.children(hwnd):
+        if all(c.get(k) == v for k, v in match.items()):
+            return c
+    raise AssertionError(f"no control {match} in the settings window")
+
+
+def visible_ids(s, hwnd):
+    return {c["id"] for c in s.winctl.children(hwnd) if c["visible"]}
+
+
+@test
+def settings_pages_turn_with_ctrl_tab(f):
+    s = f.s
+    k, w = shown_settings(f)
+    hwnd = w["hwnd"]
+    tab = control(s, hwnd, **{"class": "SysTabControl32"})
+    check(tab["visible"], "the tab control is not shown")
+    seen = []
+    for page, caption in enumerate(PAGE_CAPTIONS):
+        s.bring_to_front(hwnd)
+        shot = s.screenshot(f"settings-page-{page}")
+        rect = s.winctl.info(hwnd)["rect"]
+        crop(s, shot, rect, f"settings-page-{page}-window")
+        ids = visible_ids(s, hwnd)
+        check(ids not in seen, f"page {page} ({caption}) shows the same controls as an earlier page")
+        seen.append(ids)
+        key(s, "ctrl+Tab")
+        time.sleep(0.3)
+    check(visible_ids(s, hwnd) == seen[0], "Ctrl+Tab after the last page does not come back to 基本設定")
+    shutil.copy(os.path.join(s.out_dir, "settings-page-0-window.png"), os.path.join(ROOT, "docs", "settings-window.png"))
+
+
+@test
+def settings_apply_saves_and_title_follows(f):
+    s = f.s
+    k, w = shown_settings(f)
+    hwnd = w["hwnd"]
+    box = control(s, hwnd, **{"class": "Edit", "text": DEFAULT_PATTERN})
+    s.winctl.call("settitle", box["hwnd"], " [hh:mm]")
+    s.winctl.click(control(s, hwnd, text="適用")["hwnd"])
+    wait_for("FormatText in Kestrova.ini", lambda: k.read_ini().get("Clock", {}).get("FormatText") == '" [hh:mm]"', 5)
+    check(s.winctl.info(hwnd)["visible"], "適用 closed the settings window")
+    own = "適用テスト"
+    a = f.window(own)
+    s.bring_to_front(a["hwnd"])
+    time.sleep(2 * TICK)
+    check(s.winctl.title(a["hwnd"]) == own, "a title changed while the settings window was shown")
+    s.bring_to_front(hwnd)
+    key(s, "Return")  # Enter is OK
+    wait_for("the settings window to hide", lambda: not s.winctl.info(hwnd)["visible"], 5)
+    s.bring_to_front(a["hwnd"])
+    pattern = re.compile(re.escape(own) + r" \[\d\d:\d\d\]")
+    wait_for("the new pattern in the title", lambda: pattern.fullmatch(s.winctl.title(a["hwnd"])), DECORATE_WITHIN)
+    shot = s.screenshot("settings-title-follows")
+    left, top, right, _ = s.winctl.info(a["hwnd"])["rect"]
+    crop(s, shot, (left, top, right, top + 60), "decorated-title")
+    shutil.copy(os.path.join(s.out_dir, "decorated-title.png"), os.path.join(ROOT, "docs", "decorated-title.png"))
+    f.close_windows()
+    f.stop_kestrova()
+
+
+@test
+def settings_cancel_restores_the_boxes(f):
+    s = f.s
+    k, w = shown_settings(f)
+    hwnd = w["hwnd"]
+    box = control(s, hwnd, **{"class": "Edit", "text": DEFAULT_PATTERN})
+    s.winctl.call("settitle", box["hwnd"], "xyz")
+    s.bring_to_front(hwnd)
+    key(s, "Escape")  # Esc is キャンセル
+    wait_for("the settings window to hide", lambda: not s.winctl.info(hwnd)["visible"], 5)
+    check("FormatText" not in k.read_ini().get("Clock", {}), "Cancel wrote the pattern")
+    callback = int(k.read_ini()["Main"]["WindowHandle"])
+    s.winctl.post(callback, 0x0201)  # what a second copy sends
+    wait_for("the settings window again", lambda: s.winctl.info(hwnd)["visible"], 5)
+    check(s.winctl.children(hwnd) and any(c["text"] == DEFAULT_PATTERN for c in s.winctl.children(hwnd)),
+          "the clock pattern box did not get the stored pattern back")
+    f.stop_kestrova()
+
+
+@test
+def settings_first_run_cancel_writes_defaults(f):
+    s = f.s
+    f.stop_kestrova()
+    f.count += 1
+    k = Kestrova(s, f"kestrova{f.count}")
+    os.remove(k.ini_path)
+    k.start()
+    f.kestrova, f.kestrova_ini = k, None
+    welcome = s.winctl.find(timeout=20, title="ようこそ！")
+    buttons = [c for c in s.winctl.children(welcome["hwnd"]) if c["class"].lower() == "button"]
+    s.winctl.post(next(b for b in buttons if b["id"] == 7)["hwnd"], 0x00F5)  # BM_CLICK on いいえ
+    w = wait_for("the settings window to show", lambda: (lambda x: x if x["visible"] else None)(
+        k.settings_window(timeout=10)), 10)
+    s.winctl.post(control(s, w["hwnd"], text="キャンセル")["hwnd"], 0x00F5)
+    notice = s.winctl.find(timeout=10, title="デフォルトの設定")
+    s.screenshot("settings-first-run-cancel")
+    ini = k.read_ini()
+    check(ini.get("Main", {}).get("Use") == "1", f"Use is {ini.get('Main', {}).get('Use')!r}")
+    check(ini.get("Clock", {}).get("FormatText") == f'"{DEFAULT_PATTERN}"', "the default pattern was not written")
+    ok = next(c for c in s.winctl.children(notice["hwnd"]) if c["class"].lower() == "button")
+    s.winctl.post(ok["hwnd"], 0x00F5)
+    wait_for("the settings window to hide", lambda: not s.winctl.info(w["hwnd"])["visible"], 5)
+    f.stop_kestrova()
 
 
 class Budget(Exception):

@@ -63,8 +63,10 @@ class FakeShell : public Shell {
   std::string clipboard;
   void SetClipboardText(WindowHandle, const std::string& text) override { clipboard = text; }
   std::vector<std::string> opened;  // targets, in order
-  bool OpenDocument(WindowHandle, const std::string& target, const std::string&) override {
+  std::vector<std::string> openedIn;  // their folders
+  bool OpenDocument(WindowHandle, const std::string& target, const std::string& directory) override {
     opened.push_back(target);
+    openedIn.push_back(directory);
     return true;
   }
 };
@@ -87,11 +89,9 @@ class FakeSettingsView : public SettingsWindowView {
   WindowHandle callback = 901;
   bool visible = false;
   int interval = 0;
-  std::string preview;
-  std::string startupCaption;
-  bool answerYes = false;
-  std::vector<std::string> questions;
-  std::vector<std::string> notices;  // titles of information boxes
+  int menuRebuilds = 0;
+  std::vector<MenuItem> shownIconMenu;
+  int iconMenuChoice = kCmdNone;  // what the "user" picks in the tray menu
   bool closed = false;
   FakePopupHost popups;
   AlarmPopupHost& AlarmPopups() override { return popups; }
@@ -100,13 +100,11 @@ class FakeSettingsView : public SettingsWindowView {
   void Show(bool show) override { visible = show; }
   bool IsVisible() override { return visible; }
   void SetTimerInterval(int ms) override { interval = ms; }
-  void SetPreview(const std::string& text) override { preview = text; }
-  void SetStartupMenuCaption(const std::string& caption) override { startupCaption = caption; }
-  bool AskYesNo(const std::string& title, const std::string&) override {
-    questions.push_back(title);
-    return answerYes;
+  void MenusChanged() override { ++menuRebuilds; }
+  int TrackIconMenu(const std::vector<MenuItem>& items) override {
+    shownIconMenu = items;
+    return iconMenuChoice;
   }
-  void ShowInformation(const std::string& title, const std::string&) override { notices.push_back(title); }
   void Close() override { closed = true; }
 };
 

@@ -1,7 +1,9 @@
+#include "app/program.h"
+
 #include <gtest/gtest.h>
 
-#include "app/program.h"
 #include "fakes/fake_app.h"
+#include "fakes/fake_form.h"
 #include "fakes/fake_platform.h"
 #include "ui/settings_window.h"
 
@@ -22,8 +24,17 @@ class ProgramTest : public ::testing::Test {
     store.WriteString("", section, key, value);
   }
   bool Start() {
-    return program.StartUp("C:\\Tools", [this](SettingsWindow&) -> SettingsWindowView& { return view; });
+    return program.StartUp(
+        "C:\\Tools", [this](SettingsWindow&) -> SettingsWindowView& { return view; }, hooks);
   }
+  std::vector<std::string> Asked(PromptKind kind) const {
+    std::vector<std::string> titles;
+    for (const auto& a : prompts.asked) {
+      if (a.kind == kind) titles.push_back(a.title);
+    }
+    return titles;
+  }
+  std::string StartupCaption() { return program.window().MenuBarItems()[1].children[0].caption; }
   void Resident() {
     Ini("Main", "Use", "1");
     Ini("Main", "WindowHide", "1");
@@ -37,9 +48,19 @@ class ProgramTest : public ::testing::Test {
   PassThroughCodePage codePage;
   FakeSysInfoSources sysinfo;
   FakeShell shell;
+  FakePrompts prompts;
+  SettingsHooks hooks;
   int samplersStarted = 0, samplersStopped = 0;
-  Platform platform{windows, clock, locale, store, codePage, sysinfo, shell,
-                    [this] { ++samplersStarted; }, [this] { ++samplersStopped; }};
+  Platform platform{windows,
+                    clock,
+                    locale,
+                    store,
+                    codePage,
+                    sysinfo,
+                    shell,
+                    prompts,
+                    [this] { ++samplersStarted; },
+                    [this] { ++samplersStopped; }};
   Program program{platform};
   FakeSettingsView view;
 };
@@ -48,8 +69,7 @@ TEST_F(ProgramTest, FirstRunAsksWelcomeThenShowsSettingsWindow) {
   ASSERT_TRUE(Start());
   EXPECT_EQ(program.AppPath(), "C:\\Tools\\");
   EXPECT_EQ(program.StartupFolder(), "C:\\Users\\u\\Startup\\");
-  ASSERT_EQ(view.questions.size(), 1u);
-  EXPECT_EQ(view.questions[0], "ようこそ！");
+  EXPECT_EQ(Asked(PromptKind::kQuestion), std::vector<std::string>{"ようこそ！"});
   EXPECT_TRUE(view.visible);
   EXPECT_FALSE(shell.trayIcon);
   EXPECT_TRUE(store.Has("Main", "WindowHandle"));
@@ -57,20 +77,20 @@ TEST_F(ProgramTest, FirstRunAsksWelcomeThenShowsSettingsWindow) {
   EXPECT_EQ(view.interval, 1000);
   EXPECT_EQ(samplersStarted, 1);
   EXPECT_TRUE(shell.iconsLoaded);
-  EXPECT_EQ(view.startupCaption, "スタートアップに登録(&S)");
+  EXPECT_EQ(StartupCaption(), "スタートアップに登録(&S)");
   EXPECT_TRUE(program.window().Loaded());
 }
 
 TEST_F(ProgramTest, ConfiguredAndHiddenStartsResidentWithoutQuestion) {
   shell.existingFiles.push_back("C:\\Users\\u\\Startup\\Kestrova.lnk");
   Resident();
-  EXPECT_TRUE(view.questions.empty());
+  EXPECT_TRUE(Asked(PromptKind::kQuestion).empty());
   EXPECT_FALSE(view.visible);
   EXPECT_EQ(store.Get("Main", "WindowHandle"), " 901") << "written with its sign column";
   EXPECT_EQ(windows.windows[1].title, "Memo <1984/01/17(Tue) 17:30:30>") << "loading ran a tick";
   EXPECT_TRUE(shell.trayIcon);
   EXPECT_EQ(shell.trayTip, TrayTipText());
-  EXPECT_EQ(view.startupCaption, "スタートアップから削除(&S)");
+  EXPECT_EQ(StartupCaption(), "スタートアップから削除(&S)");
   EXPECT_TRUE(program.window().StartupRegistered());
 }
 
@@ -86,7 +106,7 @@ TEST_F(ProgramTest, SecondCopyWakesTheResidentFirstAndEnds) {
   EXPECT_FALSE(Start());
   EXPECT_EQ(shell.wakeUps, std::vector<WindowHandle>{4242});
   EXPECT_EQ(samplersStarted, 0);
-  EXPECT_TRUE(view.questions.empty());
+  EXPECT_TRUE(Asked(PromptKind::kQuestion).empty());
 
   shell.wakeUps.clear();
   Ini("Main", "WindowHandle", "");
@@ -95,8 +115,8 @@ TEST_F(ProgramTest, SecondCopyWakesTheResidentFirstAndEnds) {
 }
 
 TEST_F(ProgramTest, TimingSettingDrivesTheTickInterval) {
-  const std::pair<int, int> cases[] = {{0, 500}, {1, 1000}, {2, 3000}, {3, 60000}, {-1, 2}, {-250, 500},
-                                       {-32767, 65534}, {7, 1000}};
+  const std::pair<int, int> cases[] = {{0, 500}, {1, 1000},   {2, 3000},       {3, 60000},
+                                       {-1, 2},  {-250, 500}, {-32767, 65534}, {7, 1000}};
   for (auto [timing, ms] : cases) EXPECT_EQ(TimingToInterval(timing), ms) << timing;
   Ini("Timing", "Timing", "-250");
   Resident();
@@ -121,7 +141,7 @@ TEST_F(ProgramTest, SettingsWindowInFrontRestoresTitleAndPreviews) {
   Resident();
   SettingsWindow& form = program.window();
   form.Tick();
-  form.OpenSettings();
+  form.RunCommand(kCmdIconSetup);
   EXPECT_TRUE(view.visible);
   EXPECT_FALSE(shell.trayIcon) << "Hide defaults to Yes";
   EXPECT_EQ(store.Get("Main", "WindowHandle"), "");
@@ -134,13 +154,13 @@ TEST_F(ProgramTest, SettingsWindowInFrontRestoresTitleAndPreviews) {
   windows.foreground = view.handle;
   form.Tick();
   EXPECT_EQ(windows.windows[1].title, "Memo");
-  EXPECT_EQ(view.preview, "タイトル <1984/01/17(Tue) 17:30:30>");
+  EXPECT_EQ(program.window().Form().Text(kLabel2), "タイトル <1984/01/17(Tue) 17:30:30>");
 }
 
 TEST_F(ProgramTest, HideNoKeepsTheTrayIconWhileTheSettingsShow) {
   Ini("NotifyIcon", "Hide", "No");
   Resident();
-  program.window().OpenSettings();
+  program.window().RunCommand(kCmdIconSetup);
   EXPECT_TRUE(view.visible);
   EXPECT_TRUE(shell.trayIcon);
   EXPECT_EQ(store.Get("Main", "WindowHandle"), "");
@@ -150,12 +170,12 @@ TEST_F(ProgramTest, PauseGivesTitleBackAndStopsWriting) {
   Resident();
   SettingsWindow& form = program.window();
   form.Tick();
-  form.TogglePause();
+  form.RunCommand(kCmdIconPause);
   EXPECT_EQ(windows.windows[1].title, "Memo");
   windows.writes.clear();
   form.Tick();
   EXPECT_TRUE(windows.writes.empty());
-  form.TogglePause();
+  form.RunCommand(kCmdIconPause);
   form.Tick();
   EXPECT_EQ(windows.windows[1].title, "Memo <1984/01/17(Tue) 17:30:30>");
 }
@@ -166,9 +186,9 @@ TEST_F(ProgramTest, CopyCommandsUseTheSavedPatternsWithoutMessages) {
   Ini("Alarm0000", "Message", "会議");
   Ini("SystemInfo", "SysInfStr", "\"CPU %8/%08\"");
   Resident();
-  program.window().CopyTime();
+  program.window().RunCommand(kCmdIconTimeCopy);
   EXPECT_EQ(shell.clipboard, " <1984/01/17(Tue) 17:30:30>") << "the clock alone, as in the title";
-  program.window().CopySystemInfo();
+  program.window().RunCommand(kCmdIconSysInfoCopy);
   EXPECT_EQ(shell.clipboard, "CPU 1%/001%") << "one CPU sample for the whole text";
 }
 
@@ -179,7 +199,7 @@ TEST_F(ProgramTest, TrayIconComesBackAfterExplorerRestartsWhereItBelongs) {
   EXPECT_TRUE(shell.trayIcon);
   EXPECT_EQ(store.Get("Main", "WindowHandle"), " 901") << "nothing else changes";
 
-  program.window().OpenSettings();  // Hide=Yes: no icon while the settings are shown
+  program.window().RunCommand(kCmdIconSetup);  // Hide=Yes: no icon while the settings are shown
   program.window().TaskbarCreated();
   EXPECT_FALSE(shell.trayIcon);
 }
@@ -189,9 +209,9 @@ TEST_F(ProgramTest, NoTrayIconAfterExplorerRestartsBeforeTheProgramWentResident)
   ASSERT_TRUE(Start());  // first run: the settings window shows
   program.window().TaskbarCreated();
   EXPECT_EQ(shell.trayAdds, 0);
-  program.window().Command2Click(0);
+  program.window().Command2Click(Command2::kOk);
   ASSERT_TRUE(shell.trayIcon);
-  program.window().OpenSettings();  // Hide=No: the icon stays while the settings show
+  program.window().RunCommand(kCmdIconSetup);  // Hide=No: the icon stays while the settings show
   shell.trayIcon = false;
   program.window().TaskbarCreated();
   EXPECT_TRUE(shell.trayIcon);
@@ -204,24 +224,22 @@ TEST_F(ProgramTest, CloseBoxOnFirstRunSavesDefaultsAndGoesResident) {
   EXPECT_FALSE(view.closed);
   EXPECT_EQ(store.Get("Main", "Use"), "1");
   EXPECT_EQ(store.Get("Clock", "FormatText"), "\" <yyyy/mm/dd(ddd) hh:mm:ss>\"");
-  ASSERT_EQ(view.notices.size(), 1u);
-  EXPECT_EQ(view.notices[0], "デフォルトの設定");
+  EXPECT_EQ(Asked(PromptKind::kInformation), std::vector<std::string>{"デフォルトの設定"});
   EXPECT_EQ(program.settings().Use, 1);
 
-  program.window().OpenSettings();
+  program.window().RunCommand(kCmdIconSetup);
   program.window().QueryUnload(UnloadMode::kUser);
-  EXPECT_EQ(view.notices.size(), 1u) << "the first-run notice comes once";
+  EXPECT_EQ(Asked(PromptKind::kInformation).size(), 1u) << "the first-run notice comes once";
 }
 
 TEST_F(ProgramTest, ApplyOnFirstRunKeepsWindowOpenOkHides) {
   ASSERT_TRUE(Start());
-  program.window().Command2Click(2);
+  program.window().Command2Click(Command2::kApply);
   EXPECT_TRUE(view.visible);
-  ASSERT_EQ(view.notices.size(), 1u);
-  EXPECT_EQ(view.notices[0], "設定完了！");
-  program.window().Command2Click(0);
+  EXPECT_EQ(Asked(PromptKind::kInformation), std::vector<std::string>{"設定完了！"});
+  program.window().Command2Click(Command2::kOk);
   EXPECT_FALSE(view.visible);
-  EXPECT_EQ(view.notices.size(), 1u);
+  EXPECT_EQ(Asked(PromptKind::kInformation).size(), 1u);
 }
 
 TEST_F(ProgramTest, ExitRestoresTitleAndReleasesEverything) {

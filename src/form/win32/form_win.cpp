@@ -54,7 +54,7 @@ constexpr ClassAndStyle kClasses[] = {
     {L"SCROLLBAR", SBS_VERT, 0},
     {L"BUTTON", BS_GROUPBOX, 0},
     {L"STATIC", SS_OWNERDRAW | SS_NOTIFY, 0},
-    {WC_TABCONTROLW, WS_CLIPSIBLINGS, 0},
+    {WC_TABCONTROLW, WS_CLIPSIBLINGS | TCS_MULTILINE, 0},
 };
 
 // Coloured labels and links: a static control cannot draw either.
@@ -130,6 +130,7 @@ bool FormWindow::Create(HWND owner, HWND anchor) {
   CreateControls();
   Layout(WindowDpi(hwnd));
   for (const ControlSpec& c : spec.controls) Push(c.id);
+  PlacePages();
   return true;
 }
 
@@ -210,6 +211,39 @@ void FormWindow::Layout(int dpi) {
   SetWindowPos(hwnd_, nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   for (HFONT f : old) DeleteObject(f);
+  PlacePages();
+}
+
+void FormWindow::PlacePages() {
+  const ControlSpec* tab = nullptr;
+  for (const ControlSpec& c : model_.Spec().controls) {
+    if (c.kind == ControlKind::kTab) tab = &c;
+  }
+  if (tab == nullptr || Control(tab->id) == nullptr) return;
+  // Page rectangles start at the display area, which multi-line tabs move down.
+  RECT display = {};
+  GetClientRect(Control(tab->id), &display);
+  SendMessageW(Control(tab->id), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  const int left = TwipsToPixels(tab->rect.left, dpi_) + display.left;
+  const int top = TwipsToPixels(tab->rect.top, dpi_) + display.top;
+  for (const ControlSpec& c : model_.Spec().controls) {
+    if (c.page < 0) continue;
+    const TwipRect& r = c.rect;
+    const int height = c.kind == ControlKind::kComboList ? r.height + kDropHeightTwips : r.height;
+    SetWindowPos(Control(c.id), nullptr, left + TwipsToPixels(r.left, dpi_), top + TwipsToPixels(r.top, dpi_),
+                 TwipsToPixels(r.width, dpi_), TwipsToPixels(height, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void FormWindow::SetMenu(HMENU menu) {
+  if (hwnd_ == nullptr) return;
+  const bool had = GetMenu(hwnd_) != nullptr;
+  ::SetMenu(hwnd_, menu);
+  if (had != (menu != nullptr)) {
+    Layout(dpi_);
+  } else {
+    DrawMenuBar(hwnd_);
+  }
 }
 
 int FormWindow::FirstWith(unsigned flag) const {
@@ -228,9 +262,13 @@ const ControlSpec* FormWindow::SpecOf(HWND control) const {
 
 void FormWindow::ControlChanged(int id) {
   if (hwnd_ == nullptr || id == reporting_) return;
-  Push(id);
   const ControlSpec* c = model_.Find(id);
-  if (c != nullptr && c->kind == ControlKind::kTab) ShowPages();
+  const bool tab = c != nullptr && c->kind == ControlKind::kTab;
+  const size_t rows = tab ? static_cast<size_t>(SendMessageW(Control(id), TCM_GETROWCOUNT, 0, 0)) : 0;
+  Push(id);
+  if (!tab) return;
+  if (static_cast<size_t>(SendMessageW(Control(id), TCM_GETROWCOUNT, 0, 0)) != rows) PlacePages();
+  ShowPages();
 }
 
 void FormWindow::Push(int id) {
@@ -536,6 +574,7 @@ LRESULT CALLBACK FormWindow::PictureProc(HWND control, UINT msg, WPARAM wParam, 
 
 LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   HWND hwnd = hwnd_;
+  if (LRESULT result = 0; hook_ && hook_(msg, wParam, lParam, result)) return result;
   switch (msg) {
     case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));

@@ -30,6 +30,13 @@ class FormWindow : public FormView {
   void SetPainter(int id, std::function<void(HDC, const RECT&)> paint) { painters_[id] = std::move(paint); }
   void SetCursor(int id, HCURSOR cursor) { cursors_[id] = cursor; }
 
+  // A window with duties beyond its controls (timers, menus, system messages)
+  // sees each message first; returning true answers it with `result`.
+  using MessageHook = std::function<bool(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
+  void SetMessageHook(MessageHook hook) { hook_ = std::move(hook); }
+  // A menu bar; the window keeps its client size.
+  void SetMenu(HMENU menu);
+
   // While set, the owner is enabled again before the window goes, so that
   // activation returns to it and not to another program.
   void SetDisabledOwner(HWND owner) { disabledOwner_ = owner; }
@@ -51,6 +58,7 @@ class FormWindow : public FormView {
   void ShowPages();
   RECT ParentRect(HWND control) const;
   void DrawLabels(HDC dc, const RECT& area, const ControlSpec& target);
+  void PlacePages();
   void OnCommand(int id, int code, HWND control);
   void OnScroll(HWND control, WPARAM wParam);
   bool Shown(const ControlSpec& c) const;
@@ -72,6 +80,7 @@ class FormWindow : public FormView {
   std::map<int, HCURSOR> cursors_;
   std::map<int, HCURSOR> images_;  // shared resources: never destroyed
   std::vector<HFONT> fonts_;
+  MessageHook hook_;
 };
 
 }  // namespace kestrova::win32

@@ -25,7 +25,8 @@ bool Win32Shell::AnotherInstanceRunning() {
 void Win32Shell::SendWakeUp(WindowHandle callbackWindow) {
   // This copy was just started by the user, so it may hand the foreground on.
   DWORD pid = 0;
-  if (GetWindowThreadProcessId(reinterpret_cast<HWND>(callbackWindow), &pid) != 0) AllowSetForegroundWindow(pid);
+  if (GetWindowThreadProcessId(reinterpret_cast<HWND>(callbackWindow), &pid) != 0)
+    AllowSetForegroundWindow(pid);
   DWORD_PTR result = 0;
   SendMessageTimeoutW(reinterpret_cast<HWND>(callbackWindow), WM_LBUTTONDOWN, 0, 0, SMTO_ABORTIFHUNG, 5000,
                       &result);

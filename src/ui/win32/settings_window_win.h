@@ -1,74 +1,56 @@
 #pragma once
+// The settings window on screen: the renderer draws its pages; this adds
+// Timer1, the tray callback window Picture1, the menus and the system messages.
 #include <windows.h>
 
 #include <functional>
 #include <memory>
-#include <string>
 
 #include "alarms/win32/alarm_popup_win.h"
-
+#include "form/win32/form_win.h"
 #include "ui/settings_window_view.h"
 
 namespace kestrova {
 class SettingsWindow;
 struct Settings;
 class IniFile;
-}
+}  // namespace kestrova
 
 namespace kestrova::win32 {
 
-// The real settings window: creates the controls and forwards their events to the model.
 class Win32SettingsWindow : public SettingsWindowView {
  public:
-  Win32SettingsWindow(SettingsWindow& model, Settings& settings, IniFile& ini, HINSTANCE instance,
-                      HICON largeIcon, HICON smallIcon);
+  Win32SettingsWindow(SettingsWindow& model, Settings& settings, IniFile& ini, HICON largeIcon);
   ~Win32SettingsWindow() override;
 
-  WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(hwnd_); }
+  WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(window_.Hwnd()); }
   WindowHandle CallbackHandle() override { return reinterpret_cast<WindowHandle>(callback_); }
   void Show(bool show) override;
   bool IsVisible() override;
   void SetTimerInterval(int milliseconds) override;
-  void SetPreview(const std::string& text) override;
-  void SetStartupMenuCaption(const std::string& caption) override;
-  bool AskYesNo(const std::string& title, const std::string& text) override;
-  void ShowInformation(const std::string& title, const std::string& text) override;
+  void MenusChanged() override;
+  int TrackIconMenu(const std::vector<MenuItem>& items) override;
   AlarmPopupHost& AlarmPopups() override { return *popups_; }
   void Close() override;
 
-  HWND hwnd() const { return hwnd_; }
+  HWND hwnd() const { return window_.Hwnd(); }
+  FormWindow& form() { return window_; }
+  // Keys no dialog manager knows: Ctrl+Tab and Ctrl+Shift+Tab turn the pages.
+  bool PreTranslate(const MSG& msg);
 
   // Runs when the user changes the regional settings.
   std::function<void()> onRegionalChange;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK CallbackProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleCallback(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  void CreateControls();
-  void Layout();
-  int Twips(int twips) const;
-  void OnTrayNotify(UINT mouseMessage);
-  void ShowIconMenu();
+  bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  void PaintPreview(HDC dc, const RECT& rect);
 
   SettingsWindow& model_;
-  const Settings& settings_;
-  HINSTANCE instance_;
-  HWND hwnd_ = nullptr;
-  HWND callback_ = nullptr;   // Picture1
-  HWND container_ = nullptr;  // Picture2(7)
-  HWND preview_ = nullptr;    // Label2
-  HWND buttons_[3] = {};      // Command2(0..2)
-  HWND tooltip_ = nullptr;
-  HMENU menu_ = nullptr;
-  HMENU setupMenu_ = nullptr;
-  HFONT font_ = nullptr;
-  HBRUSH previewBrush_ = nullptr;
-  int dpi_ = 96;
+  FormWindow window_;
+  HWND callback_ = nullptr;  // Picture1
   UINT taskbarCreated_ = 0;
   std::unique_ptr<Win32AlarmPopupHost> popups_;
-  bool destroyed_ = false;
 };
 
 }  // namespace kestrova::win32

@@ -7,8 +7,10 @@
 
 #include "app/program.h"
 #include "engine/win32/clock_win.h"
+#include "engine/win32/crash_giveback_win.h"
 #include "engine/win32/locale_win.h"
 #include "engine/win32/window_system_win.h"
+#include "platform/win32/files_win.h"
 #include "platform/win32/text_win.h"
 #include "settings/win32/codepage_win.h"
 #include "settings/win32/profile_store_win.h"
@@ -37,6 +39,7 @@ std::string ExeFolder() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  kestrova::win32::InstallCrashGiveBack();
   INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
 
@@ -52,8 +55,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // sampler refreshes every second anyway, so a short tick reuses them.
   sysinfo.SetReadingReuse(1000);
   win32::Win32Shell shell;
+  win32::Win32Files files;
   Platform platform{windows, clock, locale, profile, codePage, sysinfo, shell,
-                    [&sysinfo] { sysinfo.Start(); }, [&sysinfo] { sysinfo.Stop(); }};
+                    [&sysinfo] { sysinfo.Start(); }, [&sysinfo] { sysinfo.Stop(); }, &files,
+                    win32::KeepForCrash};
 
   Program program(platform);
   std::unique_ptr<win32::Win32SettingsWindow> view;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/format.h"
+#include "engine/title_record.h"
 #include "settings/settings.h"
 
 namespace kestrova {
@@ -118,7 +119,22 @@ void TitleWriter::GiveBack() {
   QueueGiveBack({former, std::move(text), current});
 }
 
+void TitleWriter::SetRecord(TitleRecord* record) {
+  record_ = record;
+  Record();
+}
+
+void TitleWriter::AdoptGiveBacks(std::vector<LastTarget> giveBacks) {
+  for (LastTarget& g : giveBacks) QueueGiveBack(std::move(g));
+  Record();
+}
+
+void TitleWriter::Record() {
+  if (record_ != nullptr) record_->Update(last_, pending_, unconfirmed_);
+}
+
 void TitleWriter::Settle() {
+  if (pending_.empty() && unconfirmed_.empty()) return;
   std::erase_if(pending_, [this](const LastTarget& p) {
     // Done once written, or once the window shows a title of its own again.
     return !windows_.Exists(p.Handle) || windows_.ReadTitle(p.Handle) != p.WrittenTitle ||
@@ -134,9 +150,15 @@ void TitleWriter::Settle() {
     return true;
   });
   for (LastTarget& u : notTaken) QueueGiveBack(std::move(u));
+  Record();
 }
 
 void TitleWriter::ChangeTitle(WindowHandle window) {
+  Change(window);
+  Record();
+}
+
+void TitleWriter::Change(WindowHandle window) {
   if (window == 0) {
     GiveBack();
     return;

@@ -1,7 +1,6 @@
 // Kestrova.exe: binds the Win32 implementations to the program and runs the message loop.
-#include <windows.h>
-
 #include <commctrl.h>
+#include <windows.h>
 
 #include <memory>
 
@@ -56,15 +55,23 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   sysinfo.SetReadingReuse(1000);
   win32::Win32Shell shell;
   win32::Win32Files files;
-  Platform platform{windows, clock, locale, profile, codePage, sysinfo, shell,
-                    [&sysinfo] { sysinfo.Start(); }, [&sysinfo] { sysinfo.Stop(); }, &files,
+  Platform platform{windows,
+                    clock,
+                    locale,
+                    profile,
+                    codePage,
+                    sysinfo,
+                    shell,
+                    [&sysinfo] { sysinfo.Start(); },
+                    [&sysinfo] { sysinfo.Stop(); },
+                    &files,
                     win32::KeepForCrash};
 
   Program program(platform);
   std::unique_ptr<win32::Win32SettingsWindow> view;
   const bool run = program.StartUp(ExeFolder(), [&](SettingsWindow& model) -> SettingsWindowView& {
     view = std::make_unique<win32::Win32SettingsWindow>(model, program.settings(), program.ini(), instance,
-                                                       shell.LargeIcon(), shell.SmallIcon());
+                                                        shell.LargeIcon(), shell.SmallIcon());
     return *view;
   });
   if (!run) return 0;

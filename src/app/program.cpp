@@ -40,9 +40,9 @@ bool Program::StartUp(const std::string& exeFolder, const ViewFactory& createVie
   platform_.shell.ExtractAppIcons(appPath_ + kExeName);
   LoadSettings(*ini_, settings_);
 
-  window_ = std::make_unique<SettingsWindow>(SettingsWindowContext{
-      platform_.windows, platform_.clock, platform_.locale, platform_.sysinfo, platform_.shell, settings_, *ini_,
-      startupFolder_, [this] { ShutDown(); }});
+  window_ = std::make_unique<SettingsWindow>(
+      SettingsWindowContext{platform_.windows, platform_.clock, platform_.locale, platform_.sysinfo,
+                            platform_.shell, settings_, *ini_, startupFolder_, [this] { ShutDown(); }});
   window_->AttachView(createView(*window_));
   if (record_ != nullptr) {
     TitleWriter& titles = window_->tick().titles();

@@ -84,7 +84,8 @@ constexpr std::ptrdiff_t kMaxRecordsPerWindow = 4;
 
 void Remember(std::vector<LastTarget>& records, LastTarget record) {
   const auto sameWindow = [&record](const LastTarget& r) { return r.Handle == record.Handle; };
-  std::erase_if(records, [&](const LastTarget& r) { return sameWindow(r) && r.WrittenTitle == record.WrittenTitle; });
+  std::erase_if(records,
+                [&](const LastTarget& r) { return sameWindow(r) && r.WrittenTitle == record.WrittenTitle; });
   if (std::count_if(records.begin(), records.end(), sameWindow) >= kMaxRecordsPerWindow) {
     records.erase(std::find_if(records.begin(), records.end(), sameWindow));
   }
@@ -105,10 +106,12 @@ void TitleWriter::GiveBack() {
   // A window that changed its title itself (or is gone) keeps what it shows now.
   std::string text = current != last_.WrittenTitle ? current : last_.OwnTitle;
   for (const LastTarget& u : unconfirmed_) {
-    if (former != 0 && u.Handle == former && current == u.WrittenTitle) text = u.OwnTitle;  // landed after all
+    if (former != 0 && u.Handle == former && current == u.WrittenTitle)
+      text = u.OwnTitle;  // landed after all
   }
-  std::erase_if(unconfirmed_,
-                [former, &current](const LastTarget& u) { return u.Handle == former && u.WrittenTitle == current; });
+  std::erase_if(unconfirmed_, [former, &current](const LastTarget& u) {
+    return u.Handle == former && u.WrittenTitle == current;
+  });
   last_ = {};
   ++generation_;
   // A handle that is gone may be reused by an unrelated window: never write to it.
@@ -198,7 +201,8 @@ void TitleWriter::Change(WindowHandle window) {
   // Remember the text as the window took it, so that a window that shortens
   // titles is still recognised as showing ours on the next tick.
   std::string shown = windows_.ReadTitle(window);
-  last_ = {window, std::move(own), shown.empty() && !composed.empty() ? std::move(composed) : std::move(shown)};
+  last_ = {window, std::move(own),
+           shown.empty() && !composed.empty() ? std::move(composed) : std::move(shown)};
 }
 
 }  // namespace kestrova

@@ -45,11 +45,20 @@ std::string Shape(std::string_view s) {
 void AppendEscaped(std::string& out, std::string_view s) {
   for (char c : s) {
     switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      default: out += c;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      default:
+        out += c;
     }
   }
 }
@@ -63,11 +72,20 @@ bool Unescape(std::string_view s, std::string& out) {
     }
     if (++i == s.size()) return false;
     switch (s[i]) {
-      case '\\': out += '\\'; break;
-      case 't': out += '\t'; break;
-      case 'n': out += '\n'; break;
-      case 'r': out += '\r'; break;
-      default: return false;
+      case '\\':
+        out += '\\';
+        break;
+      case 't':
+        out += '\t';
+        break;
+      case 'n':
+        out += '\n';
+        break;
+      case 'r':
+        out += '\r';
+        break;
+      default:
+        return false;
     }
   }
   return true;
@@ -77,7 +95,8 @@ std::vector<std::string_view> Fields(std::string_view line) {
   std::vector<std::string_view> fields;
   for (size_t start = 0;;) {
     const size_t tab = line.find('\t', start);
-    fields.push_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
+    fields.push_back(
+        line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
     if (tab == std::string_view::npos) return fields;
     start = tab + 1;
   }
@@ -123,7 +142,8 @@ std::vector<DecoratedWindow> ParseRecord(std::string_view text) {
   if (!text.starts_with(kHeader)) return windows;
   text.remove_prefix(kHeader.size());
   // Only whole lines count: a kill in the middle of a write leaves a torn last one.
-  for (size_t newline; (newline = text.find('\n')) != std::string_view::npos; text.remove_prefix(newline + 1)) {
+  for (size_t newline; (newline = text.find('\n')) != std::string_view::npos;
+       text.remove_prefix(newline + 1)) {
     DecoratedWindow window;
     if (ParseLine(text.substr(0, newline), window)) windows.push_back(std::move(window));
   }
@@ -145,7 +165,9 @@ void TitleRecord::Update(const LastTarget& last, const std::vector<LastTarget>& 
   std::vector<DecoratedWindow> next;
   const auto add = [this, &next](const LastTarget& r) {
     if (r.Handle == 0) return;
-    const auto same = [&r](const DecoratedWindow& w) { return w.Handle == r.Handle && w.OwnTitle == r.OwnTitle; };
+    const auto same = [&r](const DecoratedWindow& w) {
+      return w.Handle == r.Handle && w.OwnTitle == r.OwnTitle;
+    };
     auto entry = std::find_if(next.begin(), next.end(), same);
     if (entry == next.end()) {
       const auto held = std::find_if(held_.begin(), held_.end(), same);
@@ -191,7 +213,8 @@ void TitleRecord::Save() {
   files_.WriteFileChunk(path_, RecordText(held_), Files::kCreate);
 }
 
-std::vector<LastTarget> RestoreRecordedTitles(WindowSystem& windows, const std::vector<DecoratedWindow>& recorded) {
+std::vector<LastTarget> RestoreRecordedTitles(WindowSystem& windows,
+                                              const std::vector<DecoratedWindow>& recorded) {
   std::vector<LastTarget> notTaken;
   for (const DecoratedWindow& w : recorded) {
     // A handle that is gone may since belong to an unrelated window.

@@ -57,6 +57,7 @@ class TitleRecord {
 
 // Writes each recorded window's own title back where the window still shows a
 // text of ours. Returns the give-backs a window did not take in time.
-std::vector<LastTarget> RestoreRecordedTitles(WindowSystem& windows, const std::vector<DecoratedWindow>& recorded);
+std::vector<LastTarget> RestoreRecordedTitles(WindowSystem& windows,
+                                              const std::vector<DecoratedWindow>& recorded);
 
 }  // namespace kestrova

@@ -27,9 +27,7 @@ class ProgramRecordTest : public ::testing::Test {
     platform.files = &files;
     platform.keepForCrash = [this](const std::vector<DecoratedWindow>& held) { kept = held; };
   }
-  void Recorded(const std::vector<DecoratedWindow>& held) {
-    files.entries[kRecord].bytes = RecordText(held);
-  }
+  void Recorded(const std::vector<DecoratedWindow>& held) { files.entries[kRecord].bytes = RecordText(held); }
   bool Start() {
     return program.StartUp("C:\\Tools", [this](SettingsWindow&) -> SettingsWindowView& { return view; });
   }

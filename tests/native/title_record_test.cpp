@@ -1,8 +1,9 @@
 // The record of decorated windows: kept by the real tick, written only when
 // what it holds changes, and read back at the next start.
+#include "engine/title_record.h"
+
 #include <gtest/gtest.h>
 
-#include "engine/title_record.h"
 #include "fakes/fake_files.h"
 #include "title_fixture.h"
 
@@ -50,7 +51,8 @@ TEST_F(TitleRecordTest, WrittenWhenTheTargetChangesNotOnEveryTick) {
 
   windows.windows[2].title = "Browser - news";  // the window retitles itself
   Front(2);
-  EXPECT_EQ(OnDisk(), (std::vector<DecoratedWindow>{{2, "Browser - news", {"Browser - news" + ClockAt(59)}}}));
+  EXPECT_EQ(OnDisk(),
+            (std::vector<DecoratedWindow>{{2, "Browser - news", {"Browser - news" + ClockAt(59)}}}));
 
   tick.End();
   EXPECT_FALSE(files.Exists(kPath)) << "a clean exit leaves no record";
@@ -61,8 +63,8 @@ TEST_F(TitleRecordTest, NewShapeOfTheDecorationIsAdded) {
   clock.local = {1984, 1, 18, 0, 0, 0};  // the weekday changes at midnight
   Front(1);
   ASSERT_EQ(OnDisk().size(), 1u);
-  EXPECT_EQ(OnDisk()[0].Written, (std::vector<std::string>{std::string("Memo") + kClock,
-                                                            "Memo <1984/01/18(Wed) 00:00:00>"}));
+  EXPECT_EQ(OnDisk()[0].Written,
+            (std::vector<std::string>{std::string("Memo") + kClock, "Memo <1984/01/18(Wed) 00:00:00>"}));
   const int writes = files.writes;
   clock.local.second = 1;
   Front(1);
@@ -129,22 +131,26 @@ TEST(TitleRecordFile, RoundTripAndTornOrForeignFiles) {
     EXPECT_EQ(ParseRecord(text.substr(0, cut)), std::vector<DecoratedWindow>(held.begin(), held.begin() + 2))
         << cut;
   }
-  const char* broken[] = {"", "Kestrova titles 2\n1\tMemo\tMemo 1\n", "1\tMemo\tMemo 1\n",
-                          "Kestrova titles 1\n0\tMemo\tMemo 1\n", "Kestrova titles 1\nx1\tMemo\tMemo 1\n",
-                          "Kestrova titles 1\n1\tMemo\n", "Kestrova titles 1\n1\tMe\\qmo\tMemo 1\n",
+  const char* broken[] = {"",
+                          "Kestrova titles 2\n1\tMemo\tMemo 1\n",
+                          "1\tMemo\tMemo 1\n",
+                          "Kestrova titles 1\n0\tMemo\tMemo 1\n",
+                          "Kestrova titles 1\nx1\tMemo\tMemo 1\n",
+                          "Kestrova titles 1\n1\tMemo\n",
+                          "Kestrova titles 1\n1\tMe\\qmo\tMemo 1\n",
                           "Kestrova titles 1\n1\tMemo\tMemo 1\\\n"};
   for (const char* b : broken) EXPECT_TRUE(ParseRecord(b).empty()) << b;
 }
 
 TEST(TitleRecordRestore, OnlyWindowsStillShowingOurTextGetTheirTitleBack) {
   testing::FakeWindowSystem windows;
-  windows.Add(1, "Memo <1984/01/17(Tue) 17:59:59>");   // still ours, a later second
-  windows.Add(2, "Browser - other page");              // retitled itself meanwhile
-  windows.Add(3, "Chat <1984/01/17(Tue) 17:30:30>");   // closed: the handle may be reused
+  windows.Add(1, "Memo <1984/01/17(Tue) 17:59:59>");  // still ours, a later second
+  windows.Add(2, "Browser - other page");             // retitled itself meanwhile
+  windows.Add(3, "Chat <1984/01/17(Tue) 17:30:30>");  // closed: the handle may be reused
   windows.windows[3].exists = false;
-  windows.Add(4, "Hung <1984/01/17(Tue) 17:30:30>");   // does not answer
+  windows.Add(4, "Hung <1984/01/17(Tue) 17:30:30>");  // does not answer
   windows.windows[4].hung = true;
-  windows.Add(5, "Plain");                             // already shows its own title
+  windows.Add(5, "Plain");  // already shows its own title
   const std::vector<DecoratedWindow> recorded = {
       {1, "Memo", {std::string("Memo") + kClock}},
       {2, "Browser", {std::string("Browser") + kClock}},

@@ -26,7 +26,8 @@ volatile LONG keptCount = 0;
 volatile LONG givenBack = 0;
 
 void Copy(const std::string& utf8, wchar_t (&out)[kTextLength]) {
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out, kTextLength - 1);
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out, kTextLength - 1);
   out[n > 0 ? n : 0] = L'\0';
 }
 
@@ -56,8 +57,8 @@ void GiveBack(const KeptWindow& w) {
   for (int i = 0; i < w.writtenCount && !ours; ++i) ours = SameShapeNoAlloc(current, w.written[i]);
   if (!ours) return;
   DWORD_PTR result = 0;
-  SendMessageTimeoutW(w.hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(w.own), SMTO_ABORTIFHUNG | SMTO_BLOCK, 500,
-                      &result);
+  SendMessageTimeoutW(w.hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(w.own), SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                      500, &result);
 }
 
 // A handler that itself fails must not start over.

@@ -32,8 +32,8 @@ std::int64_t Win32Files::WriteFileChunk(const std::string& path, std::string_vie
 }
 
 std::optional<std::string> Win32Files::ReadAll(const std::string& path) {
-  const HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
   std::string bytes;
   char chunk[4096];

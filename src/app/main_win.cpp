@@ -1,6 +1,7 @@
 // Kestrova.exe: binds the Win32 implementations to the program and runs the message loop.
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <memory>
 

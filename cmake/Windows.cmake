@@ -85,6 +85,12 @@ if(KESTROVA_WINCTL_SOURCES)
   target_link_options(winctl PRIVATE ${KESTROVA_STATIC_LINK} $<$<NOT:$<CXX_COMPILER_ID:MSVC>>:-municode>)
 endif()
 
+# The bare title-clock loop that the Wine tick-cost figures compare Kestrova with.
+add_executable(bareloop WIN32 ${CMAKE_SOURCE_DIR}/bench/wine/bareloop.cpp)
+target_compile_definitions(bareloop PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_libraries(bareloop PRIVATE user32)
+target_link_options(bareloop PRIVATE ${KESTROVA_STATIC_LINK} $<$<NOT:$<CXX_COMPILER_ID:MSVC>>:-municode>)
+
 # The user's guide goes beside Kestrova.exe, where the Help menu opens it.
 add_custom_target(kestrova_readme ALL
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/Readme.txt $<TARGET_FILE_DIR:Kestrova>/Readme.txt

@@ -1,7 +1,6 @@
 // Kestrova.exe: binds the Win32 implementations to the program and runs the message loop.
-#include <windows.h>
-
 #include <commctrl.h>
+#include <windows.h>
 
 #include <memory>
 
@@ -54,6 +53,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // The interface table and disk readings cost milliseconds each; the network
   // sampler refreshes every second anyway, so a short tick reuses them.
   sysinfo.SetReadingReuse(1000);
+  sysinfo.SetLazyNetworkSampling(true);
   win32::Win32Shell shell;
   win32::Win32Files files;
   Platform platform{windows,

@@ -1,6 +1,9 @@
 // Kestrova.exe: binds the Win32 implementations to the program and runs the message loop.
-#include <commctrl.h>
+// commctrl.h needs the types of windows.h.
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
+// clang-format on
 
 #include <memory>
 

@@ -106,8 +106,8 @@ void TitleWriter::GiveBack() {
   // A window that changed its title itself (or is gone) keeps what it shows now.
   std::string text = current != last_.WrittenTitle ? current : last_.OwnTitle;
   for (const LastTarget& u : unconfirmed_) {
-    if (former != 0 && u.Handle == former && current == u.WrittenTitle)
-      text = u.OwnTitle;  // landed after all
+    // A write that timed out landed after all.
+    if (former != 0 && u.Handle == former && current == u.WrittenTitle) text = u.OwnTitle;
   }
   std::erase_if(unconfirmed_, [former, &current](const LastTarget& u) {
     return u.Handle == former && u.WrittenTitle == current;

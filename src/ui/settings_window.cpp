@@ -25,8 +25,8 @@ std::string Joined(std::initializer_list<const char*> lines) {
 }  // namespace
 
 std::string TrayTipText() {
-  return "Kestrova Ver." + std::to_string(KESTROVA_VERSION_MAJOR) + "." + std::to_string(KESTROVA_VERSION_MINOR) +
-         "." + std::to_string(KESTROVA_VERSION_REVISION);
+  return "Kestrova Ver." + std::to_string(KESTROVA_VERSION_MAJOR) + "." +
+         std::to_string(KESTROVA_VERSION_MINOR) + "." + std::to_string(KESTROVA_VERSION_REVISION);
 }
 
 int TimingToInterval(int timing) {
@@ -50,7 +50,8 @@ SettingsWindow::~SettingsWindow() = default;
 
 void SettingsWindow::AttachView(SettingsWindowView& view) {
   view_ = &view;
-  tick_ = std::make_unique<MainTick>(c_.windows, c_.clock, c_.locale, c_.sysinfo, c_.settings, view.AlarmPopups());
+  tick_ = std::make_unique<MainTick>(c_.windows, c_.clock, c_.locale, c_.sysinfo, c_.settings,
+                                     view.AlarmPopups());
 }
 
 void SettingsWindow::Load() {

@@ -285,7 +285,7 @@ def tray_menu_exit_restores_and_ends(f):
     a = f.window(own)
     s.bring_to_front(a["hwnd"])
     wait_decorated(s, a["hwnd"], own)
-    callback = int(k.read_ini()["Main"]["WindowHandle"])
+    callback = callback_window(k)
     # The notification area reports a right click as WM_MOUSEMOVE carrying WM_RBUTTONUP.
     s.winctl.post(callback, 0x0200, 0, 0x0205)
     menu = wait_for("the tray menu", lambda: next(
@@ -298,6 +298,89 @@ def tray_menu_exit_restores_and_ends(f):
         k.proc.wait(10)
     except Exception:
         raise AssertionError("Kestrova.exe still runs 10s after 終了 in the tray menu") from None
+    f.kestrova = None
+
+
+def callback_window(k):
+    """The callback window a resident copy names in "WindowHandle" (written once it went resident)."""
+    return int(wait_for('"WindowHandle" in the settings file',
+                        lambda: k.read_ini().get("Main", {}).get("WindowHandle", "").strip(), 5))
+
+
+def tray_menu_pick_first(s, callback):
+    """Opens the tray menu as a right click on the icon does and clicks its first item, 一時停止(&P)."""
+    s.winctl.post(callback, 0x0200, 0, 0x0205)
+    menu = wait_for("the tray menu", lambda: next(
+        (w for w in s.winctl.windows() if w["class"] == "#32768" and w["visible"]), None), 5)
+    left, top, _, _ = menu["rect"]
+    s.click_at(left + 30, top + 8)
+    wait_for("the tray menu to close", lambda: not any(
+        w["class"] == "#32768" and w["visible"] for w in s.winctl.windows()), 5)
+
+
+SLOW_TICK = 4.0
+SLOW = {"Timing": {"Timing": "-2000"}}  # a tick every 4 s: time to act between two
+
+
+@test
+def tray_menu_pause_restores_then_resumes(f):
+    s = f.s
+    k = f.resident(SLOW)
+    own = "一時停止テスト"
+    a = f.window(own)
+    s.bring_to_front(a["hwnd"])
+    first = wait_decorated(s, a["hwnd"], own, within=SLOW_TICK + 2.0)
+    # Right after a tick, so that no tick can be what gives the title back:
+    # while the menu is open Kestrova's own window is in front, and a tick
+    # would give it back as well.
+    wait_for("the next tick", lambda: s.winctl.title(a["hwnd"]) != first, SLOW_TICK + 1.5)
+    callback = callback_window(k)
+    t0 = time.monotonic()
+    tray_menu_pick_first(s, callback)
+    wait_plain(s, a["hwnd"], own, within=0.5)
+    check(time.monotonic() - t0 < SLOW_TICK - 0.5, "the menu took too long to tell the pause from a tick")
+    s.bring_to_front(a["hwnd"])
+    stays_plain(s, a["hwnd"], own, SLOW_TICK + 0.5)
+    tray_menu_pick_first(s, callback)
+    s.bring_to_front(a["hwnd"])
+    wait_decorated(s, a["hwnd"], own, within=SLOW_TICK + 2.0)
+    f.stop_kestrova()
+
+
+@test
+def close_box_hides_and_stays_resident(f):
+    s = f.s
+    k = f.resident()
+    callback = callback_window(k)
+    s.winctl.post(callback, 0x0201, 1, 0)  # a second copy's wake-up: WM_LBUTTONDOWN
+    settings = wait_for("the settings window to show", lambda: (lambda w: w if w["visible"] else None)(
+        k.settings_window(timeout=2)), 5)
+    s.winctl.post(settings["hwnd"], 0x0112, 0xF060, 0)  # WM_SYSCOMMAND SC_CLOSE: the close box
+    wait_for("the settings window to hide", lambda: not k.settings_window(timeout=2)["visible"], 5)
+    check(k.proc.poll() is None, "Kestrova.exe ended on the close box")
+    wait_for('"WindowHandle" written again', lambda: k.read_ini()["Main"].get("WindowHandle", "").strip(), 3)
+    own = "閉じるボタン後"
+    a = f.window(own)
+    s.bring_to_front(a["hwnd"])
+    wait_decorated(s, a["hwnd"], own)
+
+
+@test
+def end_session_gives_title_back_and_ends(f):
+    s = f.s
+    k = f.resident()
+    own = "ログオフテスト"
+    a = f.window(own)
+    s.bring_to_front(a["hwnd"])
+    wait_decorated(s, a["hwnd"], own)
+    s.winctl.post(k.settings_window()["hwnd"], 0x0016, 1, 0)  # WM_ENDSESSION, the session ends
+    wait_plain(s, a["hwnd"], own, within=5)
+    try:
+        k.proc.wait(10)
+    except Exception:
+        raise AssertionError("Kestrova.exe still runs 10s after WM_ENDSESSION") from None
+    handle = k.read_ini()["Main"].get("WindowHandle")
+    check(handle == "", f'"WindowHandle" is {handle!r} after the end')
     f.kestrova = None
 
 

@@ -28,7 +28,9 @@ class TitleTest : public ::testing::Test {
     windows.Add(2, "Browser");
     windows.Add(kSettingsWindow, "Kestrova-設定画面");
   }
-  void Tick() { tick.Run({kSettingsWindow, settingsVisible, [this] { ++previews; }}); }
+  void Tick() {
+    tick.Run({kSettingsWindow, settingsVisible, [this] { ++previews; }});
+  }
   // Brings a window to the front and runs a tick.
   void Front(WindowHandle w) {
     windows.foreground = w;

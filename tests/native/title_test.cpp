@@ -74,7 +74,8 @@ TEST_F(TitleTest, WindowInFrontIsRewrittenInPlaceWithoutAskingTheRulesAgain) {
   windows.windows[1].title = "Memo secret";  // retitles itself while decorated
   windows.writes.clear();
   Front(1);
-  EXPECT_EQ(windows.writes, (std::vector<std::pair<WindowHandle, std::string>>{{1, "Memo secret" + std::string(kClock)}}))
+  EXPECT_EQ(windows.writes,
+            (std::vector<std::pair<WindowHandle, std::string>>{{1, "Memo secret" + std::string(kClock)}}))
       << "one write, no give-back first";
 }
 

@@ -90,7 +90,7 @@ def main():
                     proc = k.proc
                 own = pad["title"]
                 wait_for("notepad decorated", lambda: s.winctl.title(pad["hwnd"]) != own, 10)
-                time.sleep(1.0)
+                time.sleep(2.0)  # start-up work settles
                 results[(name, ms)] = measure(s, proc, args.seconds)
                 if k is not None:
                     k.stop()

@@ -5,6 +5,7 @@
 #   fuzz      libFuzzer targets, a few seconds each over the committed seeds (clang)
 #   windows   Kestrova.exe and the Windows tests with MinGW-w64, run by ctest under Wine
 #   e2e       Kestrova.exe under Wine on a virtual display, watched like a user would
+#   tick-cost Kestrova's CPU per tick under Wine beside a bare title-clock loop (printed)
 #   clang     the native build with clang (build only)
 #   layers    no include cycle between the folders of src/ (scripts/check-layers)
 # Installs what it needs first. Logs in build/test-logs/. Ends with "N passed, N failed".
@@ -133,6 +134,13 @@ if configured windows; then
   fi
   if ((rc != 0)) && [[ -z $line || ${f:-0} -eq 0 ]]; then failed=$((failed + 1)); fi
   note e2e "$( ((rc == 0)) && echo ok || echo FAILED)" "$LAST_SECONDS"
+  # Figures only: a slow tick fails nothing, a program that dies does.
+  if run tick-cost timeout 120 python3 bench/wine/tick_cost.py --build-dir build/windows; then
+    note tick-cost ok "$LAST_SECONDS"
+  else
+    note tick-cost CRASHED "$LAST_SECONDS"
+    failed=$((failed + 1))
+  fi
 fi
 
 # --- clang build, while the budget allows ---------------------------------------

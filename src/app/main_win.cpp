@@ -1,15 +1,19 @@
 // Kestrova.exe: binds the Win32 implementations to the program and runs the message loop.
+// commctrl.h needs the types of windows.h.
+// clang-format off
 #include <windows.h>
-// after windows.h
 #include <commctrl.h>
+// clang-format on
 
 #include <memory>
 
 #include "app/program.h"
 #include "engine/win32/clock_win.h"
+#include "engine/win32/crash_giveback_win.h"
 #include "engine/win32/locale_win.h"
 #include "engine/win32/window_system_win.h"
 #include "form/win32/prompts_win.h"
+#include "platform/win32/files_win.h"
 #include "platform/win32/text_win.h"
 #include "settings/win32/codepage_win.h"
 #include "settings/win32/profile_store_win.h"
@@ -38,6 +42,7 @@ std::string ExeFolder() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  kestrova::win32::InstallCrashGiveBack();
   INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
 
@@ -52,8 +57,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // The interface table and disk readings cost milliseconds each; the network
   // sampler refreshes every second anyway, so a short tick reuses them.
   sysinfo.SetReadingReuse(1000);
+  sysinfo.SetLazyNetworkSampling(true);
   win32::Win32Shell shell;
   win32::Win32Prompts prompts(nullptr, nullptr);
+  win32::Win32Files files;
   Platform platform{windows,
                     clock,
                     locale,
@@ -63,7 +70,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                     shell,
                     prompts,
                     [&sysinfo] { sysinfo.Start(); },
-                    [&sysinfo] { sysinfo.Stop(); }};
+                    [&sysinfo] { sysinfo.Stop(); },
+                    &files,
+                    win32::KeepForCrash};
 
   Program program(platform);
   std::unique_ptr<win32::Win32SettingsWindow> view;

@@ -27,6 +27,15 @@ bool Program::StartUp(const std::string& exeFolder, const ViewFactory& createVie
     return false;
   }
 
+  // Titles a killed or crashed run left decorated go back before any tick.
+  std::vector<LastTarget> notTaken;
+  if (platform_.files != nullptr) {
+    record_ = std::make_unique<TitleRecord>(*platform_.files, appPath_ + kTitleRecordName);
+    record_->onChange = platform_.keepForCrash;
+    notTaken = RestoreRecordedTitles(platform_.windows, record_->Load());
+    record_->Clear();
+  }
+
   platform_.startSamplers();
   startupFolder_ = WithBackslash(platform_.shell.GetSpecialFolderPath(kStartupFolderId));
   platform_.shell.ExtractAppIcons(appPath_ + kExeName);
@@ -36,6 +45,11 @@ bool Program::StartUp(const std::string& exeFolder, const ViewFactory& createVie
       platform_.windows, platform_.clock, platform_.locale, platform_.sysinfo, platform_.shell,
       platform_.prompts, settings_, *ini_, appPath_, startupFolder_, [this] { ShutDown(); }, hooks});
   window_->AttachView(createView(*window_));
+  if (record_ != nullptr) {
+    TitleWriter& titles = window_->tick().titles();
+    titles.AdoptGiveBacks(std::move(notTaken));
+    titles.SetRecord(record_.get());
+  }
   window_->Load();
   window_->ApplyWindowMode(!(settings_.Use == 1 && settings_.WindowHide == 1));
   return true;

@@ -4,7 +4,9 @@
 #include <memory>
 #include <string>
 
+#include "engine/title_record.h"
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "platform/profile_store.h"
 #include "platform/prompts.h"
 #include "platform/shell.h"
@@ -32,6 +34,10 @@ struct Platform {
   // Start and stop the system-information samplers.
   std::function<void()> startSamplers = [] {};
   std::function<void()> stopSamplers = [] {};
+  // Where the record of decorated windows is kept; none keeps no record.
+  Files* files = nullptr;
+  // Told each time the record changes, so that a crash can still give titles back.
+  std::function<void(const std::vector<DecoratedWindow>&)> keepForCrash = {};
 };
 
 inline constexpr int kStartupFolderId = 7;
@@ -62,6 +68,8 @@ class Program {
   std::string appPath_;
   std::string startupFolder_;
   std::unique_ptr<IniFile> ini_;
+  // Outlives the window, whose title writer reports to it to the end.
+  std::unique_ptr<TitleRecord> record_;
   std::unique_ptr<SettingsWindow> window_;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/format.h"
+#include "engine/title_record.h"
 #include "settings/settings.h"
 
 namespace kestrova {
@@ -121,7 +122,22 @@ void TitleWriter::GiveBack() {
   QueueGiveBack({former, std::move(text), current});
 }
 
+void TitleWriter::SetRecord(TitleRecord* record) {
+  record_ = record;
+  Record();
+}
+
+void TitleWriter::AdoptGiveBacks(std::vector<LastTarget> giveBacks) {
+  for (LastTarget& g : giveBacks) QueueGiveBack(std::move(g));
+  Record();
+}
+
+void TitleWriter::Record() {
+  if (record_ != nullptr) record_->Update(last_, pending_, unconfirmed_);
+}
+
 void TitleWriter::Settle() {
+  if (pending_.empty() && unconfirmed_.empty()) return;
   std::erase_if(pending_, [this](const LastTarget& p) {
     // Done once written, or once the window shows a title of its own again.
     return !windows_.Exists(p.Handle) || windows_.ReadTitle(p.Handle) != p.WrittenTitle ||
@@ -137,9 +153,15 @@ void TitleWriter::Settle() {
     return true;
   });
   for (LastTarget& u : notTaken) QueueGiveBack(std::move(u));
+  Record();
 }
 
 void TitleWriter::ChangeTitle(WindowHandle window) {
+  Change(window);
+  Record();
+}
+
+void TitleWriter::Change(WindowHandle window) {
   if (window == 0) {
     GiveBack();
     return;
@@ -179,7 +201,8 @@ void TitleWriter::ChangeTitle(WindowHandle window) {
   // Remember the text as the window took it, so that a window that shortens
   // titles is still recognised as showing ours on the next tick.
   std::string shown = windows_.ReadTitle(window);
-  last_ = {window, std::move(own), shown.empty() && !composed.empty() ? std::move(composed) : std::move(shown)};
+  last_ = {window, std::move(own),
+           shown.empty() && !composed.empty() ? std::move(composed) : std::move(shown)};
 }
 
 }  // namespace kestrova

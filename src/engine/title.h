@@ -13,6 +13,7 @@ namespace kestrova {
 
 struct Settings;
 class SysInfoSources;
+class TitleRecord;
 
 struct LastTarget {
   WindowHandle Handle = 0;
@@ -61,13 +62,20 @@ class TitleWriter {
   // Records of windows that no longer exist are dropped.
   void Settle();
 
+  // Kept up to date with every window that shows a text of ours; may be null.
+  void SetRecord(TitleRecord* record);
+  // Give-backs left over from an earlier run that a window did not take yet.
+  void AdoptGiveBacks(std::vector<LastTarget> giveBacks);
+
   // Windows whose own title could not be written back yet (they did not answer).
   const std::vector<LastTarget>& PendingGiveBacks() const { return pending_; }
   // Writes that reported a time-out; each may still land.
   const std::vector<LastTarget>& UnconfirmedWrites() const { return unconfirmed_; }
 
  private:
+  void Change(WindowHandle window);
   void GiveBack();
+  void Record();
   void QueueGiveBack(LastTarget giveBack);
   std::string Piece(int selector, const std::string& ownTitle, bool& cpuSampled,
                     const RegionalSettings& regional);
@@ -81,6 +89,7 @@ class TitleWriter {
   LastTarget last_;
   std::vector<LastTarget> pending_;
   std::vector<LastTarget> unconfirmed_;
+  TitleRecord* record_ = nullptr;
   // Counts writes and give-backs, so that a composition interrupted by a
   // nested message loop can tell that it is out of date.
   std::uint64_t generation_ = 0;

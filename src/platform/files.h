@@ -1,5 +1,5 @@
 #pragma once
-// The file system as the shortcut writer and the startup command need it.
+// The file system as the shortcut writer, the startup command and the title record need it.
 // Paths are UTF-8; the Win32 implementation goes through the Unicode calls.
 #include <cstdint>
 #include <optional>
@@ -37,6 +37,8 @@ class Files {
   // Bytes written; -1 when the file cannot be opened.
   virtual std::int64_t WriteFileChunk(const std::string& path, std::string_view bytes,
                                       std::int64_t offset) = 0;
+  // The whole file; nothing when it cannot be opened.
+  virtual std::optional<std::string> ReadAll(const std::string& path) = 0;
   virtual bool Exists(const std::string& path) = 0;
   // False when the file is still there afterwards.
   virtual bool Delete(const std::string& path) = 0;

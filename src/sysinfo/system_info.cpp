@@ -57,11 +57,13 @@ void SystemInfo::Start() {
   } else {
     InitCpuUsageNT();
   }
-  StartNetworkSampling();
+  networkDue_ = lazyNetwork_;
+  if (!lazyNetwork_) StartNetworkSampling();
 }
 
 void SystemInfo::Stop() {
   if (platformId_ == kPlatform9x) StopCpuStats9x();
+  networkDue_ = false;
   StopNetworkSampling();
 }
 
@@ -251,6 +253,10 @@ void SystemInfo::SampleNetwork() {
 }
 
 std::string SystemInfo::NetworkText(int item) {
+  if (networkDue_) {
+    networkDue_ = false;
+    StartNetworkSampling();
+  }
   switch (item) {
     case 0:
     case 1: {

@@ -39,6 +39,11 @@ class SystemInfo : public SysInfoSources {
   // intervals they dominate the program's CPU time.
   void SetReadingReuse(std::uint64_t ms) { readingReuseMs_ = ms; }
 
+  // The one-second network sampler starts with the first network code asked
+  // for instead of at start-up: most formats have none, and under Wine each
+  // sample costs more than a tick.
+  void SetLazyNetworkSampling(bool lazy) { lazyNetwork_ = lazy; }
+
   // Start-up: platform family, the CPU statistic, the network sampler.
   void Start();
   // Shutdown: the Windows 95 family's CPU statistic, the network sampler.
@@ -112,6 +117,9 @@ class SystemInfo : public SysInfoSources {
   std::int64_t netRateIn_ = 0;
   std::int64_t netRateOut_ = 0;
   SystemProbes::TimerId netTimerId_ = 0;
+  bool lazyNetwork_ = false;
+  // Started and not stopped, with the network sampler still to start.
+  bool networkDue_ = false;
   std::uint64_t readingReuseMs_ = 0;
   bool tableTaken_ = false;
   std::uint64_t tableReadAt_ = 0;

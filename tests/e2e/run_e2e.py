@@ -916,6 +916,59 @@ class Budget(Exception):
     pass
 
 
+# --- titles after a hard kill -------------------------------------------------
+
+
+def kill_hard(k):
+    """SIGKILL of the Wine process: no exit code of Kestrova's own runs."""
+    p = k.proc
+    try:
+        os.killpg(p.pid, signal.SIGKILL)
+    except ProcessLookupError:
+        pass
+    p.wait(10)
+    k.procs = []
+    wait_for("no Kestrova.exe process", lambda: not k.windows_processes(), 10)
+
+
+@test
+def titles_back_after_hard_kill(f):
+    s = f.s
+    f.stop_kestrova()
+    pad = f.get_notepad()
+    pad_own = f.notepad_title
+    w = f.window("自分で変える窓")
+    k = Kestrova(s, "kestrova-kill")
+    record = os.path.join(k.folder, "Kestrova.titles")
+    k.start_resident()
+    f.kestrova, f.kestrova_ini = k, "kill"
+
+    # Killed while the test window is decorated; the window retitles itself
+    # while no Kestrova runs, and notepad comes to the front.
+    s.bring_to_front(w["hwnd"])
+    wait_decorated(s, w["hwnd"], "自分で変える窓")
+    check(os.path.isfile(record), "no record of the decorated window beside Kestrova.exe")
+    kill_hard(k)
+    s.winctl.send(w["hwnd"], "title 新しい題")
+    wait_for("the new title", lambda: s.winctl.title(w["hwnd"]) == "新しい題", 5)
+    s.bring_to_front(pad["hwnd"])
+    k.start_resident()
+    wait_decorated(s, pad["hwnd"], pad_own)
+    stays_plain(s, w["hwnd"], "新しい題", 2 * TICK)
+
+    # Killed while notepad is decorated; another window is in front at the
+    # next start: notepad's own title is back within one tick.
+    kill_hard(k)
+    check(clock_of(s.winctl.title(pad["hwnd"]), pad_own), "the kill took notepad's clock along")
+    s.bring_to_front(w["hwnd"])
+    k.start_resident()
+    wait_plain(s, pad["hwnd"], pad_own, within=TICK + 1.0)
+    wait_decorated(s, w["hwnd"], "新しい題")
+    f.stop_kestrova()
+    wait_plain(s, w["hwnd"], "新しい題", within=5)
+    check(not os.path.exists(record), "an orderly end left the record behind")
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("--build-dir", default=os.path.join(ROOT, "build", "windows"))

@@ -28,6 +28,12 @@ std::int64_t FakeFiles::WriteFileChunk(const std::string& path, std::string_view
   return static_cast<std::int64_t>(bytes.size());
 }
 
+std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
+  auto it = entries.find(path);
+  if (it == entries.end() || (it->second.facts.attributes & kAttributeDirectory) != 0) return std::nullopt;
+  return it->second.bytes;
+}
+
 std::optional<FileFacts> FakeFiles::Facts(const std::string& path) {
   auto it = entries.find(path);
   if (it == entries.end()) return std::nullopt;

@@ -20,15 +20,18 @@ class FakeFiles : public Files {
   int failWriteNumber = 0;   // the n-th write call (1 = the first) fails to open the file; 0 none
   int shortWriteNumber = 0;  // the n-th write call writes one byte less than asked
   int writes = 0;
+  int deletes = 0;
 
   void AddFolder(const std::string& path, const std::string& shortName = "");
   void AddFile(const std::string& path, std::uint64_t size, std::uint64_t modified,
                const std::string& shortName = "", std::uint32_t attributes = 0x20);
 
   std::int64_t WriteFileChunk(const std::string& path, std::string_view bytes, std::int64_t offset) override;
+  std::optional<std::string> ReadAll(const std::string& path) override;
   bool Exists(const std::string& path) override { return entries.count(path) != 0; }
   // As the interface says: a file that was not there is not there afterwards either.
   bool Delete(const std::string& path) override {
+    ++deletes;
     entries.erase(path);
     return true;
   }

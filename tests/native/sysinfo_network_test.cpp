@@ -282,3 +282,36 @@ TEST(SysInfoNetworkTimer, DestroyedSourcesStopTheirTimer) {
 
 }  // namespace
 }  // namespace kestrova
+
+namespace kestrova {
+namespace {
+
+TEST(SysInfoLazyNetwork, SamplerStartsWithTheFirstNetworkCodeAndKeepsTheFirstSecondRule) {
+  FakeProbes probes;
+  probes.plainByteSizes = true;
+  probes.interfaces = {{6, 5000, 3000, "eth"}};
+  SystemInfo info{probes};
+  info.SetLazyNetworkSampling(true);
+  info.Start();
+  bool cpuSampled = false;
+  info.MemoryText(1, false);
+  info.CpuUsageText(cpuSampled, false);
+  EXPECT_FALSE(info.NetworkSamplingRunning()) << "no network code asked for yet";
+  EXPECT_EQ(probes.timersStarted, 0);
+
+  probes.interfaces[0].inOctets = 6000;
+  EXPECT_EQ(info.NetworkText(5), "5.86KB/s") << "the first second shows the sums";
+  EXPECT_TRUE(info.NetworkSamplingRunning());
+  probes.interfaces[0].inOctets += 1024;
+  probes.FireTimer();
+  EXPECT_EQ(info.NetworkText(5), "1.0KB/s");
+  EXPECT_EQ(probes.timersStarted, 1) << "started once";
+
+  info.Stop();
+  EXPECT_FALSE(info.NetworkSamplingRunning());
+  info.NetworkText(5);
+  EXPECT_FALSE(info.NetworkSamplingRunning()) << "nothing starts after the end";
+}
+
+}  // namespace
+}  // namespace kestrova

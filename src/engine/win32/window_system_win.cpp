@@ -22,8 +22,8 @@ WindowHandle Win32WindowSystem::FindChild(WindowHandle parent, std::string_view 
 
 WindowHandle Win32WindowSystem::ActiveMdiChild(WindowHandle mdiClient) {
   DWORD_PTR result = 0;
-  if (!SendMessageTimeoutW(ToHwnd(mdiClient), WM_MDIGETACTIVE, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, timeoutMs_,
-                           &result)) {
+  if (!SendMessageTimeoutW(ToHwnd(mdiClient), WM_MDIGETACTIVE, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                           timeoutMs_, &result)) {
     return 0;
   }
   return static_cast<WindowHandle>(result);
@@ -39,14 +39,24 @@ std::string Win32WindowSystem::ReadTitle(WindowHandle window) {
 
 bool Win32WindowSystem::WriteTitle(WindowHandle window, std::string_view title) {
   HWND hwnd = ToHwnd(window);
-  if (hwnd == nullptr || !IsWindow(hwnd)) return false;
+  if (hwnd == nullptr) return false;
   DWORD_PTR result = 0;
-  // Probe first: a window that does not answer gets no title message at all,
-  // so none is left queued to land later over a newer title.
-  if (!SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, timeoutMs_, &result)) return false;
+  // A window that let the last title message time out is probed first, so
+  // that no second one is left queued to land later over a newer title. The
+  // others are spared the extra round trip on every tick; a window the system
+  // already takes as hung gets nothing at all (SMTO_ABORTIFHUNG).
+  const bool slow = hwnd == slowWindow_;
+  if (slow && !SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, timeoutMs_, &result)) {
+    return false;
+  }
   const std::wstring text = Widen(title);
-  return SendMessageTimeoutW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                             SMTO_ABORTIFHUNG | SMTO_BLOCK, timeoutMs_, &result) != 0;
+  if (SendMessageTimeoutW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                          SMTO_ABORTIFHUNG | SMTO_BLOCK, timeoutMs_, &result) == 0) {
+    slowWindow_ = hwnd;
+    return false;
+  }
+  if (slow) slowWindow_ = nullptr;
+  return true;
 }
 
 std::string Win32WindowSystem::ReadClassName(WindowHandle window) {

@@ -18,6 +18,8 @@ class Win32WindowSystem : public WindowSystem {
 
  private:
   unsigned timeoutMs_;
+  // The window whose last title message timed out.
+  void* slowWindow_ = nullptr;
 };
 
 }  // namespace kestrova::win32

@@ -31,6 +31,18 @@ std::int64_t Win32Files::WriteFileChunk(const std::string& path, std::string_vie
   return ok ? static_cast<std::int64_t>(written) : 0;
 }
 
+std::optional<std::string> Win32Files::ReadAll(const std::string& path) {
+  const HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::string bytes;
+  char chunk[4096];
+  DWORD got = 0;
+  while (::ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0) bytes.append(chunk, got);
+  CloseHandle(file);
+  return bytes;
+}
+
 bool Win32Files::Exists(const std::string& path) {
   return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }

@@ -1,0 +1,100 @@
+// Start-up gives back what a killed or crashed run left decorated, before the
+// first tick; an orderly end leaves no record behind.
+#include <gtest/gtest.h>
+
+#include "app/program.h"
+#include "engine/title_record.h"
+#include "fakes/fake_app.h"
+#include "fakes/fake_files.h"
+#include "fakes/fake_form.h"
+#include "fakes/fake_platform.h"
+#include "ui/settings_window.h"
+
+namespace kestrova {
+namespace {
+
+using namespace kestrova::testing;
+
+constexpr const char* kRecord = "C:\\Tools\\Kestrova.titles";
+constexpr const char* kNow = " <1984/01/17(Tue) 17:30:30>";
+
+class ProgramRecordTest : public ::testing::Test {
+ protected:
+  ProgramRecordTest() {
+    clock.local = {1984, 1, 17, 17, 30, 30};
+    windows.foreground = 1;
+    store.WriteString("", "Main", "Use", "1");
+    store.WriteString("", "Main", "WindowHide", "1");
+    platform.files = &files;
+    platform.keepForCrash = [this](const std::vector<DecoratedWindow>& held) { kept = held; };
+  }
+  void Recorded(const std::vector<DecoratedWindow>& held) { files.entries[kRecord].bytes = RecordText(held); }
+  bool Start() {
+    return program.StartUp(
+        "C:\\Tools", [this](SettingsWindow&) -> SettingsWindowView& { return view; }, SettingsHooks{});
+  }
+
+  FakeWindowSystem windows;
+  FakeClock clock;
+  FakeLocale locale;
+  MemoryProfileStore store;
+  PassThroughCodePage codePage;
+  FakeSysInfoSources sysinfo;
+  FakeShell shell;
+  FakeFiles files;
+  FakePrompts prompts;
+  std::vector<DecoratedWindow> kept;
+  Platform platform{windows, clock, locale, store, codePage, sysinfo, shell, prompts};
+  Program program{platform};
+  FakeSettingsView view;
+};
+
+TEST_F(ProgramRecordTest, LeftOverTitlesGoBackBeforeTheFirstTick) {
+  windows.Add(1, "Memo <1984/01/17(Tue) 09:00:00>");
+  windows.Add(2, "Browser <1984/01/17(Tue) 09:00:01>");
+  windows.Add(3, "Chat - new message");
+  Recorded({{1, "Memo", {"Memo <1984/01/17(Tue) 08:00:00>"}},
+            {2, "Browser", {"Browser <1984/01/17(Tue) 08:00:00>"}},
+            {3, "Chat", {"Chat <1984/01/17(Tue) 08:00:00>"}}});
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(windows.windows[1].title, std::string("Memo") + kNow) << "decorated from its own title, once";
+  EXPECT_EQ(windows.windows[2].title, "Browser");
+  EXPECT_EQ(windows.windows[3].title, "Chat - new message");
+  const std::vector<DecoratedWindow> now = {{1, "Memo", {std::string("Memo") + kNow}}};
+  EXPECT_EQ(ParseRecord(files.entries[kRecord].bytes), now) << "only what this run decorated";
+  EXPECT_EQ(kept, now);
+
+  EXPECT_FALSE(program.window().QueryUnload(UnloadMode::kCode));
+  EXPECT_EQ(windows.windows[1].title, "Memo");
+  EXPECT_FALSE(files.Exists(kRecord));
+  EXPECT_TRUE(kept.empty());
+}
+
+TEST_F(ProgramRecordTest, WindowThatStillDoesNotAnswerIsKeptAndRetried) {
+  windows.Add(1, "Memo");
+  windows.Add(2, "Browser <1984/01/17(Tue) 09:00:01>");
+  windows.windows[2].hung = true;
+  Recorded({{2, "Browser", {"Browser <1984/01/17(Tue) 08:00:00>"}}});
+  ASSERT_TRUE(Start());
+  std::vector<DecoratedWindow> disk = ParseRecord(files.entries[kRecord].bytes);
+  ASSERT_EQ(disk.size(), 2u);
+  EXPECT_EQ(disk[1], (DecoratedWindow{2, "Browser", {"Browser <1984/01/17(Tue) 09:00:01>"}}));
+
+  windows.windows[2].hung = false;
+  program.window().Tick();
+  EXPECT_EQ(windows.windows[2].title, "Browser");
+  EXPECT_EQ(ParseRecord(files.entries[kRecord].bytes).size(), 1u);
+}
+
+TEST_F(ProgramRecordTest, SecondCopyLeavesTheRecordAlone) {
+  windows.Add(1, "Memo <1984/01/17(Tue) 09:00:00>");
+  Recorded({{1, "Memo", {"Memo <1984/01/17(Tue) 08:00:00>"}}});
+  const std::string before = files.entries[kRecord].bytes;
+  shell.otherInstance = true;
+  EXPECT_FALSE(Start());
+  EXPECT_EQ(windows.windows[1].title, "Memo <1984/01/17(Tue) 09:00:00>");
+  EXPECT_EQ(files.entries[kRecord].bytes, before);
+}
+
+}  // namespace
+}  // namespace kestrova

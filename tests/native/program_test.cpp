@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "fakes/fake_app.h"
+#include "fakes/fake_dialogs.h"
+#include "fakes/fake_files.h"
 #include "fakes/fake_form.h"
 #include "fakes/fake_platform.h"
 #include "ui/settings_window.h"
@@ -24,8 +26,7 @@ class ProgramTest : public ::testing::Test {
     store.WriteString("", section, key, value);
   }
   bool Start() {
-    return program.StartUp(
-        "C:\\Tools", [this](SettingsWindow&) -> SettingsWindowView& { return view; }, hooks);
+    return program.StartUp("C:\\Tools", [this](SettingsWindow&) -> SettingsWindowView& { return view; });
   }
   std::vector<std::string> Asked(PromptKind kind) const {
     std::vector<std::string> titles;
@@ -49,7 +50,9 @@ class ProgramTest : public ::testing::Test {
   FakeSysInfoSources sysinfo;
   FakeShell shell;
   FakePrompts prompts;
-  SettingsHooks hooks;
+  FakeFiles files;
+  MapVersionInfo version;
+  FixedWindowPicker picker;
   int samplersStarted = 0, samplersStopped = 0;
   Platform platform{windows,
                     clock,
@@ -59,6 +62,9 @@ class ProgramTest : public ::testing::Test {
                     sysinfo,
                     shell,
                     prompts,
+                    files,
+                    version,
+                    picker,
                     [this] { ++samplersStarted; },
                     [this] { ++samplersStopped; }};
   Program program{platform};
@@ -82,7 +88,7 @@ TEST_F(ProgramTest, FirstRunAsksWelcomeThenShowsSettingsWindow) {
 }
 
 TEST_F(ProgramTest, ConfiguredAndHiddenStartsResidentWithoutQuestion) {
-  shell.existingFiles.push_back("C:\\Users\\u\\Startup\\Kestrova.lnk");
+  files.AddFile("C:\\Users\\u\\Startup\\Kestrova.lnk", 348, 0);
   Resident();
   EXPECT_TRUE(Asked(PromptKind::kQuestion).empty());
   EXPECT_FALSE(view.visible);

@@ -80,6 +80,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     view = std::make_unique<win32::Win32SettingsWindow>(model, program.settings(), program.ini(),
                                                         shell.LargeIcon());
     prompts.SetOwner(view->hwnd());
+    prompts.SetIcon(shell.LargeIcon());
     return *view;
   });
   if (!run) return 0;

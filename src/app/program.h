@@ -10,10 +10,13 @@
 #include "platform/profile_store.h"
 #include "platform/prompts.h"
 #include "platform/shell.h"
+#include "platform/version_info.h"
 #include "platform/window_system.h"
 #include "settings/ini_file.h"
 #include "settings/settings.h"
+#include "shell/startup_command.h"
 #include "sysinfo/sources.h"
+#include "ui/window_picker.h"
 
 namespace kestrova {
 
@@ -31,11 +34,14 @@ struct Platform {
   SysInfoSources& sysinfo;
   Shell& shell;
   Prompts& prompts;
+  Files& files;
+  VersionInfo& version;
+  WindowPicker& picker;
   // Start and stop the system-information samplers.
   std::function<void()> startSamplers = [] {};
   std::function<void()> stopSamplers = [] {};
   // Where the record of decorated windows is kept; none keeps no record.
-  Files* files = nullptr;
+  Files* recordFiles = nullptr;
   // Told each time the record changes, so that a crash can still give titles back.
   std::function<void(const std::vector<DecoratedWindow>&)> keepForCrash = {};
 };
@@ -51,8 +57,7 @@ class Program {
   ~Program();
 
   // Runs the start-up steps. False when this copy must end at once (another copy runs).
-  // `hooks` open the windows that live outside the settings window.
-  bool StartUp(const std::string& exeFolder, const ViewFactory& createView, const SettingsHooks& hooks);
+  bool StartUp(const std::string& exeFolder, const ViewFactory& createView);
   void ShutDown();
 
   Platform& platform() { return platform_; }
@@ -63,6 +68,9 @@ class Program {
   const std::string& StartupFolder() const { return startupFolder_; }
 
  private:
+  // The dialogs the settings window opens, bound to the platform.
+  SettingsHooks DialogHooks();
+
   Platform& platform_;
   Settings settings_;
   std::string appPath_;
@@ -70,6 +78,7 @@ class Program {
   std::unique_ptr<IniFile> ini_;
   // Outlives the window, whose title writer reports to it to the end.
   std::unique_ptr<TitleRecord> record_;
+  std::unique_ptr<StartupCommand> startup_;
   std::unique_ptr<SettingsWindow> window_;
 };
 

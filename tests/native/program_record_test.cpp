@@ -5,6 +5,7 @@
 #include "app/program.h"
 #include "engine/title_record.h"
 #include "fakes/fake_app.h"
+#include "fakes/fake_dialogs.h"
 #include "fakes/fake_files.h"
 #include "fakes/fake_form.h"
 #include "fakes/fake_platform.h"
@@ -25,13 +26,13 @@ class ProgramRecordTest : public ::testing::Test {
     windows.foreground = 1;
     store.WriteString("", "Main", "Use", "1");
     store.WriteString("", "Main", "WindowHide", "1");
-    platform.files = &files;
+    platform.recordFiles = &files;
     platform.keepForCrash = [this](const std::vector<DecoratedWindow>& held) { kept = held; };
   }
   void Recorded(const std::vector<DecoratedWindow>& held) { files.entries[kRecord].bytes = RecordText(held); }
   bool Start() {
     return program.StartUp(
-        "C:\\Tools", [this](SettingsWindow&) -> SettingsWindowView& { return view; }, SettingsHooks{});
+        "C:\\Tools", [this](SettingsWindow&) -> SettingsWindowView& { return view; });
   }
 
   FakeWindowSystem windows;
@@ -43,8 +44,10 @@ class ProgramRecordTest : public ::testing::Test {
   FakeShell shell;
   FakeFiles files;
   FakePrompts prompts;
+  MapVersionInfo version;
+  FixedWindowPicker picker;
   std::vector<DecoratedWindow> kept;
-  Platform platform{windows, clock, locale, store, codePage, sysinfo, shell, prompts};
+  Platform platform{windows, clock, locale, store, codePage, sysinfo, shell, prompts, files, version, picker};
   Program program{platform};
   FakeSettingsView view;
 };

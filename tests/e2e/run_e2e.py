@@ -951,11 +951,23 @@ def pixels(shot, rect):
                            "rgb:-"], capture_output=True, timeout=30, check=True).stdout
 
 
+def drawn(s, rect, name):
+    """The pixels of rect once two screenshots in a row agree (a menu is painted after it shows)."""
+    last = None
+    for _ in range(20):
+        now = pixels(s.screenshot(name), rect)
+        if now == last:
+            return now
+        last = now
+        time.sleep(0.1)
+    raise AssertionError(f"{name}: the screen did not settle")
+
+
 def menu_rows(s, menu, name):
     """The vertical centres of a menu's text items as drawn (separators are thin rows between them)."""
     left, top, right, bottom = menu["rect"]
     width, height = right - left, bottom - top
-    raw = pixels(s.screenshot(name), menu["rect"])
+    raw = drawn(s, menu["rect"], name)
     px = [raw[i:i + 3] for i in range(0, len(raw), 3)]
     background = max(set(px), key=px.count)
     inked = [any(p != background for p in px[y * width + 3:(y + 1) * width - 3]) for y in range(height)]
@@ -1051,9 +1063,9 @@ def settings_menu_startup(s, hwnd, name):
     s.move_pointer(1275, 795)  # away from the menu: the keyboard selects its first item, the pointer none
     key(s, "alt+s")
     menu = wait_menu(s)
-    drawn = pixels(s.screenshot(name), menu["rect"])
+    before = drawn(s, menu["rect"], name)
     key(s, "s")
-    return drawn
+    return before
 
 
 def answer_question(s, question):
@@ -1093,7 +1105,7 @@ def startup_registration_from_settings_menu(f):
     keyboard_to(s, hwnd)
     key(s, "alt+s")
     menu = wait_menu(s)
-    check(pixels(s.screenshot("startup-menu-again"), menu["rect"]) == unregistered,
+    check(drawn(s, menu["rect"], "startup-menu-again") == unregistered,
           "the menu item does not read スタートアップに登録 again after removing")
     key(s, "Escape")
     f.stop_kestrova()

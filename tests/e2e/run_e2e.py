@@ -997,7 +997,10 @@ def wait_shown(k, shown=True, within=5):
 
 
 def wait_window(s, caption, within=15):
-    return s.winctl.find(timeout=within, title=caption, visible=True)
+    """A shown window with this caption; in front of a resident copy it may carry the clock as well."""
+    return wait_for(f"a window {caption!r}", lambda: next(
+        (w for w in s.winctl.windows() if w.get("visible") and w.get("title", "").startswith(caption)), None),
+        within, interval=0.2)
 
 
 def wait_gone(s, hwnd, what, within=5):
@@ -1162,6 +1165,8 @@ def rule_editor_drag_pick_keeps_notepad_plain(f):
     k, w = shown_settings(f, merged(SETTINGS_SHOWN, FAST))
     hwnd = w["hwnd"]
     keyboard_to(s, hwnd)
+    # With the settings window in front, the window decorated before has its own title again.
+    wait_plain(s, pad["hwnd"], f.notepad_title)
     key(s, "ctrl+Tab")  # the page タイトル
     wait_for("the page タイトル", lambda: any(c["visible"] and c["text"] == "追加" for c in s.winctl.children(hwnd)), 5)
     press(s, hwnd, "追加")

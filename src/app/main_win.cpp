@@ -10,7 +10,9 @@
 #include "engine/win32/locale_win.h"
 #include "engine/win32/window_system_win.h"
 #include "form/win32/prompts_win.h"
+#include "platform/win32/files_win.h"
 #include "platform/win32/text_win.h"
+#include "platform/win32/version_info_win.h"
 #include "settings/win32/codepage_win.h"
 #include "settings/win32/profile_store_win.h"
 #include "shell/win32/shell_win.h"
@@ -18,6 +20,7 @@
 #include "sysinfo/win32/probes_win.h"
 #include "ui/settings_window.h"
 #include "ui/win32/settings_window_win.h"
+#include "ui/win32/window_picker_win.h"
 
 namespace {
 
@@ -54,6 +57,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   sysinfo.SetReadingReuse(1000);
   win32::Win32Shell shell;
   win32::Win32Prompts prompts(nullptr, nullptr);
+  win32::Win32Files files;
+  win32::Win32VersionInfo version;
+  win32::Win32WindowPicker picker;
   Platform platform{windows,
                     clock,
                     locale,
@@ -62,23 +68,21 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                     sysinfo,
                     shell,
                     prompts,
+                    files,
+                    version,
+                    picker,
                     [&sysinfo] { sysinfo.Start(); },
                     [&sysinfo] { sysinfo.Stop(); }};
 
   Program program(platform);
   std::unique_ptr<win32::Win32SettingsWindow> view;
-  // The alarm editor, the about window, the startup command, the format
-  // dialog and the rule editor come here; until then their items are greyed.
-  const SettingsHooks hooks;
-  const bool run = program.StartUp(
-      ExeFolder(),
-      [&](SettingsWindow& model) -> SettingsWindowView& {
-        view = std::make_unique<win32::Win32SettingsWindow>(model, program.settings(), program.ini(),
-                                                            shell.LargeIcon());
-        prompts.SetOwner(view->hwnd());
-        return *view;
-      },
-      hooks);
+  const bool run = program.StartUp(ExeFolder(), [&](SettingsWindow& model) -> SettingsWindowView& {
+    view = std::make_unique<win32::Win32SettingsWindow>(model, program.settings(), program.ini(),
+                                                        shell.LargeIcon());
+    prompts.SetOwner(view->hwnd());
+    prompts.SetIcon(shell.LargeIcon());
+    return *view;
+  });
   if (!run) return 0;
   view->onRegionalChange = [&locale] { locale.Reload(); };
 

@@ -1,7 +1,12 @@
 #include "app/program.h"
 
+#include "alarms/alarm_editor.h"
+#include "shell/about_window.h"
+#include "ui/countdown_picker.h"
+#include "ui/rule_list.h"
 #include "ui/settings_window.h"
 #include "ui/settings_window_view.h"
+#include "ui/time_format_dialog.h"
 
 namespace kestrova {
 
@@ -16,8 +21,7 @@ Program::Program(Platform& platform) : platform_(platform) {}
 
 Program::~Program() = default;
 
-bool Program::StartUp(const std::string& exeFolder, const ViewFactory& createView,
-                      const SettingsHooks& hooks) {
+bool Program::StartUp(const std::string& exeFolder, const ViewFactory& createView) {
   appPath_ = WithBackslash(exeFolder);
   ini_ = std::make_unique<IniFile>(platform_.profile, platform_.codePage, SettingsPath(appPath_));
 
@@ -28,17 +32,45 @@ bool Program::StartUp(const std::string& exeFolder, const ViewFactory& createVie
   }
 
   platform_.startSamplers();
-  startupFolder_ = WithBackslash(platform_.shell.GetSpecialFolderPath(kStartupFolderId));
+  const std::string startupFolder = platform_.shell.GetSpecialFolderPath(kStartupFolderId);
+  startupFolder_ = WithBackslash(startupFolder);
   platform_.shell.ExtractAppIcons(appPath_ + kExeName);
   LoadSettings(*ini_, settings_);
+  startup_ = std::make_unique<StartupCommand>(platform_.prompts, platform_.files, platform_.codePage,
+                                              appPath_, startupFolder);
 
   window_ = std::make_unique<SettingsWindow>(SettingsWindowContext{
       platform_.windows, platform_.clock, platform_.locale, platform_.sysinfo, platform_.shell,
-      platform_.prompts, settings_, *ini_, appPath_, startupFolder_, [this] { ShutDown(); }, hooks});
+      platform_.prompts, settings_, *ini_, appPath_, startupFolder_, [this] { ShutDown(); }, DialogHooks()});
   window_->AttachView(createView(*window_));
   window_->Load();
   window_->ApplyWindowMode(!(settings_.Use == 1 && settings_.WindowHide == 1));
   return true;
+}
+
+SettingsHooks Program::DialogHooks() {
+  Platform& p = platform_;
+  SettingsHooks h;
+  h.alarmEditor = [this, &p] {
+    // The tick's ids: a popup open meanwhile stays with its own alarm.
+    EditAlarms(p.prompts, p.locale, p.clock, *ini_, p.codePage, settings_, window_->tick().alarms().Ids());
+  };
+  h.about = [&p] { ShowAbout(p.prompts, p.shell, p.version); };
+  if (startup_->Available()) h.startup = [this] { startup_->Run(); };
+  h.welcome = [this] { startup_->Welcome(); };
+  h.startupRegistered = [this] {
+    startup_->Refresh();
+    return startup_->Registered();
+  };
+  h.formatDialog = [&p] { return EditTimeFormat(p.prompts); };
+  h.pickAlarm = [this, &p] { return PickAlarm(p.prompts, settings_.Alarms, settings_.AlarmCount); };
+  h.addRule = [&p](WindowRuleList& working, WindowRule& edited) {
+    return AddRule(p.prompts, p.picker, working, edited);
+  };
+  h.editRule = [&p](WindowRuleList& working, WindowRule& edited, int row) {
+    return EditRuleAt(p.prompts, p.picker, working, edited, row);
+  };
+  return h;
 }
 
 void Program::ShutDown() {

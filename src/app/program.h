@@ -5,13 +5,17 @@
 #include <string>
 
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "platform/profile_store.h"
 #include "platform/prompts.h"
 #include "platform/shell.h"
+#include "platform/version_info.h"
 #include "platform/window_system.h"
 #include "settings/ini_file.h"
 #include "settings/settings.h"
+#include "shell/startup_command.h"
 #include "sysinfo/sources.h"
+#include "ui/window_picker.h"
 
 namespace kestrova {
 
@@ -29,6 +33,9 @@ struct Platform {
   SysInfoSources& sysinfo;
   Shell& shell;
   Prompts& prompts;
+  Files& files;
+  VersionInfo& version;
+  WindowPicker& picker;
   // Start and stop the system-information samplers.
   std::function<void()> startSamplers = [] {};
   std::function<void()> stopSamplers = [] {};
@@ -45,8 +52,7 @@ class Program {
   ~Program();
 
   // Runs the start-up steps. False when this copy must end at once (another copy runs).
-  // `hooks` open the windows that live outside the settings window.
-  bool StartUp(const std::string& exeFolder, const ViewFactory& createView, const SettingsHooks& hooks);
+  bool StartUp(const std::string& exeFolder, const ViewFactory& createView);
   void ShutDown();
 
   Platform& platform() { return platform_; }
@@ -57,11 +63,15 @@ class Program {
   const std::string& StartupFolder() const { return startupFolder_; }
 
  private:
+  // The dialogs the settings window opens, bound to the platform.
+  SettingsHooks DialogHooks();
+
   Platform& platform_;
   Settings settings_;
   std::string appPath_;
   std::string startupFolder_;
   std::unique_ptr<IniFile> ini_;
+  std::unique_ptr<StartupCommand> startup_;
   std::unique_ptr<SettingsWindow> window_;
 };
 

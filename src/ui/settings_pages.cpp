@@ -1,6 +1,8 @@
 // The handlers inside the pages: descriptions, spinner, interval and count texts, presets, code list.
+#include "alarms/alarm_editor.h"
 #include "engine/format.h"
 #include "resources/strings.h"
+#include "ui/rule_list.h"
 #include "ui/settings_window.h"
 
 namespace kestrova {
@@ -13,6 +15,9 @@ constexpr int kAlternate = 2;  // Option1(2) "時計と交互に"
 constexpr int kCustomTiming = 4;
 constexpr int kTimingPage = 6;
 constexpr int kPresetSteps[] = {250, 500, 1500, 30000};
+// Command4(0..2)
+constexpr int kRuleAdd = 0;
+constexpr int kRuleEdit = 1;
 
 std::vector<std::string> Strings(int first, int count) {
   std::vector<std::string> items;
@@ -82,20 +87,44 @@ void SettingsWindow::WireHandlers() {
 
   const SettingsHooks& h = c_.hooks;
   for (int i = 0; i < 2; ++i) {
-    form_.OnClick(kCommand1 + i, [this, i](Cause) { c_.hooks.formatDialog(i); });
+    form_.OnClick(kCommand1 + i, [this, i](Cause) { FormatDialog(i); });
     form_.SetEnabled(kCommand1 + i, static_cast<bool>(h.formatDialog));
   }
   form_.OnClick(kCommand3, [this](Cause) { RunCommand(kCmdSetupAlarm); });
   form_.SetEnabled(kCommand3, static_cast<bool>(h.alarmEditor));
-  const std::function<void()> SettingsHooks::*ruleHooks[] = {
-      &SettingsHooks::addRule, &SettingsHooks::editRule, &SettingsHooks::deleteRule};
-  for (int i = 0; i < 3; ++i) {
-    form_.OnClick(kCommand4 + i, [this, hook = ruleHooks[i]](Cause) { (c_.hooks.*hook)(); });
-    form_.SetEnabled(kCommand4 + i, static_cast<bool>(h.*ruleHooks[i]));
-  }
+  for (int i = 0; i < 3; ++i) form_.OnClick(kCommand4 + i, [this, i](Cause) { RuleCommand(i); });
+  form_.OnDoubleClick(kList2, [this](Cause) { RuleCommand(kRuleEdit); });
+  form_.SetEnabled(kCommand4 + kRuleAdd, static_cast<bool>(h.addRule));
+  form_.SetEnabled(kCommand4 + kRuleEdit, static_cast<bool>(h.editRule));
   form_.OnClick(kCommand5, [this](Cause) { CountdownFromAlarm(); });
   form_.SetEnabled(kCommand5, static_cast<bool>(h.pickAlarm));
 }
+
+void SettingsWindow::FormatDialog(int target) {
+  if (!c_.hooks.formatDialog) return;
+  if (std::optional<std::string> pattern = c_.hooks.formatDialog()) form_.SetText(kText1 + target, *pattern);
+}
+
+void SettingsWindow::RuleCommand(int button) {
+  const SettingsHooks& h = c_.hooks;
+  const int row = form_.Value(kList2);
+  bool changed = false;
+  switch (button) {
+    case kRuleAdd:
+      changed = h.addRule && h.addRule(workingRules_, editedRule_);
+      break;
+    case kRuleEdit:
+      changed = h.editRule && h.editRule(workingRules_, editedRule_, row);
+      break;
+    default:
+      changed = DeleteRuleAt(workingRules_, row);
+      break;
+  }
+  // The selection stays on its row (after a delete: the next rule, or the new last one).
+  if (changed) form_.SetItems(kList2, RuleRows(workingRules_));
+}
+
+std::string SettingsWindow::RuleTooltipAt(int row) const { return RuleListTooltip(workingRules_, row); }
 
 void SettingsWindow::OnInterval(Cause cause) {
   if (cause == Cause::kThumbDrag) form_.SetGroupValue(kOption2, kCustomTiming, Cause::kUser);
@@ -116,9 +145,7 @@ void SettingsWindow::RefreshMessagePosition() {
   form_.SetVisible(kLabel4, alternate);
 }
 
-void SettingsWindow::RefreshAlarmCount() {
-  form_.SetText(kLabel6, "登録メッセージ：" + std::to_string(c_.settings.AlarmCount) + " 件");
-}
+void SettingsWindow::RefreshAlarmCount() { form_.SetText(kLabel6, AlarmCountText(c_.settings.AlarmCount)); }
 
 void SettingsWindow::SwitchPage(int step) {
   const int page =

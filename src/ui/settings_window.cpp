@@ -69,15 +69,7 @@ void SettingsWindow::AttachView(SettingsWindowView& view) {
 void SettingsWindow::Load() {
   FillLists();
   NowSetting();
-  if (c_.settings.Use == -1) {
-    const PromptAnswer answer =
-        c_.prompts.Ask(PromptKind::kQuestion, "ようこそ！",
-                       Joined({"『Kestrova』をお使い頂きありがとうございます。",
-                               "このプログラムをスタートアップに登録すると、次回からWindows起動時にプログラム"
-                               "を開始出来るようになります。",
-                               "スタートアップに登録しますか？", "※この設定は、設定画面で変更可能です。"}));
-    if (answer == PromptAnswer::kYes && c_.hooks.startup) c_.hooks.startup();
-  }
+  if (c_.settings.Use == -1 && c_.hooks.welcome) c_.hooks.welcome();
   RefreshStartup();
   RefreshMessagePosition();
   form_.SetValue(kTabStrip, 0);
@@ -85,7 +77,8 @@ void SettingsWindow::Load() {
 }
 
 void SettingsWindow::RefreshStartup() {
-  startupRegistered_ = c_.shell.FileExists(c_.startupFolder + kLnkName);
+  startupRegistered_ = c_.hooks.startupRegistered ? c_.hooks.startupRegistered()
+                                                  : c_.shell.FileExists(c_.startupFolder + kLnkName);
   if (view_ != nullptr) view_->MenusChanged();
 }
 

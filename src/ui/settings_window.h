@@ -3,6 +3,7 @@
 // Cancel, the preview, both menus, and Timer1, which runs the main tick.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,12 +27,20 @@ class SysInfoSources;
 // Windows that other parts of the program open from here. An empty hook greys
 // its menu item or button.
 struct SettingsHooks {
-  std::function<void()> alarmEditor;             // modal; the count label follows afterwards
-  std::function<void()> about;                   // modal
-  std::function<void()> startup;                 // registers or removes the shortcut
-  std::function<void(int target)> formatDialog;  // writes into Text1(target)
-  std::function<int()> pickAlarm;                // the alarm's position, -1 when cancelled
-  std::function<void()> addRule, editRule, deleteRule;
+  std::function<void()> alarmEditor;  // modal; the count label follows afterwards
+  std::function<void()> about;        // modal
+  std::function<void()> startup;      // registers or removes the shortcut
+  // The first-run question; Yes registers. Without it the first run asks nothing.
+  std::function<void()> welcome;
+  // Reads the Startup folder again; without it the shell is asked for the file.
+  std::function<bool()> startupRegistered;
+  // The pattern for the box the dialog was opened from; nothing when cancelled.
+  std::function<std::optional<std::string>()> formatDialog;
+  std::function<int()> pickAlarm;  // the alarm's position, -1 when cancelled
+  // The rule editor on the window's working rules; true when they changed.
+  // `edited` is EditedRule: its allow/exclude choice opens the next add.
+  std::function<bool(WindowRuleList& working, WindowRule& edited)> addRule;
+  std::function<bool(WindowRuleList& working, WindowRule& edited, int row)> editRule;
 };
 
 // What the settings window reaches of the running program.
@@ -102,6 +111,8 @@ class SettingsWindow {
   bool Paused() const { return tick_ != nullptr && tick_->Paused(); }
   MainTick& tick() { return *tick_; }
   const std::vector<WindowRule>& WorkingRules() const { return workingRules_; }
+  // List2's tooltip with the pointer over `row` (-1: over no row).
+  std::string RuleTooltipAt(int row) const;
   bool StartupRegistered() const { return startupRegistered_; }
   bool Loaded() const { return loaded_; }
   int TimerInterval() const { return timerInterval_; }
@@ -116,6 +127,9 @@ class SettingsWindow {
   void RefreshAlarmCount();
   void RefreshStartup();
   void CountdownFromAlarm();
+  void FormatDialog(int target);
+  // Runs one of the rule buttons; List2 shows the rules again when they changed.
+  void RuleCommand(int button);
   void Accept(Command2 button);
   void ShowFirstRunNotice(const char* title, const char* firstLine);
   Settings Edited() const;
@@ -123,6 +137,7 @@ class SettingsWindow {
   SettingsWindowContext c_;
   FormModel form_;
   std::vector<WindowRule> workingRules_;
+  WindowRule editedRule_;
   std::vector<Binding<Settings>> bindings_;
   SettingsWindowView* view_ = nullptr;
   std::unique_ptr<MainTick> tick_;

@@ -2,10 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "alarms/alarm_editor.h"
 #include "fakes/fake_app.h"
+#include "fakes/fake_dialogs.h"
+#include "fakes/fake_files.h"
 #include "fakes/fake_form.h"
 #include "fakes/fake_platform.h"
+#include "shell/about_window.h"
+#include "ui/countdown_picker.h"
+#include "ui/rule_editor.h"
+#include "ui/rule_list.h"
 #include "ui/settings_window.h"
+#include "ui/time_format_dialog.h"
 
 namespace kestrova {
 namespace {
@@ -24,8 +34,7 @@ class ProgramTest : public ::testing::Test {
     store.WriteString("", section, key, value);
   }
   bool Start() {
-    return program.StartUp(
-        "C:\\Tools", [this](SettingsWindow&) -> SettingsWindowView& { return view; }, hooks);
+    return program.StartUp("C:\\Tools", [this](SettingsWindow&) -> SettingsWindowView& { return view; });
   }
   std::vector<std::string> Asked(PromptKind kind) const {
     std::vector<std::string> titles;
@@ -49,7 +58,9 @@ class ProgramTest : public ::testing::Test {
   FakeSysInfoSources sysinfo;
   FakeShell shell;
   FakePrompts prompts;
-  SettingsHooks hooks;
+  FakeFiles files;
+  MapVersionInfo version;
+  FixedWindowPicker picker;
   int samplersStarted = 0, samplersStopped = 0;
   Platform platform{windows,
                     clock,
@@ -59,6 +70,9 @@ class ProgramTest : public ::testing::Test {
                     sysinfo,
                     shell,
                     prompts,
+                    files,
+                    version,
+                    picker,
                     [this] { ++samplersStarted; },
                     [this] { ++samplersStopped; }};
   Program program{platform};
@@ -82,7 +96,7 @@ TEST_F(ProgramTest, FirstRunAsksWelcomeThenShowsSettingsWindow) {
 }
 
 TEST_F(ProgramTest, ConfiguredAndHiddenStartsResidentWithoutQuestion) {
-  shell.existingFiles.push_back("C:\\Users\\u\\Startup\\Kestrova.lnk");
+  files.AddFile("C:\\Users\\u\\Startup\\Kestrova.lnk", 348, 0);
   Resident();
   EXPECT_TRUE(Asked(PromptKind::kQuestion).empty());
   EXPECT_FALSE(view.visible);
@@ -256,6 +270,148 @@ TEST_F(ProgramTest, ExitRestoresTitleAndReleasesEverything) {
   windows.writes.clear();
   form.Tick();
   EXPECT_TRUE(windows.writes.empty()) << "no tick after the end";
+}
+
+// Each command reaches its dialog, and what the user did there shows in the
+// settings window afterwards, also while it is hidden.
+TEST_F(ProgramTest, EveryCommandOpensItsDialogAndTheWindowShowsTheOutcome) {
+  files.volumes["C:\\"] = VolumeFacts{"SYSTEM", 0x1234ABCD};
+  files.AddFolder("C:\\Tools");
+  files.AddFile("C:\\Tools\\Kestrova.exe", 1000, 1, "KESTRO~1.EXE");
+  files.AddFolder("C:\\Users\\u\\Startup");
+  version.texts["LegalCopyright"] = "(C) Example";
+  prompts.answers = {PromptAnswer::kYes, PromptAnswer::kYes};  // welcome, then its confirmation
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(Asked(PromptKind::kQuestion), (std::vector<std::string>{"ようこそ！", "スタートアップ登録"}));
+  EXPECT_TRUE(files.Exists("C:\\Users\\u\\Startup\\Kestrova.lnk"));
+  EXPECT_EQ(StartupCaption(), "スタートアップから削除(&S)");
+  SettingsWindow& w = program.window();
+  FormModel& f = w.Form();
+  program.window().Command2Click(Command2::kOk);  // resident: the window is hidden
+
+  std::string shownLegal;
+  struct Step {
+    const char* what;
+    std::function<void()> run;
+    const char* dialog;  // "" when no modal window opens
+    std::function<void(FormModel&)> user;
+    std::function<void()> check;
+  };
+  const Step steps[] = {
+      {"tray alarm editor", [&] { w.RunCommand(kCmdIconSetupAlarm); }, kAlarmEditorCaption,
+       [](FormModel& d) {
+         d.UserText(kEditorText1, "会議");
+         d.UserClick(kEditorAdd);
+         d.UserClick(kEditorOk);
+       },
+       [&] { EXPECT_EQ(f.Text(kLabel6), "登録メッセージ：1 件"); }},
+      {"page 2 alarm button", [&] { f.UserClick(kCommand3); }, kAlarmEditorCaption,
+       [](FormModel& d) {
+         d.UserText(kEditorText1, "昼食");
+         d.UserClick(kEditorAdd);
+         d.UserClick(kEditorOk);
+       },
+       [&] { EXPECT_EQ(f.Text(kLabel6), "登録メッセージ：2 件"); }},
+      {"about from the tray", [&] { w.RunCommand(kCmdIconVersion); }, kAboutCaption,
+       [&](FormModel& d) {
+         shownLegal = d.Text(kAboutLegal);
+         d.UserClick(kAboutCommand1);
+       },
+       [&] { EXPECT_EQ(shownLegal, "(C) Example"); }},
+      {"about from the menu bar", [&] { w.RunCommand(kCmdHelpVersion); }, kAboutCaption, nullptr, [] {}},
+      {"startup removes",
+       [&] {
+         prompts.answers = {PromptAnswer::kYes};
+         w.RunCommand(kCmdSetupStartup);
+       },
+       "", nullptr,
+       [&] {
+         EXPECT_FALSE(files.Exists("C:\\Users\\u\\Startup\\Kestrova.lnk"));
+         EXPECT_EQ(StartupCaption(), "スタートアップに登録(&S)");
+       }},
+      {"second format button", [&] { f.UserClick(kCommand1 + 1); }, kTimeFormatCaption,
+       [](FormModel& d) {
+         d.UserText(kFormatText2, "hh時mm分");
+         d.UserClick(kFormatOk);
+       },
+       [&] { EXPECT_EQ(f.Text(kText1 + 1), "hh時mm分"); }},
+      {"cancelled format dialog", [&] { f.UserClick(kCommand1 + 0); }, kTimeFormatCaption,
+       [](FormModel& d) { d.UserText(kFormatText2, "ss"); },
+       [&] { EXPECT_EQ(f.Text(kText1 + 0), " <yyyy/mm/dd(ddd) hh:mm:ss>"); }},
+      {"countdown from alarm", [&] { f.UserClick(kCommand5); }, kCountdownPickerCaption,
+       [](FormModel& d) {
+         d.UserValue(kPickerAlarms, 1);
+         d.UserClick(kPickerOk);
+       },
+       [&] {
+         for (int i = 0; i < 6; ++i) EXPECT_EQ(f.Value(kCombo3 + i), 0) << "an alarm fixing nothing";
+       }},
+      {"add rule", [&] { f.UserClick(kCommand4 + 0); }, kRuleEditorCaption,
+       [](FormModel& d) {
+         d.UserText(kRuleName, "メモ");
+         d.UserText(kRuleClass, "Notepad");
+         d.UserValue(kRuleAllow, 1);
+         d.UserClick(kRuleOk);
+       },
+       [&] { EXPECT_EQ(f.State(kList2).items, std::vector<std::string>{"許:メモ"}); }},
+      {"add keeps the allow choice", [&] { f.UserClick(kCommand4 + 0); }, kRuleEditorCaption,
+       [](FormModel& d) {
+         EXPECT_EQ(d.Value(kRuleAllow), 1);
+         d.UserText(kRuleName, "電卓");
+         d.UserText(kRuleTitle, "電卓");
+         d.UserValue(kRuleExclude, 1);
+         d.UserClick(kRuleOk);
+       },
+       [&] {
+         EXPECT_EQ(f.State(kList2).items, (std::vector<std::string>{"許:メモ", "除:電卓"}));
+         EXPECT_EQ(w.RuleTooltipAt(1), "除外:タイトル:電卓/クラス名なし");
+         EXPECT_EQ(w.RuleTooltipAt(-1), kRuleListTip);
+       }},
+      {"double click edits the selected row",
+       [&] {
+         f.UserValue(kList2, 0);
+         f.UserDoubleClick(kList2);
+       },
+       kRuleEditorCaption,
+       [](FormModel& d) {
+         EXPECT_EQ(d.Text(kRuleName), "メモ");
+         d.UserText(kRuleName, "メモ帳");
+         d.UserClick(kRuleOk);
+       },
+       [&] {
+         EXPECT_EQ(f.State(kList2).items, (std::vector<std::string>{"許:メモ帳", "除:電卓"}));
+       }},
+      {"delete the selected row", [&] { f.UserClick(kCommand4 + 2); }, "", nullptr,
+       [&] {
+         EXPECT_EQ(f.State(kList2).items, std::vector<std::string>{"除:電卓"});
+         EXPECT_EQ(w.WorkingRules().size(), 1u);
+         EXPECT_TRUE(program.settings().WindowRules.empty())
+             << "working rules reach the settings with OK only";
+       }},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.what);
+    std::vector<std::string> opened;
+    prompts.dialogs = {[&](FormModel& d) {
+      opened.push_back(d.Spec().caption);
+      if (s.user) s.user(d);
+    }};
+    s.run();
+    EXPECT_EQ(opened, s.dialog[0] == '\0' ? std::vector<std::string>{} : std::vector<std::string>{s.dialog});
+    EXPECT_FALSE(view.visible);
+    s.check();
+  }
+  // Nothing stays greyed for want of a window.
+  for (int id : {kCommand1 + 0, kCommand1 + 1, int{kCommand3}, kCommand4 + 0, kCommand4 + 1, kCommand4 + 2,
+                 int{kCommand5}}) {
+    EXPECT_TRUE(f.State(id).enabled) << id;
+  }
+  for (const auto& items : {w.IconMenuItems(), w.MenuBarItems()}) {
+    for (const MenuItem& item : items) {
+      EXPECT_TRUE(item.enabled) << item.caption;
+      for (const MenuItem& child : item.children) EXPECT_TRUE(child.enabled) << child.caption;
+    }
+  }
 }
 
 }  // namespace

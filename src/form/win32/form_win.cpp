@@ -174,6 +174,18 @@ void FormWindow::CreateControls() {
   }
 }
 
+void FormWindow::SetTooltip(int id, const std::string& text) {
+  HWND control = Control(id);
+  if (tooltip_ == nullptr || control == nullptr) return;
+  std::wstring tip = Widen(text);
+  TOOLINFOW ti = {};
+  ti.cbSize = sizeof(ti);
+  ti.hwnd = hwnd_;
+  ti.uId = reinterpret_cast<UINT_PTR>(control);
+  ti.lpszText = tip.data();
+  SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
 void FormWindow::Layout(int dpi) {
   dpi_ = dpi;
   std::vector<HFONT> old = std::move(fonts_);

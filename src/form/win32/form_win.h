@@ -29,6 +29,8 @@ class FormWindow : public FormView {
   // Picture controls: what paints them, and the cursor over them.
   void SetPainter(int id, std::function<void(HDC, const RECT&)> paint) { painters_[id] = std::move(paint); }
   void SetCursor(int id, HCURSOR cursor) { cursors_[id] = cursor; }
+  // Replaces the tooltip of a control that has one, also while it shows.
+  void SetTooltip(int id, const std::string& text);
 
   // A window with duties beyond its controls (timers, menus, system messages)
   // sees each message first; returning true answers it with `result`.

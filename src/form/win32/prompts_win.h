@@ -10,6 +10,8 @@ class Win32Prompts : public Prompts {
  public:
   Win32Prompts(HWND owner, HICON icon) : owner_(owner), icon_(icon) {}
   void SetOwner(HWND owner) { owner_ = owner; }
+  // The icon the modal forms show.
+  void SetIcon(HICON icon) { icon_ = icon; }
 
   PromptAnswer Ask(PromptKind kind, const std::string& title, const std::string& text) override;
   void RunModal(FormModel& form) override;

@@ -1,5 +1,7 @@
 #include "ui/win32/settings_window_win.h"
 
+#include <commctrl.h>
+
 #include "platform/win32/text_win.h"
 #include "shell/win32/menu_win.h"
 #include "ui/settings_window.h"
@@ -132,8 +134,23 @@ LRESULT CALLBACK Win32SettingsWindow::CallbackProc(HWND hwnd, UINT msg, WPARAM w
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
+void Win32SettingsWindow::FollowRuleUnderPointer() {
+  POINT point;
+  if (!GetCursorPos(&point)) return;
+  std::string tip = model_.RuleTooltipAt(LBItemFromPt(window_.Control(kList2), point, FALSE));
+  // Setting the same text again would make a showing tip flicker.
+  if (tip == ruleTip_) return;
+  ruleTip_ = std::move(tip);
+  window_.SetTooltip(kList2, ruleTip_);
+}
+
 bool Win32SettingsWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   result = 0;
+  if (msg == WM_SETCURSOR && HIWORD(lParam) == WM_MOUSEMOVE &&
+      reinterpret_cast<HWND>(wParam) == window_.Control(kList2)) {
+    FollowRuleUnderPointer();
+    return false;  // the renderer still sets the cursor
+  }
   if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
     model_.TaskbarCreated();
     return true;

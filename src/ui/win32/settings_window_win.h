@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "alarms/win32/alarm_popup_win.h"
 #include "form/win32/form_win.h"
@@ -45,11 +46,14 @@ class Win32SettingsWindow : public SettingsWindowView {
   static LRESULT CALLBACK CallbackProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
   void PaintPreview(HDC dc, const RECT& rect);
+  // List2's tooltip names the rule under the pointer.
+  void FollowRuleUnderPointer();
 
   SettingsWindow& model_;
   FormWindow window_;
   HWND callback_ = nullptr;  // Picture1
   UINT taskbarCreated_ = 0;
+  std::string ruleTip_;  // List2's tooltip as last set
   std::unique_ptr<Win32AlarmPopupHost> popups_;
 };
 

@@ -290,6 +290,7 @@ TEST_F(ProgramTest, EveryCommandOpensItsDialogAndTheWindowShowsTheOutcome) {
   program.window().Command2Click(Command2::kOk);  // resident: the window is hidden
 
   std::string shownLegal;
+  AlarmIds::Id firstAlarm = AlarmIds::kNone;
   struct Step {
     const char* what;
     std::function<void()> run;
@@ -305,13 +306,25 @@ TEST_F(ProgramTest, EveryCommandOpensItsDialogAndTheWindowShowsTheOutcome) {
          d.UserClick(kEditorOk);
        },
        [&] { EXPECT_EQ(f.Text(kLabel6), "登録メッセージ：1 件"); }},
-      {"page 2 alarm button", [&] { f.UserClick(kCommand3); }, kAlarmEditorCaption,
+      {"page 2 alarm button",
+       [&] {
+         firstAlarm = w.tick().alarms().Ids().IdOf(0);
+         f.UserClick(kCommand3);
+       },
+       kAlarmEditorCaption,
        [](FormModel& d) {
-         d.UserText(kEditorText1, "昼食");
-         d.UserClick(kEditorAdd);
+         d.UserValue(kEditorList1, 0);
+         d.UserClick(kEditorDelete);
+         for (const char* title : {"昼食", "終業"}) {
+           d.UserText(kEditorText1, title);
+           d.UserClick(kEditorAdd);
+         }
          d.UserClick(kEditorOk);
        },
-       [&] { EXPECT_EQ(f.Text(kLabel6), "登録メッセージ：2 件"); }},
+       [&] {
+         EXPECT_EQ(f.Text(kLabel6), "登録メッセージ：2 件");
+         EXPECT_EQ(w.tick().alarms().Ids().IndexOf(firstAlarm), -1) << "a popup for it writes nowhere";
+       }},
       {"about from the tray", [&] { w.RunCommand(kCmdIconVersion); }, kAboutCaption,
        [&](FormModel& d) {
          shownLegal = d.Text(kAboutLegal);

@@ -912,6 +912,325 @@ def settings_first_run_cancel_writes_defaults(f):
     f.stop_kestrova()
 
 
+# --- dialogs, menus and startup registration ----------------------------------
+
+MENU_CLASS = "#32768"
+ABOUT_CAPTION = "Kestrova-バージョン情報"
+RULE_EDITOR_CAPTION = "Kestrova-除外/許可ウインドウの編集"
+ALARM_EDITOR_CAPTION = "Kestrova-メッセージアラーム設定"
+BM_CLICK = 0x00F5
+WM_KEYDOWN, VK_ESCAPE = 0x0100, 0x1B
+WM_LBUTTONDOWN = 0x0201
+# The tray icon reports a mouse message in lParam of WM_MOUSEMOVE.
+TRAY_LEFT_UP, TRAY_LEFT_DOUBLE, TRAY_RIGHT_UP = 0x0202, 0x0203, 0x0205
+TRAY_ITEMS = ["一時停止(&P)", "設定(&S)", "メッセージアラーム設定(&M)", "現在時刻をコピー(&C)",
+              "システム情報をコピー(&I)", "バージョン情報(&A)", "終了(&X)"]
+
+
+def tray(s, callback, mouse):
+    s.winctl.post(callback, 0x0200, 0, mouse)
+
+
+def open_menus(s):
+    return [w for w in s.winctl.windows() if w.get("class") == MENU_CLASS and w.get("visible")]
+
+
+def wait_menu(s):
+    return wait_for("a menu on screen", lambda: (lambda m: m[0] if m else None)(open_menus(s)), 10)
+
+
+def dismiss_menu(s, k):
+    """Esc, as the menu loop of Kestrova's thread sees it whichever window has the X focus."""
+    s.winctl.post(k.settings_window()["hwnd"], WM_KEYDOWN, VK_ESCAPE, 0)
+    wait_for("the menu to close", lambda: not open_menus(s), 5)
+
+
+def pixels(shot, rect):
+    left, top, right, bottom = rect
+    return subprocess.run(["convert", shot, "-crop", f"{right - left}x{bottom - top}+{left}+{top}", "+repage",
+                           "rgb:-"], capture_output=True, timeout=30, check=True).stdout
+
+
+def drawn(s, rect, name):
+    """The pixels of rect once two screenshots in a row agree (a menu is painted after it shows)."""
+    last = None
+    for _ in range(20):
+        now = pixels(s.screenshot(name), rect)
+        if now == last:
+            return now
+        last = now
+        time.sleep(0.1)
+    raise AssertionError(f"{name}: the screen did not settle")
+
+
+def menu_rows(s, menu, name):
+    """The vertical centres of a menu's text items as drawn (separators are thin rows between them)."""
+    left, top, right, bottom = menu["rect"]
+    width, height = right - left, bottom - top
+    raw = drawn(s, menu["rect"], name)
+    px = [raw[i:i + 3] for i in range(0, len(raw), 3)]
+    background = max(set(px), key=px.count)
+    inked = [any(p != background for p in px[y * width + 3:(y + 1) * width - 3]) for y in range(height)]
+    rows, start = [], None
+    for y in range(2, height - 2):
+        if inked[y] and start is None:
+            start = y
+        elif not inked[y] and start is not None:
+            if y - start >= 4:
+                rows.append(top + (start + y) // 2)
+            start = None
+    return rows
+
+
+def tray_menu_choose(s, callback, caption, name):
+    tray(s, callback, TRAY_RIGHT_UP)
+    menu = wait_menu(s)
+    rows = menu_rows(s, menu, name)
+    check(len(rows) == len(TRAY_ITEMS), f"the tray menu shows {len(rows)} items, not {len(TRAY_ITEMS)}")
+    s.click_at(menu["rect"][0] + 30, rows[TRAY_ITEMS.index(caption)])
+
+
+def wait_shown(k, shown=True, within=5):
+    what = "the settings window to " + ("show" if shown else "stay hidden")
+    return wait_for(what, lambda: (lambda w: w if w["visible"] == shown else None)(k.settings_window(timeout=5)),
+                    within)
+
+
+def wait_window(s, caption, within=15):
+    """A shown window with this caption; in front of a resident copy it may carry the clock as well."""
+    return wait_for(f"a window {caption!r}", lambda: next(
+        (w for w in s.winctl.windows() if w.get("visible") and w.get("title", "").startswith(caption)), None),
+        within, interval=0.2)
+
+
+def wait_gone(s, hwnd, what, within=5):
+    wait_for(f"{what} to close", lambda: not s.winctl.info(hwnd).get("visible"), within)
+
+
+def keyboard_to(s, hwnd):
+    """In front with the X input focus, so that keys pressed now reach it."""
+    s.bring_to_front(hwnd)
+    xid = s.winctl.info(hwnd)["xid"]
+    wait_for("the X input focus", lambda: s.x_focus() == xid, 5)
+
+
+def texts(s, hwnd):
+    return [c["text"] for c in s.winctl.children(hwnd)]
+
+
+def press(s, hwnd, caption):
+    """Posted: a press that opens a modal window must not wait for it."""
+    button = next((c for c in s.winctl.children(hwnd) if c["class"].lower() == "button" and
+                   c["text"].startswith(caption)), None)
+    check(button, f"no button {caption!r} in {texts(s, hwnd)}")
+    s.winctl.post(button["hwnd"], BM_CLICK)
+
+
+@test
+def tray_clicks_follow_show_setting(f):
+    s = f.s
+    f.stop_kestrova()
+    for word, opens in (("LCLICK", TRAY_LEFT_UP), ("LDBLCLICK", TRAY_LEFT_DOUBLE), ("NONE", None)):
+        k = f.resident({"NotifyIcon": {"ShowSetting": word}})
+        callback = callback_window(k)
+        for mouse in (TRAY_LEFT_UP, TRAY_LEFT_DOUBLE):
+            if mouse != opens:
+                tray(s, callback, mouse)
+        # Handled in order: once the menu is up, the clicks before it have had their effect.
+        tray(s, callback, TRAY_RIGHT_UP)
+        wait_menu(s)
+        check(not k.settings_window()["visible"], f"ShowSetting={word}: the wrong click opened the settings")
+        dismiss_menu(s, k)
+        if opens is not None:
+            tray(s, callback, opens)
+        else:
+            s.winctl.post(callback, WM_LBUTTONDOWN, 1, 0)  # a second copy's wake-up opens it anyway
+        wait_shown(k)
+    f.stop_kestrova()
+
+
+def startup_folder(s):
+    """Where Wine's CSIDL_STARTUP points in the test prefix."""
+    for users in os.listdir(os.path.join(s.drive_c(), "users")):
+        programs = os.path.join(s.drive_c(), "users", users, "AppData", "Roaming", "Microsoft", "Windows",
+                                "Start Menu", "Programs")
+        for name in os.listdir(programs) if os.path.isdir(programs) else []:
+            if name.lower() == "startup":
+                return os.path.join(programs, name)
+    raise AssertionError("the prefix has no Startup folder")
+
+
+def settings_menu_startup(s, hwnd, name):
+    """Opens 設定(&S) on the menu bar, chooses its first item, スタートアップ…(&S); returns the drop-down as drawn."""
+    keyboard_to(s, hwnd)
+    s.move_pointer(1275, 795)  # away from the menu: the keyboard selects its first item, the pointer none
+    key(s, "alt+s")
+    menu = wait_menu(s)
+    before = drawn(s, menu["rect"], name)
+    key(s, "s")
+    return before
+
+
+def answer_question(s, question):
+    box = wait_window(s, "スタートアップ登録")
+    check(any(question in t for t in texts(s, box["hwnd"])), f"the question reads {texts(s, box['hwnd'])}")
+    press(s, box["hwnd"], "はい")
+    wait_gone(s, box["hwnd"], "the question")
+
+
+def close_result(s, caption, shot):
+    box = wait_window(s, caption)
+    check("処理は正常に終了しました。" in texts(s, box["hwnd"]), f"{caption}: {texts(s, box['hwnd'])}")
+    s.screenshot(shot)
+    press(s, box["hwnd"], "OK")
+    wait_gone(s, box["hwnd"], caption)
+
+
+@test
+def startup_registration_from_settings_menu(f):
+    s = f.s
+    k, w = shown_settings(f)
+    hwnd = w["hwnd"]
+    link = os.path.join(startup_folder(s), "Kestrova.lnk")
+    check(not os.path.exists(link), f"{link} exists before registering")
+    unregistered = settings_menu_startup(s, hwnd, "startup-menu-register")
+    answer_question(s, "『Kestrova』をスタートアップに登録します。")
+    close_result(s, "登録完了", "startup-registered")
+    check(os.path.isfile(link), f"no {link} after registering")
+    with open(link, "rb") as lnk:
+        head = lnk.read(20)
+    check(head[:4] == b"\x4c\0\0\0" and head[4:6] == b"\x01\x14", f"{link} starts with {head.hex()}")
+    check(settings_menu_startup(s, hwnd, "startup-menu-remove") != unregistered,
+          "the menu item did not change after registering")
+    answer_question(s, "『Kestrova』をスタートアップから削除します。")
+    close_result(s, "削除完了", "startup-removed")
+    check(not os.path.exists(link), f"{link} is still there after removing")
+    keyboard_to(s, hwnd)
+    key(s, "alt+s")
+    menu = wait_menu(s)
+    check(drawn(s, menu["rect"], "startup-menu-again") == unregistered,
+          "the menu item does not read スタートアップに登録 again after removing")
+    key(s, "Escape")
+    f.stop_kestrova()
+
+
+def close_about(s, shot):
+    about = wait_window(s, ABOUT_CAPTION)
+    shown = texts(s, about["hwnd"])
+    check(any(re.fullmatch(r"Ver\.\d+\.\d+\.\d+", t) for t in shown), f"no version in the about window: {shown}")
+    s.screenshot(shot)
+    press(s, about["hwnd"], "OK")
+    wait_gone(s, about["hwnd"], "the about window")
+
+
+@test
+def about_window_from_both_menus(f):
+    s = f.s
+    f.stop_kestrova()
+    k = f.resident()
+    callback = callback_window(k)
+    tray_menu_choose(s, callback, "バージョン情報(&A)", "tray-menu")
+    close_about(s, "about-from-tray")
+    s.winctl.post(callback, WM_LBUTTONDOWN, 1, 0)
+    hwnd = wait_shown(k)["hwnd"]
+    keyboard_to(s, hwnd)
+    key(s, "alt+h")
+    wait_menu(s)
+    key(s, "a")
+    close_about(s, "about-from-menu-bar")
+    check(s.winctl.info(hwnd)["visible"], "the settings window went away with the about window")
+    f.stop_kestrova()
+
+
+def free_point(s, window):
+    """A point of window that no other visible window covers."""
+    others = [w["rect"] for w in s.winctl.windows() if w["visible"] and w["hwnd"] != window["hwnd"]]
+    left, top, right, bottom = s.winctl.info(window["hwnd"])["rect"]
+    for y in range(bottom - 40, top + 60, -40):
+        for x in range(right - 40, left + 20, -40):
+            if not any(l <= x < r and t <= y < b for l, t, r, b in others):
+                return x, y
+    raise AssertionError(f"no part of {window['title']!r} is uncovered")
+
+
+def xdotool(s, *args):
+    subprocess.run(["xdotool", *args], env=s.env, timeout=10, check=True, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL)
+
+
+@test
+def rule_editor_drag_pick_keeps_notepad_plain(f):
+    s = f.s
+    pad = f.get_notepad()
+    k, w = shown_settings(f, merged(SETTINGS_SHOWN, FAST))
+    hwnd = w["hwnd"]
+    keyboard_to(s, hwnd)
+    # With the settings window in front, the window decorated before has its own title again.
+    wait_plain(s, pad["hwnd"], f.notepad_title)
+    key(s, "ctrl+Tab")  # the page タイトル
+    wait_for("the page タイトル", lambda: any(c["visible"] and c["text"] == "追加" for c in s.winctl.children(hwnd)), 5)
+    press(s, hwnd, "追加")
+    editor = wait_window(s, RULE_EDITOR_CAPTION)
+    kids = s.winctl.children(editor["hwnd"])
+    name, title_box, class_box = [c["hwnd"] for c in kids if c["class"].lower() == "edit"]
+    target = next(c for c in kids if c["class"].lower() == "static" and not c["text"])
+    s.winctl.call("settitle", name, "メモ帳を除外")
+    left, top, right, bottom = target["rect"]
+    x, y = free_point(s, pad)
+    s.move_pointer((left + right) // 2, (top + bottom) // 2)
+    xdotool(s, "mousedown", "1")
+    try:
+        for step in range(1, 6):
+            s.move_pointer((left + right) // 2 + (x - (left + right) // 2) * step // 5,
+                           (top + bottom) // 2 + (y - (top + bottom) // 2) * step // 5)
+            time.sleep(0.1)
+        s.screenshot("rule-editor-drag")
+    finally:
+        xdotool(s, "mouseup", "1")
+    picked = s.winctl.call("children", editor["hwnd"])
+    boxes = {c["hwnd"]: c["text"] for c in picked}
+    check(boxes[class_box] == "Notepad" and boxes[title_box] == f.notepad_title,
+          f"the pick gave the title {boxes[title_box]!r} and the class {boxes[class_box]!r}")
+    s.screenshot("rule-editor-picked")
+    press(s, editor["hwnd"], "OK")
+    wait_gone(s, editor["hwnd"], "the rule editor")
+    press(s, hwnd, "OK")
+    wait_shown(k, shown=False)
+    own = "規則の外の窓"
+    a = f.window(own)
+    s.bring_to_front(a["hwnd"])
+    wait_decorated(s, a["hwnd"], own)
+    s.bring_to_front(pad["hwnd"])
+    wait_plain(s, a["hwnd"], own)
+    stays_plain(s, pad["hwnd"], f.notepad_title, 4 * FAST_TICK)
+    f.stop_kestrova()
+
+
+@test
+def alarm_from_editor_shows_in_title(f):
+    s = f.s
+    f.stop_kestrova()
+    k = f.resident(FAST)
+    callback = callback_window(k)
+    own, message = "伝言を待つ窓", "エディタで足した伝言"
+    a = f.window(own)
+    s.bring_to_front(a["hwnd"])
+    wait_decorated(s, a["hwnd"], own)
+    tray_menu_choose(s, callback, "メッセージアラーム設定(&M)", "tray-menu-alarm")
+    editor = wait_window(s, ALARM_EDITOR_CAPTION)
+    # No condition checked: the entry is always due.
+    title_box, message_box = [c["hwnd"] for c in s.winctl.children(editor["hwnd"]) if c["class"].lower() == "edit"]
+    s.winctl.call("settitle", title_box, "e2eの伝言")
+    s.winctl.call("settitle", message_box, message)
+    press(s, editor["hwnd"], "追加")
+    s.screenshot("alarm-editor")
+    press(s, editor["hwnd"], "OK")
+    wait_gone(s, editor["hwnd"], "the alarm editor")
+    s.bring_to_front(a["hwnd"])
+    message_shown(s, a["hwnd"], own, message)
+    f.stop_kestrova()
+
+
 class Budget(Exception):
     pass
 

@@ -13,8 +13,8 @@
 //   mdiactive HWND         the active MDI child of a frame
 //   send HWND TEXT         WM_COPYDATA control command for testwin
 //   settitle HWND TEXT     WM_SETTEXT (with a timeout)
-//   children HWND          the direct child windows, with their text and,
-//                          for buttons, their check state
+//   children HWND          the direct child windows, with their text, screen
+//                          rectangle and, for buttons, their check state
 //   click HWND             BM_CLICK on a button, as a mouse click would
 //   procs                  running processes
 //
@@ -96,6 +96,13 @@ std::wstring WindowClass(HWND h) {
   wchar_t buf[256] = L"";
   GetClassNameW(h, buf, 256);
   return buf;
+}
+
+std::string Rect(HWND h) {
+  RECT r = {};
+  GetWindowRect(h, &r);
+  return "[" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+         std::to_string(r.bottom) + "]";
 }
 
 std::string WindowJson(HWND h) {
@@ -228,7 +235,7 @@ std::string Children(HWND parent) {
     if (i) out += ',';
     out += "{\"hwnd\":" + Num(HandleValue(c)) + ",\"id\":" + Num(static_cast<uint64_t>(GetDlgCtrlID(c))) +
            ",\"class\":" + Json(cls) + ",\"text\":" + Json(ControlText(c)) +
-           ",\"visible\":" + Bool(IsWindowVisible(c)) + ",\"checked\":" + checked + "}";
+           ",\"visible\":" + Bool(IsWindowVisible(c)) + ",\"checked\":" + checked + ",\"rect\":" + Rect(c) + "}";
   }
   return out + "]";
 }

@@ -14,7 +14,9 @@ namespace kestrova::win32 {
 namespace {
 
 constexpr wchar_t kFormClass[] = L"KestrovaForm";
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+// No WS_CLIPCHILDREN: a frame never paints its own inside, so the window's
+// background must reach under it (clipped, the inside showed black).
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 // A drop-down list's window includes its list; the table gives the closed height.
 constexpr int kDropHeightTwips = 2400;

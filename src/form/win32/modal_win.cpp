@@ -1,5 +1,7 @@
 #include "form/win32/modal_win.h"
 
+#include <algorithm>
+
 namespace kestrova::win32 {
 
 void RunModal(FormWindow& window, HWND owner) {
@@ -18,9 +20,13 @@ void RunModal(FormWindow& window, HWND owner) {
   if (anchor == owner && owner != nullptr) GetWindowRect(owner, &area);
   RECT rc = {};
   GetWindowRect(hwnd, &rc);
-  SetWindowPos(hwnd, nullptr, area.left + (area.right - area.left - (rc.right - rc.left)) / 2,
-               area.top + (area.bottom - area.top - (rc.bottom - rc.top)) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const int width = rc.right - rc.left, height = rc.bottom - rc.top;
+  // A dialog larger than an owner near the screen's edge would open partly
+  // off screen, caption included: keep it inside the work area.
+  const RECT& work = monitor.rcWork;
+  const int x = std::max(work.left, std::min(area.left + (area.right - area.left - width) / 2, work.right - width));
+  const int y = std::max(work.top, std::min(area.top + (area.bottom - area.top - height) / 2, work.bottom - height));
+  SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
   // EnableWindow answers whether the owner was disabled already (another modal
   // window may be open); only what was done here is undone.

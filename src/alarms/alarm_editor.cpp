@@ -6,6 +6,7 @@
 #include "alarms/alarm_editor_form.h"
 #include "alarms/alarm_list.h"
 #include "settings/alarm_store.h"
+#include "core/text.h"
 #include "core/time_picture.h"
 #include "platform/clock.h"
 #include "platform/profile_store.h"
@@ -27,21 +28,6 @@ std::vector<std::string> Numbers(int first, int last) {
   std::vector<std::string> items;
   for (int n = first; n <= last; ++n) items.push_back(std::to_string(n));
   return items;
-}
-
-// A title or message is one line of the file: each line break becomes a blank,
-// as the file would store it, so the list shows what the next start loads.
-std::string OneLine(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' || text[i] == '\n') {
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      out += ' ';
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
 }
 
 }  // namespace
@@ -183,8 +169,8 @@ void AlarmEditor::UpdateEnabled() {
 
 void AlarmEditor::SetMessage(int n) {
   AlarmEntry& e = working_[static_cast<size_t>(n)];
-  e.Title = OneLine(form_.Text(kEditorText1));
-  e.Message = OneLine(form_.Text(kEditorText4));
+  e.Title = LineBreaksAsBlanks(form_.Text(kEditorText1));
+  e.Message = LineBreaksAsBlanks(form_.Text(kEditorText4));
   int type = 0;
   if (form_.Value(kEditorMonthBox) == 1) type += 1;
   if (form_.Value(kEditorDayBox) == 1) type += 2;
@@ -220,7 +206,7 @@ bool AlarmEditor::FieldsStorable() {
   }
   // Longer texts would come back cut at the next start.
   for (int id : {kEditorText1, kEditorText4}) {
-    if (codePage_.ToAnsi(OneLine(form_.Text(id))).size() > kMaxAlarmTextBytes) {
+    if (codePage_.ToAnsi(LineBreaksAsBlanks(form_.Text(id))).size() > kMaxAlarmTextBytes) {
       prompts_.Ask(PromptKind::kExclamation, "Kestrova", kAlarmTextTooLong);
       return false;
     }

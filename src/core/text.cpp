@@ -18,4 +18,14 @@ std::size_t Utf8CharLength(std::string_view text, std::size_t pos) {
   return n;
 }
 
+std::string LineBreaksAsBlanks(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    out.push_back(text[i] == '\r' || text[i] == '\n' ? ' ' : text[i]);
+  }
+  return out;
+}
+
 }  // namespace kestrova

@@ -1,5 +1,5 @@
 #pragma once
-// Byte-level text helpers: ASCII letter case and UTF-8 character bounds.
+// Byte-level text helpers: ASCII letter case, UTF-8 character bounds, line breaks.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -17,5 +17,9 @@ std::string AsciiUpper(std::string_view text);
 // so a broken sequence never swallows the character after it. A stray
 // continuation byte counts as one character. 0 at or past the end.
 std::size_t Utf8CharLength(std::string_view text, std::size_t pos = 0);
+
+// Each line break (CR LF, CR or LF) as one blank: a value of the settings
+// file is one line, and a break in it would start new keys.
+std::string LineBreaksAsBlanks(std::string_view text);
 
 }  // namespace kestrova

@@ -1,5 +1,7 @@
 #include "engine/rule_text.h"
 
+#include "core/text.h"
+
 namespace kestrova {
 
 namespace {
@@ -9,16 +11,6 @@ std::string Comparable(Locale& locale, std::string_view text) {
 }
 
 }  // namespace
-
-std::string LineBreaksAsBlanks(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    out.push_back(text[i] == '\r' || text[i] == '\n' ? ' ' : text[i]);
-  }
-  return out;
-}
 
 bool RuleTitlePasses(Locale& locale, const WindowRule& rule, std::string_view title) {
   if (rule.WindowTitle.empty()) return true;

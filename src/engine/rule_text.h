@@ -7,13 +7,11 @@
 #include <string>
 #include <string_view>
 
+#include "core/text.h"
 #include "platform/clock.h"
 #include "settings/window_rule.h"
 
 namespace kestrova {
-
-// Each line break (CR LF, CR or LF) as one blank: a rule's text is one line of the file.
-std::string LineBreaksAsBlanks(std::string_view text);
 
 // Title test: containment ignoring case, width and kana type when InTitle is
 // set, else equality of the upper-cased texts. An empty rule title passes.

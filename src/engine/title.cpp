@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/text.h"
 #include "engine/format.h"
 #include "engine/title_record.h"
 #include "settings/settings.h"
@@ -11,10 +12,7 @@ namespace kestrova {
 std::string CutToCharacters(const std::string& text, int limit) {
   if (limit < 0) return text;
   size_t pos = 0;
-  for (int count = 0; pos < text.size() && count < limit; ++count) {
-    ++pos;  // past the lead byte, then past its continuation bytes
-    while (pos < text.size() && (static_cast<unsigned char>(text[pos]) & 0xC0) == 0x80) ++pos;
-  }
+  for (int count = 0; pos < text.size() && count < limit; ++count) pos += Utf8CharLength(text, pos);
   return text.substr(0, pos);
 }
 

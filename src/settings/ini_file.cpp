@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "core/text.h"
 #include "platform/profile_store.h"
 
 namespace kestrova {
@@ -9,21 +10,6 @@ namespace {
 
 // The longest text the settings file hands out, in bytes of its code page.
 constexpr std::size_t kMaxValueBytes = 127;
-
-// A value is one line of the file; a line break in it would start new keys.
-std::string SingleLine(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' || text[i] == '\n') {
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      out += ' ';
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
-}
 
 }  // namespace
 
@@ -54,7 +40,7 @@ std::string IniFile::IniReadString(const std::string& section, const std::string
 
 bool IniFile::IniWriteString(const std::string& section, const std::string& key, const std::string& value) {
   return store_.WriteString(path_, codePage_.ToAnsi(section), codePage_.ToAnsi(key),
-                            codePage_.ToAnsi(SingleLine(value)));
+                            codePage_.ToAnsi(LineBreaksAsBlanks(value)));
 }
 
 }  // namespace kestrova

@@ -26,7 +26,7 @@ bool Program::StartUp(const std::string& exeFolder, const ViewFactory& createVie
   ini_ = std::make_unique<IniFile>(platform_.profile, platform_.codePage, SettingsPath(appPath_));
 
   if (platform_.shell.AnotherInstanceRunning()) {
-    const int handle = ini_->IniReadInt("Main", "WindowHandle", 0);
+    const int handle = ReadWindowHandle(*ini_);
     if (handle != 0) platform_.shell.SendWakeUp(static_cast<WindowHandle>(static_cast<unsigned int>(handle)));
     return false;
   }
@@ -91,7 +91,7 @@ void Program::ShutDown() {
   platform_.shell.DestroyAppIcons();
   if (settings_.TaskIcon != 0) platform_.shell.RemoveTrayIcon();
   platform_.stopSamplers();
-  ini_->IniWriteString("Main", "WindowHandle", "");
+  ClearWindowHandle(*ini_);
 }
 
 }  // namespace kestrova

@@ -91,12 +91,11 @@ void SettingsWindow::ApplyWindowMode(bool show) {
   Settings& s = c_.settings;
   if (show) {
     if (s.Hide && s.TaskIcon != 0) c_.shell.RemoveTrayIcon();
-    c_.ini.IniWriteString("Main", "WindowHandle", "");
+    ClearWindowHandle(c_.ini);
     view_->Show(true);
   } else {
     wentResident_ = true;
-    c_.ini.IniWriteString("Main", "WindowHandle",
-                          SignColumn(static_cast<long long>(view_->CallbackHandle())));
+    WriteWindowHandle(c_.ini, static_cast<std::int64_t>(view_->CallbackHandle()));
     view_->Show(false);
     if (s.TaskIcon != 0) c_.shell.AddTrayIcon(view_->CallbackHandle(), TrayTipText());
   }

@@ -5,13 +5,13 @@
 
 #include "alarms/alarm_editor_form.h"
 #include "alarms/alarm_list.h"
-#include "settings/alarm_store.h"
 #include "core/text.h"
 #include "core/time_picture.h"
 #include "platform/clock.h"
 #include "platform/profile_store.h"
 #include "platform/prompts.h"
 #include "resources/strings.h"
+#include "settings/alarm_store.h"
 #include "settings/ini_file.h"
 #include "settings/settings.h"
 
@@ -260,7 +260,7 @@ void AlarmEditor::Ok() {
   settings_.AlarmCount = count;
   CopyAlarmList(working_, settings_.Alarms);
   ids_.Rebuilt(workingIds_);
-  ini_.IniWriteString("Clock", "Alarm", SignColumn(count));
+  WriteSetting(ini_, settings_, SettingKey::kAlarmCount);
   SaveAlarms(ini_, settings_);
   saved_ = true;
   form_.Close();

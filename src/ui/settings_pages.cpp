@@ -120,8 +120,10 @@ void SettingsWindow::RuleCommand(int button) {
       changed = DeleteRuleAt(workingRules_, row);
       break;
   }
-  // The selection stays on its row (after a delete: the next rule, or the new last one).
-  if (changed) form_.SetItems(kList2, RuleRows(workingRules_));
+  if (!changed) return;
+  // A deleted row takes the selection with it; an added or edited one keeps it where it was.
+  if (button != kRuleAdd && button != kRuleEdit) form_.SetItems(kList2, {});
+  form_.SetItems(kList2, RuleRows(workingRules_));
 }
 
 std::string SettingsWindow::RuleTooltipAt(int row) const { return RuleListTooltip(workingRules_, row); }

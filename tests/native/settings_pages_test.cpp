@@ -120,6 +120,18 @@ TEST_F(PagesTest, CodeListDoubleClickInsertsAtTheCaretReplacingTheSelection) {
   EXPECT_EQ(F().State(kText2).selStart, 3) << "the caret after the code";
 }
 
+TEST_F(PagesTest, RuleDeleteTakesTheSelectedRowAndLeavesNoneSelected) {
+  for (const char* name : {"一", "二", "三"}) settings.WindowRules.push_back(WindowRule{.Name = name});
+  Open();
+  const std::vector<std::string> rows = F().State(kList2).items;
+  F().UserValue(kList2, 1);
+  F().UserClick(kCommand4 + 2);
+  EXPECT_EQ(F().State(kList2).items, (std::vector<std::string>{rows[0], rows[2]}));
+  EXPECT_EQ(F().Value(kList2), -1);
+  F().UserClick(kCommand4 + 2);
+  EXPECT_EQ(F().State(kList2).items.size(), 2u) << "nothing selected: nothing deleted";
+}
+
 TEST_F(PagesTest, CtrlTabTurnsThePagesRound) {
   Open();
   window->SwitchPage(-1);

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "platform/win32/text_win.h"
 #include "platform/win32/ui_win.h"
 
@@ -111,6 +113,7 @@ FormWindow::~FormWindow() {
   if (hwnd_ != nullptr) DestroyWindow(hwnd_);
   model_.AttachView(nullptr);
   for (HFONT f : fonts_) DeleteObject(f);
+  DropPageBrush();
 }
 
 bool FormWindow::Create(HWND owner, HWND anchor) {
@@ -120,10 +123,14 @@ bool FormWindow::Create(HWND owner, HWND anchor) {
   info.cbSize = sizeof(info);
   GetMonitorInfoW(monitor, &info);
   const FormSpec& spec = model_.Spec();
-  // Made on that monitor first, so that its DPI is the one laid out for.
+  // A main window goes where the platform puts new windows (only an overlapped
+  // window gets that place); any other is made on its anchor's monitor first,
+  // so that its DPI is the one laid out for.
+  const bool main = owner == nullptr && anchor == nullptr;
   HWND hwnd = CreateWindowExW(kExStyle | (spec.topMost ? WS_EX_TOPMOST : 0), kFormClass,
-                              Widen(spec.caption).c_str(), kStyle, info.rcWork.left, info.rcWork.top, 100,
-                              100, owner, nullptr, GetModuleHandleW(nullptr), this);
+                              Widen(spec.caption).c_str(), main ? kStyle & ~WS_POPUP : kStyle,
+                              main ? CW_USEDEFAULT : info.rcWork.left, main ? CW_USEDEFAULT : info.rcWork.top,
+                              100, 100, owner, nullptr, GetModuleHandleW(nullptr), this);
   if (hwnd == nullptr) return false;
   if (icon_ != nullptr) {
     SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
@@ -133,6 +140,18 @@ bool FormWindow::Create(HWND owner, HWND anchor) {
   Layout(WindowDpi(hwnd));
   for (const ControlSpec& c : spec.controls) Push(c.id);
   PlacePages();
+  if (main) {
+    // The default place was chosen for a default size: keep the whole window on screen.
+    info.cbSize = sizeof(info);
+    GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info);
+    RECT rc = {};
+    GetWindowRect(hwnd, &rc);
+    const RECT& work = info.rcWork;
+    const int x = std::max(work.left, std::min(rc.left, work.right - (rc.right - rc.left)));
+    const int y = std::max(work.top, std::min(rc.top, work.bottom - (rc.bottom - rc.top)));
+    if (x != rc.left || y != rc.top)
+      SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   return true;
 }
 
@@ -229,6 +248,7 @@ void FormWindow::Layout(int dpi) {
 }
 
 void FormWindow::PlacePages() {
+  DropPageBrush();
   const ControlSpec* tab = nullptr;
   for (const ControlSpec& c : model_.Spec().controls) {
     if (c.kind == ControlKind::kTab) tab = &c;
@@ -378,8 +398,44 @@ RECT FormWindow::ParentRect(HWND control) const {
   return r;
 }
 
+// A theme may draw the tab control's body in another colour than the window: page controls
+// take a brush made of the body's own picture, aligned to where each control lies on it.
+HBRUSH FormWindow::Background(const ControlSpec& c, HWND control, HDC dc) {
+  HWND tab = nullptr;
+  for (const ControlSpec& t : model_.Spec().controls) {
+    if (t.kind == ControlKind::kTab && c.page >= 0) tab = Control(t.id);
+  }
+  if (tab == nullptr) return GetSysColorBrush(COLOR_BTNFACE);
+  if (pageBrush_ == nullptr) {
+    RECT rc = {};
+    GetClientRect(tab, &rc);
+    HDC screen = GetDC(tab);
+    HDC mem = CreateCompatibleDC(screen);
+    pageBitmap_ = CreateCompatibleBitmap(screen, std::max(1L, rc.right), std::max(1L, rc.bottom));
+    ReleaseDC(tab, screen);
+    HGDIOBJ old = SelectObject(mem, pageBitmap_);
+    FillRect(mem, &rc, GetSysColorBrush(COLOR_BTNFACE));
+    SendMessageW(tab, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT | PRF_ERASEBKGND);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    pageBrush_ = CreatePatternBrush(pageBitmap_);
+    if (pageBrush_ == nullptr) return GetSysColorBrush(COLOR_BTNFACE);
+  }
+  POINT at = {0, 0};
+  MapWindowPoints(control, tab, &at, 1);
+  SetBrushOrgEx(dc, -at.x, -at.y, nullptr);
+  return pageBrush_;
+}
+
+void FormWindow::DropPageBrush() {
+  if (pageBrush_ != nullptr) DeleteObject(pageBrush_);
+  if (pageBitmap_ != nullptr) DeleteObject(pageBitmap_);
+  pageBrush_ = nullptr;
+  pageBitmap_ = nullptr;
+}
+
 void FormWindow::DrawLabels(HDC dc, const RECT& area, const ControlSpec& target) {
-  FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
+  FillRect(dc, &area, Background(target, Control(target.id), dc));
   SetBkMode(dc, TRANSPARENT);
   const RECT own = ParentRect(Control(target.id));
   // In table order: an earlier row lies under a later one.
@@ -618,14 +674,15 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       } else if (it != painters_.end() && it->second) {
         it->second(d->hDC, d->rcItem);
       } else if (image != images_.end() && image->second != nullptr) {
-        FillRect(d->hDC, &d->rcItem, GetSysColorBrush(COLOR_BTNFACE));
+        FillRect(d->hDC, &d->rcItem, Background(*c, d->hwndItem, d->hDC));
         DrawIconEx(d->hDC, d->rcItem.left, d->rcItem.top, image->second, 0, 0, 0, nullptr, DI_NORMAL);
       } else if (c != nullptr && c->color != kSystemColor) {
         HBRUSH brush = CreateSolidBrush(ColorOf(*c));
         FillRect(d->hDC, &d->rcItem, brush);
         DeleteObject(brush);
       } else {
-        FillRect(d->hDC, &d->rcItem, GetSysColorBrush(COLOR_BTNFACE));
+        FillRect(d->hDC, &d->rcItem,
+                 c != nullptr ? Background(*c, d->hwndItem, d->hDC) : GetSysColorBrush(COLOR_BTNFACE));
         if (c != nullptr && (c->flags & kWindowIcon) != 0 && icon_ != nullptr) {
           DrawIconEx(d->hDC, d->rcItem.left, d->rcItem.top, icon_, d->rcItem.right - d->rcItem.left,
                      d->rcItem.bottom - d->rcItem.top, 0, nullptr, DI_NORMAL);
@@ -666,8 +723,17 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         SetBkColor(dc, GetSysColor(COLOR_WINDOW));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
       }
+      if (c != nullptr && c->page >= 0) {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<LRESULT>(Background(*c, reinterpret_cast<HWND>(lParam), dc));
+      }
       break;
     }
+    case WM_THEMECHANGED:
+    case WM_SYSCOLORCHANGE:
+      DropPageBrush();
+      break;
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {
         focus_ = GetFocus();

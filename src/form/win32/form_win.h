@@ -60,6 +60,8 @@ class FormWindow : public FormView {
   void ShowPages();
   RECT ParentRect(HWND control) const;
   void DrawLabels(HDC dc, const RECT& area, const ControlSpec& target);
+  HBRUSH Background(const ControlSpec& c, HWND control, HDC dc);
+  void DropPageBrush();
   void PlacePages();
   void OnCommand(int id, int code, HWND control);
   void OnScroll(HWND control, WPARAM wParam);
@@ -82,6 +84,8 @@ class FormWindow : public FormView {
   std::map<int, HCURSOR> cursors_;
   std::map<int, HCURSOR> images_;  // shared resources: never destroyed
   std::vector<HFONT> fonts_;
+  HBITMAP pageBitmap_ = nullptr;
+  HBRUSH pageBrush_ = nullptr;
   MessageHook hook_;
 };
 

@@ -135,7 +135,7 @@ if configured windows; then
   if ((rc != 0)) && [[ -z $line || ${f:-0} -eq 0 ]]; then failed=$((failed + 1)); fi
   note e2e "$( ((rc == 0)) && echo ok || echo FAILED)" "$LAST_SECONDS"
   # Figures only: a slow tick fails nothing, a program that dies does.
-  if run tick-cost timeout 120 python3 bench/wine/tick_cost.py --build-dir build/windows; then
+  if run tick-cost timeout 300 python3 bench/wine/tick_cost.py --build-dir build/windows; then
     note tick-cost ok "$LAST_SECONDS"
   else
     note tick-cost CRASHED "$LAST_SECONDS"

@@ -5,6 +5,7 @@
 
 #include "core/decimal.h"
 #include "core/text.h"
+#include "core/time_picture.h"
 #include "engine/format.h"
 #include "engine/text_sink.h"
 #include "resources/strings.h"
@@ -211,99 +212,46 @@ int EraYearOf(const JapaneseEra* era, const DateTime& v) { return era ? v.year -
 
 int YearMod100(int year) { return ((year % 100) + 100) % 100; }
 
-// The host's picture syntax of the regional date and time formats.
+// The regional date and time formats, in the host's picture syntax.
 void AppendPicture(TextSink& out, const DateTime& v, std::string_view pic, const RegionalSettings& r,
                    bool isDate) {
-  size_t i = 0;
-  while (i < pic.size()) {
-    const char c = pic[i];
-    if (c == '\'') {
-      ++i;
-      if (i < pic.size() && pic[i] == '\'') {
-        out += '\'';
-        ++i;
-        continue;
-      }
-      while (i < pic.size()) {
-        if (pic[i] == '\'') {
-          if (i + 1 < pic.size() && pic[i + 1] == '\'') {
-            out += '\'';
-            i += 2;
-            continue;
-          }
-          ++i;
-          break;
+  WalkPicture(out, pic, [&](TextSink& o, char c, size_t n) {
+    if (!isDate) return AppendTimeField(o, c, n, v.hour, v.minute, v.second, r.am, r.pm);
+    switch (c) {
+      case 'd':
+        if (n <= 2) {
+          AppendDecimal(o, v.day, static_cast<int>(n));
+        } else {
+          o += (n == 3 ? r.abbrevDayNames : r.dayNames)[static_cast<size_t>(DayOfWeek(v))];
         }
-        out += pic[i++];
-      }
-      continue;
+        return true;
+      case 'M':
+        if (n <= 2) {
+          AppendDecimal(o, v.month, static_cast<int>(n));
+        } else if (v.month >= 1 && v.month <= 12) {
+          o += (n == 3 ? r.abbrevMonthNames : r.monthNames)[static_cast<size_t>(v.month - 1)];
+        }
+        return true;
+      case 'y':
+        if (r.japaneseCalendar) {
+          AppendDecimal(o, EraYearOf(FindEra(r.eras, v), v), n == 1 ? 1 : 2);
+        } else if (n <= 2) {  // the host pads y as it pads yy
+          AppendDecimal(o, YearMod100(v.year), 2);
+        } else {
+          AppendDecimal(o, v.year, 1);
+        }
+        return true;
+      case 'g':
+        if (r.japaneseCalendar) {
+          if (const JapaneseEra* era = FindEra(r.eras, v)) o += era->name;
+        } else {
+          o += r.calendarEra;
+        }
+        return true;
+      default:
+        return false;
     }
-    size_t n = 1;
-    while (i + n < pic.size() && pic[i + n] == c) ++n;
-    i += n;
-    if (isDate) {
-      switch (c) {
-        case 'd':
-          if (n <= 2) {
-            AppendDecimal(out, v.day, static_cast<int>(n));
-          } else {
-            out += (n == 3 ? r.abbrevDayNames : r.dayNames)[static_cast<size_t>(DayOfWeek(v))];
-          }
-          continue;
-        case 'M':
-          if (n <= 2) {
-            AppendDecimal(out, v.month, static_cast<int>(n));
-          } else if (v.month >= 1 && v.month <= 12) {
-            out += (n == 3 ? r.abbrevMonthNames : r.monthNames)[static_cast<size_t>(v.month - 1)];
-          }
-          continue;
-        case 'y': {
-          if (r.japaneseCalendar) {
-            AppendDecimal(out, EraYearOf(FindEra(r.eras, v), v), n == 1 ? 1 : 2);
-          } else if (n <= 2) {  // the host pads y as it pads yy
-            AppendDecimal(out, YearMod100(v.year), 2);
-          } else {
-            AppendDecimal(out, v.year, 1);
-          }
-          continue;
-        }
-        case 'g':
-          if (r.japaneseCalendar) {
-            if (const JapaneseEra* era = FindEra(r.eras, v)) out += era->name;
-          } else {
-            out += r.calendarEra;
-          }
-          continue;
-        default:
-          break;
-      }
-    } else {
-      const int pad = n >= 2 ? 2 : 1;
-      switch (c) {
-        case 'H':
-          AppendDecimal(out, v.hour, pad);
-          continue;
-        case 'h':
-          AppendDecimal(out, TwelveHour(v.hour), pad);
-          continue;
-        case 'm':
-          AppendDecimal(out, v.minute, pad);
-          continue;
-        case 's':
-          AppendDecimal(out, v.second, pad);
-          continue;
-        case 't': {
-          const std::string& s = v.hour < 12 ? r.am : r.pm;
-          out +=
-              (n == 1 && !s.empty()) ? std::string_view(s).substr(0, Utf8CharLength(s)) : std::string_view(s);
-          continue;
-        }
-        default:
-          break;
-      }
-    }
-    out += std::string_view(pic.data() + i - n, n);
-  }
+  });
 }
 
 void AppendShortDate(TextSink& out, const DateTime& v, const RegionalSettings& r);

@@ -2,14 +2,8 @@
 // first tick; an orderly end leaves no record behind.
 #include <gtest/gtest.h>
 
-#include "app/program.h"
 #include "engine/title_record.h"
-#include "fakes/fake_app.h"
-#include "fakes/fake_dialogs.h"
-#include "fakes/fake_files.h"
-#include "fakes/fake_form.h"
-#include "fakes/fake_platform.h"
-#include "ui/settings_window.h"
+#include "program_fixture.h"
 
 namespace kestrova {
 namespace {
@@ -19,37 +13,18 @@ using namespace kestrova::testing;
 constexpr const char* kRecord = "C:\\Tools\\Kestrova.titles";
 constexpr const char* kNow = " <1984/01/17(Tue) 17:30:30>";
 
-class ProgramRecordTest : public ::testing::Test {
+class ProgramRecordTest : public ProgramFixture {
  protected:
   ProgramRecordTest() {
-    clock.local = {1984, 1, 17, 17, 30, 30};
     windows.foreground = 1;
-    store.WriteString("", "Main", "Use", "1");
-    store.WriteString("", "Main", "WindowHide", "1");
+    Ini("Main", "Use", "1");
+    Ini("Main", "WindowHide", "1");
     platform.recordFiles = &files;
     platform.keepForCrash = [this](const std::vector<DecoratedWindow>& held) { kept = held; };
   }
   void Recorded(const std::vector<DecoratedWindow>& held) { files.entries[kRecord].bytes = RecordText(held); }
-  bool Start() {
-    return program.StartUp(
-        "C:\\Tools", [this](SettingsWindow&) -> SettingsWindowView& { return view; });
-  }
 
-  FakeWindowSystem windows;
-  FakeClock clock;
-  FakeLocale locale;
-  MemoryProfileStore store;
-  PassThroughCodePage codePage;
-  FakeSysInfoSources sysinfo;
-  FakeShell shell;
-  FakeFiles files;
-  FakePrompts prompts;
-  MapVersionInfo version;
-  FixedWindowPicker picker;
   std::vector<DecoratedWindow> kept;
-  Platform platform{windows, clock, locale, store, codePage, sysinfo, shell, prompts, files, version, picker};
-  Program program{platform};
-  FakeSettingsView view;
 };
 
 TEST_F(ProgramRecordTest, LeftOverTitlesGoBackBeforeTheFirstTick) {

@@ -5,16 +5,11 @@
 #include <functional>
 
 #include "alarms/alarm_editor.h"
-#include "fakes/fake_app.h"
-#include "fakes/fake_dialogs.h"
-#include "fakes/fake_files.h"
-#include "fakes/fake_form.h"
-#include "fakes/fake_platform.h"
+#include "program_fixture.h"
 #include "shell/about_window.h"
 #include "ui/countdown_picker.h"
 #include "ui/rule_editor.h"
 #include "ui/rule_list.h"
-#include "ui/settings_window.h"
 #include "ui/time_format_dialog.h"
 
 namespace kestrova {
@@ -22,19 +17,14 @@ namespace {
 
 using namespace kestrova::testing;
 
-class ProgramTest : public ::testing::Test {
+class ProgramTest : public ProgramFixture {
  protected:
   ProgramTest() {
-    clock.local = {1984, 1, 17, 17, 30, 30};
     windows.Add(1, "Memo");
     windows.Add(2, "Browser");
     windows.foreground = 1;
-  }
-  void Ini(const std::string& section, const std::string& key, const std::string& value) {
-    store.WriteString("", section, key, value);
-  }
-  bool Start() {
-    return program.StartUp("C:\\Tools", [this](SettingsWindow&) -> SettingsWindowView& { return view; });
+    platform.startSamplers = [this] { ++samplersStarted; };
+    platform.stopSamplers = [this] { ++samplersStopped; };
   }
   std::vector<std::string> Asked(PromptKind kind) const {
     std::vector<std::string> titles;
@@ -50,33 +40,7 @@ class ProgramTest : public ::testing::Test {
     ASSERT_TRUE(Start());
   }
 
-  FakeWindowSystem windows;
-  FakeClock clock;
-  FakeLocale locale;
-  MemoryProfileStore store;
-  PassThroughCodePage codePage;
-  FakeSysInfoSources sysinfo;
-  FakeShell shell;
-  FakePrompts prompts;
-  FakeFiles files;
-  MapVersionInfo version;
-  FixedWindowPicker picker;
   int samplersStarted = 0, samplersStopped = 0;
-  Platform platform{windows,
-                    clock,
-                    locale,
-                    store,
-                    codePage,
-                    sysinfo,
-                    shell,
-                    prompts,
-                    files,
-                    version,
-                    picker,
-                    [this] { ++samplersStarted; },
-                    [this] { ++samplersStopped; }};
-  Program program{platform};
-  FakeSettingsView view;
 };
 
 TEST_F(ProgramTest, FirstRunAsksWelcomeThenShowsSettingsWindow) {

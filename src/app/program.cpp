@@ -64,26 +64,52 @@ bool Program::StartUp(const std::string& exeFolder, const ViewFactory& createVie
 
 SettingsHooks Program::DialogHooks() {
   Platform& p = platform_;
-  SettingsHooks h;
-  h.alarmEditor = [this, &p] {
-    // The tick's ids: a popup open meanwhile stays with its own alarm.
-    EditAlarms(p.prompts, p.locale, p.clock, *ini_, p.codePage, settings_, window_->tick().alarms().Ids());
+  // Runs `open` unless a dialog is open already; otherwise answers `none`.
+  const auto alone = [this](auto open, auto none) {
+    return [this, open, none](auto&&... args) {
+      if (dialogOpen_) return none;
+      dialogOpen_ = true;
+      auto outcome = open(args...);
+      dialogOpen_ = false;
+      return outcome;
+    };
   };
-  h.about = [&p] { ShowAbout(p.prompts, p.shell, p.version); };
-  if (startup_->Available()) h.startup = [this] { startup_->Run(); };
+  SettingsHooks h;
+  h.alarmEditor = alone(
+      [this, &p] {
+        // The tick's ids: a popup open meanwhile stays with its own alarm.
+        return EditAlarms(p.prompts, p.locale, p.clock, *ini_, p.codePage, settings_,
+                          window_->tick().alarms().Ids());
+      },
+      false);
+  h.about = alone(
+      [&p] {
+        ShowAbout(p.prompts, p.shell, p.version);
+        return true;
+      },
+      false);
+  if (startup_->Available()) {
+    h.startup = alone(
+        [this] {
+          startup_->Run();
+          return true;
+        },
+        false);
+  }
   h.welcome = [this] { startup_->Welcome(); };
   h.startupRegistered = [this] {
     startup_->Refresh();
     return startup_->Registered();
   };
-  h.formatDialog = [&p] { return EditTimeFormat(p.prompts); };
-  h.pickAlarm = [this, &p] { return PickAlarm(p.prompts, settings_.Alarms, settings_.AlarmCount); };
-  h.addRule = [&p](WindowRuleList& working, WindowRule& edited) {
-    return AddRule(p.prompts, p.picker, working, edited);
-  };
-  h.editRule = [&p](WindowRuleList& working, WindowRule& edited, int row) {
-    return EditRuleAt(p.prompts, p.picker, working, edited, row);
-  };
+  h.formatDialog = alone([&p] { return EditTimeFormat(p.prompts); }, std::optional<std::string>());
+  h.pickAlarm =
+      alone([this, &p] { return PickAlarm(p.prompts, settings_.Alarms, settings_.AlarmCount); }, -1);
+  h.addRule = alone([&p](WindowRuleList& working,
+                         WindowRule& edited) { return AddRule(p.prompts, p.picker, working, edited); },
+                    false);
+  h.editRule = alone([&p](WindowRuleList& working, WindowRule& edited,
+                          int row) { return EditRuleAt(p.prompts, p.picker, working, edited, row); },
+                     false);
   return h;
 }
 

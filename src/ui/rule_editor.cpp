@@ -107,9 +107,9 @@ constexpr FormSpec kForm{
 // A rule is one line of the settings file: line breaks become blanks before trimming.
 std::string Cleaned(const std::string& text) {
   const std::string oneLine = LineBreaksAsBlanks(text);
-  const size_t first = oneLine.find_first_not_of(" \t");
+  const size_t first = oneLine.find_first_not_of(' ');
   if (first == std::string::npos) return {};
-  return oneLine.substr(first, oneLine.find_last_not_of(" \t") - first + 1);
+  return oneLine.substr(first, oneLine.find_last_not_of(' ') - first + 1);
 }
 
 }  // namespace

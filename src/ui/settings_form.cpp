@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "ui/rule_list.h"
+
 namespace kestrova {
 
 namespace {
@@ -175,6 +177,7 @@ constexpr ControlSpec kPage1[] = {
      .name = "List2",
      .page = 1,
      .rect = {240, 1540, 2760, 840},
+     .tooltip = kRuleListTip,  // the row under the pointer replaces it
      .flags = kTabStop},
     {.id = kCommand4 + 0,
      .kind = K::kButton,

@@ -236,6 +236,27 @@ TEST_F(ProgramTest, ExitRestoresTitleAndReleasesEverything) {
   EXPECT_TRUE(windows.writes.empty()) << "no tick after the end";
 }
 
+// The tray menu stays reachable while a dialog is open; what it would open
+// waits, so a second editor cannot save an older list over the first's.
+TEST_F(ProgramTest, NoSecondDialogOpensOverAnOpenOne) {
+  Resident();
+  SettingsWindow& w = program.window();
+  int nested = -1;
+  prompts.dialogs.push_back([&](FormModel& d) {
+    const int before = prompts.modalRuns;
+    for (int command : {int{kCmdIconSetupAlarm}, int{kCmdIconVersion}}) w.RunCommand(command);
+    nested = prompts.modalRuns - before;
+    d.UserText(kEditorText1, "会議");
+    d.UserClick(kEditorAdd);
+    d.UserClick(kEditorOk);
+  });
+  w.RunCommand(kCmdIconSetupAlarm);
+  EXPECT_EQ(nested, 0);
+  EXPECT_EQ(program.settings().Alarms.size(), 1u);
+  w.RunCommand(kCmdIconVersion);
+  EXPECT_EQ(prompts.modalRuns, 2) << "once closed, the next one opens";
+}
+
 // Each command reaches its dialog, and what the user did there shows in the
 // settings window afterwards, also while it is hidden.
 TEST_F(ProgramTest, EveryCommandOpensItsDialogAndTheWindowShowsTheOutcome) {

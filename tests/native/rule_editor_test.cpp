@@ -47,7 +47,7 @@ TEST(RuleEditor, OkValidatesAndStoresTrimmedOneLineFields) {
       {"  ", "無題", "", kRuleNeedsName, {}},
       {"", "", "Notepad", kRuleNeedsName, {}},
       {"\r\n", "無題", "", kRuleNeedsName, {}},
-      {"メモ", " ", "\t", kRuleNeedsTitleOrClass, {}},
+      {"メモ", " ", "   ", kRuleNeedsTitleOrClass, {}},
       {"メモ", "\n", "", kRuleNeedsTitleOrClass, {}},
       {" メモ ", "", "Notepad", nullptr, {false, "メモ", "", 0, "Notepad"}},
       {"a", " 無題 - メモ帳 ", "", nullptr, {false, "a", "無題 - メモ帳", 0, ""}},

@@ -127,10 +127,13 @@ bool FormWindow::Create(HWND owner, HWND anchor) {
   // window gets that place); any other is made on its anchor's monitor first,
   // so that its DPI is the one laid out for.
   const bool main = owner == nullptr && anchor == nullptr;
-  HWND hwnd = CreateWindowExW(kExStyle | (spec.topMost ? WS_EX_TOPMOST : 0), kFormClass,
-                              Widen(spec.caption).c_str(), main ? kStyle & ~WS_POPUP : kStyle,
-                              main ? CW_USEDEFAULT : info.rcWork.left, main ? CW_USEDEFAULT : info.rcWork.top,
-                              100, 100, owner, nullptr, GetModuleHandleW(nullptr), this);
+  // A main window has a plain fixed border (and so shows its icon in the caption).
+  const DWORD exStyle =
+      (main ? kExStyle & ~WS_EX_DLGMODALFRAME : kExStyle) | (spec.topMost ? WS_EX_TOPMOST : 0);
+  HWND hwnd =
+      CreateWindowExW(exStyle, kFormClass, Widen(spec.caption).c_str(), main ? kStyle & ~WS_POPUP : kStyle,
+                      main ? CW_USEDEFAULT : info.rcWork.left, main ? CW_USEDEFAULT : info.rcWork.top, 100,
+                      100, owner, nullptr, GetModuleHandleW(nullptr), this);
   if (hwnd == nullptr) return false;
   if (icon_ != nullptr) {
     SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));

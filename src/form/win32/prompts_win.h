@@ -17,8 +17,11 @@ class Win32Prompts : public Prompts {
   void RunModal(FormModel& form) override;
 
  private:
+  HWND Owner() const;
+
   HWND owner_;
   HICON icon_;
+  std::vector<FormWindow*> open_;  // the modal windows running, innermost last
 };
 
 }  // namespace kestrova::win32

@@ -137,7 +137,7 @@ LRESULT CALLBACK Win32SettingsWindow::CallbackProc(HWND hwnd, UINT msg, WPARAM w
 void Win32SettingsWindow::FollowRuleUnderPointer() {
   POINT point;
   if (!GetCursorPos(&point)) return;
-  std::string tip = model_.RuleTooltipAt(LBItemFromPt(window_.Control(kList2), point, FALSE));
+  std::string tip = model_.RuleTooltipAt(LBItemFromPt(window_.Control(kList2), point, TRUE));
   // Setting the same text again would make a showing tip flicker.
   if (tip == ruleTip_) return;
   ruleTip_ = std::move(tip);

@@ -1,10 +1,15 @@
 #pragma once
-// Message boxes and modal forms on screen, owned by one window.
+// Message boxes and modal forms on screen, owned by one window, or by the
+// modal form they are opened from.
 #include <windows.h>
+
+#include <vector>
 
 #include "platform/prompts.h"
 
 namespace kestrova::win32 {
+
+class FormWindow;
 
 class Win32Prompts : public Prompts {
  public:

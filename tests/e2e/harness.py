@@ -387,8 +387,16 @@ class Kestrova:
     def start_resident(self, timeout=20.0):
         """Starts it and waits until its (hidden) settings window exists."""
         p = self.start()
-        w = self.settings_window(timeout=timeout, proc=p)
-        return w
+        try:
+            return self.settings_window(timeout=timeout, proc=p)
+        except E2EError:
+            # Wine's launcher now and then ends with 1 before the program runs
+            # (the program itself never returns 1): one more try, said in the log.
+            if p.poll() != 1:
+                raise
+            self.session.log(f"  {os.path.basename(self.folder)}: wine ended with 1 before the start; starting once more")
+            self.procs.remove(p)
+            return self.settings_window(timeout=timeout, proc=self.start())
 
     def settings_window(self, timeout=10.0, proc=None):
         proc = proc or self.proc

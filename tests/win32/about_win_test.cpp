@@ -14,6 +14,7 @@
 #include "resources/version.h"
 #include "shell/about_window.h"
 #include "shell/win32/shell_win.h"
+#include "when_shown.h"
 
 namespace kestrova::win32 {
 namespace {
@@ -33,33 +34,6 @@ class RecordingShell : public Win32Shell {
     return true;
   }
 };
-
-// What the test does once the window is up, run from a timer inside its modal loop.
-std::function<void(HWND)> g_act;
-
-HWND AboutOnScreen() {
-  HWND about = FindWindowW(L"KestrovaForm", Widen(kAboutCaption).c_str());
-  return about != nullptr && IsWindowVisible(about) ? about : nullptr;
-}
-
-void CALLBACK ActOnAbout(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND about = AboutOnScreen();
-  if (about == nullptr || !g_act) return;
-  KillTimer(nullptr, id);
-  auto act = std::move(g_act);
-  g_act = nullptr;
-  RedrawWindow(about, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  act(about);
-}
-
-// A window left open by a failing test is closed instead of hanging the run.
-void CALLBACK Watchdog(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  if (HWND about = AboutOnScreen()) {
-    ADD_FAILURE() << "about window still open";
-    PostMessageW(about, WM_CLOSE, 0, 0);
-  }
-}
 
 std::wstring TextOf(HWND hwnd) {
   wchar_t buffer[256] = {};
@@ -86,25 +60,15 @@ void Hover(HWND about, HWND over) {
 class AboutWinTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
-                            nullptr, GetModuleHandleW(nullptr), nullptr);
+    owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(owner, nullptr);
   }
-  void TearDown() override {
-    g_act = nullptr;
-    DestroyWindow(owner);
-  }
+  void TearDown() override { DestroyWindow(owner); }
 
   // Runs `show` (which opens the window modally); `act` runs once it is on screen.
   void WhileShown(const std::function<void()>& show, std::function<void(HWND)> act) {
-    g_act = std::move(act);
-    const UINT_PTR poll = SetTimer(nullptr, 0, 20, &ActOnAbout);
-    const UINT_PTR watchdog = SetTimer(nullptr, 0, 10000, &Watchdog);
-    show();
-    KillTimer(nullptr, poll);
-    KillTimer(nullptr, watchdog);
-    EXPECT_EQ(g_act, nullptr) << "the window never showed";
-    EXPECT_EQ(AboutOnScreen(), nullptr);
+    WhenShown(Widen(kAboutCaption), std::move(act), show);
     EXPECT_TRUE(IsWindowEnabled(owner)) << "owner enabled again";
   }
 

@@ -8,40 +8,20 @@
 #include <string>
 
 #include "alarms/alarm_editor.h"
-#include "settings/alarm_store.h"
 #include "engine/win32/clock_win.h"
 #include "engine/win32/locale_win.h"
 #include "form/win32/prompts_win.h"
 #include "platform/win32/text_win.h"
+#include "settings/alarm_store.h"
 #include "settings/ini_file.h"
 #include "settings/settings.h"
 #include "settings/win32/codepage_win.h"
 #include "settings/win32/profile_store_win.h"
 #include "ui/time_format_dialog.h"
+#include "when_shown.h"
 
 namespace kestrova::win32 {
 namespace {
-
-std::wstring g_caption;
-std::function<void(HWND)> g_act;
-
-void CALLBACK ActOnDialog(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND dialog = FindWindowW(nullptr, g_caption.c_str());
-  if (dialog == nullptr || !IsWindowVisible(dialog) || !g_act) return;
-  KillTimer(nullptr, id);
-  auto act = std::move(g_act);
-  g_act = nullptr;
-  act(dialog);
-}
-
-// A dialog left open by a failing test is closed instead of hanging the run.
-void CALLBACK Watchdog(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  if (HWND dialog = FindWindowW(nullptr, g_caption.c_str())) {
-    ADD_FAILURE() << "dialog still open";
-    PostMessageW(dialog, WM_CLOSE, 0, 0);
-  }
-}
 
 std::wstring Text(HWND window) {
   wchar_t buffer[1024] = {};
@@ -82,21 +62,11 @@ class DialogsWinTest : public ::testing::Test {
                             GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(owner, nullptr);
   }
-  void TearDown() override {
-    g_act = nullptr;
-    DestroyWindow(owner);
-  }
+  void TearDown() override { DestroyWindow(owner); }
 
   // Runs `open` (which shows a dialog captioned `caption`); `act` runs once it is on screen.
   void Drive(const char* caption, std::function<void(HWND)> act, const std::function<void()>& open) {
-    g_caption = Widen(caption);
-    g_act = std::move(act);
-    SetTimer(nullptr, 0, 20, &ActOnDialog);
-    const UINT_PTR watchdog = SetTimer(nullptr, 0, 10000, &Watchdog);
-    open();
-    KillTimer(nullptr, watchdog);
-    EXPECT_EQ(g_act, nullptr) << "the dialog was never shown";
-    EXPECT_EQ(FindWindowW(nullptr, g_caption.c_str()), nullptr);
+    WhenShown(Widen(caption), std::move(act), open);
     EXPECT_TRUE(IsWindowEnabled(owner));
   }
 

@@ -11,47 +11,10 @@
 #include "ui/countdown_picker.h"
 #include "ui/rule_editor.h"
 #include "ui/win32/window_picker_win.h"
+#include "when_shown.h"
 
 namespace kestrova::win32 {
 namespace {
-
-std::function<void(HWND)> g_act;
-const wchar_t* g_caption = nullptr;
-UINT_PTR g_actTimer = 0;
-UINT_PTR g_watchdog = 0;
-
-// Runs the test's act once the dialog is up, from inside its modal loop.
-void CALLBACK ActOnDialog(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND dialog = FindWindowW(L"KestrovaForm", g_caption);
-  if (dialog == nullptr || !IsWindowVisible(dialog) || !g_act) return;
-  KillTimer(nullptr, id);
-  auto act = std::move(g_act);
-  g_act = nullptr;
-  act(dialog);
-}
-
-void CALLBACK Watchdog(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  if (HWND dialog = FindWindowW(L"KestrovaForm", g_caption)) {
-    ADD_FAILURE() << "dialog still open";
-    PostMessageW(dialog, WM_CLOSE, 0, 0);
-  }
-}
-
-// `act` runs once the dialog shown by `run` is up; a dialog left open is closed after a while.
-template <typename Run>
-auto WhenShown(const wchar_t* caption, std::function<void(HWND)> act, Run run) {
-  g_caption = caption;
-  g_act = std::move(act);
-  g_actTimer = SetTimer(nullptr, 0, 20, &ActOnDialog);
-  g_watchdog = SetTimer(nullptr, 0, 10000, &Watchdog);
-  auto result = run();
-  KillTimer(nullptr, g_actTimer);
-  KillTimer(nullptr, g_watchdog);
-  EXPECT_FALSE(g_act) << "the dialog never showed";
-  g_act = nullptr;
-  return result;
-}
 
 void SetText(HWND dialog, int id, const wchar_t* text) { SetWindowTextW(GetDlgItem(dialog, id), text); }
 void Click(HWND dialog, int id) { SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }

@@ -145,8 +145,10 @@ void AlarmEditor::ClearSelection() {
 
 void AlarmEditor::ConditionChanged(int box) {
   // The boxes this rule clears must not run it again: clearing "曜日" would
-  // otherwise clear the "月" the user has just checked.
-  if (!inConditionRule_) {
+  // otherwise clear the "月" the user has just checked. Only a checked box
+  // clears the others (a cleared one has nothing to part from), so that
+  // loading an entry, which sets every box, keeps "月" and "日" together.
+  if (!inConditionRule_ && form_.Value(box) == 1) {
     inConditionRule_ = true;
     if (box == kEditorMonthBox || box == kEditorDayBox) {
       form_.SetValue(kEditorWeekBox, 0);
@@ -185,6 +187,7 @@ void AlarmEditor::SetMessage(int n) {
   e.Second = form_.Value(kEditorSecond);
   e.Time = form_.Value(kEditorHScroll1);
   e.Box = form_.Value(kEditorCheck2) == 1 ? 1 : 0;
+  if (workingIds_[static_cast<size_t>(n)] != AlarmIds::kNone) changed_.insert(workingIds_[static_cast<size_t>(n)]);
 }
 
 void AlarmEditor::SwapMessage(int a, int b) {
@@ -256,6 +259,17 @@ void AlarmEditor::Move(int step) {
 }
 
 void AlarmEditor::Ok() {
+  // A popup closed while the editor was open wrote its choice into the live
+  // list; that choice stands for every alarm the editor did not change.
+  for (size_t k = 0; k < working_.size(); ++k) {
+    const AlarmIds::Id id = workingIds_[k];
+    const int live = ids_.IndexOf(id);
+    if (id == AlarmIds::kNone || changed_.count(id) != 0 || live < 0 || live >= AlarmEntryCount(settings_)) {
+      continue;
+    }
+    working_[k].Box = settings_.Alarms[static_cast<size_t>(live)].Box;
+    working_[k].Shown = settings_.Alarms[static_cast<size_t>(live)].Shown;
+  }
   const int count = static_cast<int>(working_.size());
   settings_.AlarmCount = count;
   CopyAlarmList(working_, settings_.Alarms);

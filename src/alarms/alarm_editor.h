@@ -2,6 +2,7 @@
 // The message alarm editor (Form4): adds, changes, deletes and reorders the
 // alarms on a working copy; OK replaces the program's list and saves it.
 #include <cstddef>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -98,6 +99,7 @@ class AlarmEditor {
   FormModel form_;
   AlarmList working_;
   std::vector<AlarmIds::Id> workingIds_;  // beside working_, kNone for a new entry
+  std::set<AlarmIds::Id> changed_;         // entries 変更 wrote over
   bool inConditionRule_ = false;
   bool saved_ = false;
 };

@@ -17,7 +17,11 @@ std::string WithBackslash(std::string path) {
 }
 }  // namespace
 
-Program::Program(Platform& platform) : platform_(platform) {}
+Program::Program(Platform& platform)
+    : platform_(platform),
+      picker_(platform.picker, platform.codePage, [this]() -> const TitleWriter* {
+        return window_ != nullptr ? &window_->tick().titles() : nullptr;
+      }) {}
 
 Program::~Program() = default;
 
@@ -104,12 +108,16 @@ SettingsHooks Program::DialogHooks() {
   h.formatDialog = alone([&p] { return EditTimeFormat(p.prompts); }, std::optional<std::string>());
   h.pickAlarm =
       alone([this, &p] { return PickAlarm(p.prompts, settings_.Alarms, settings_.AlarmCount); }, -1);
-  h.addRule = alone([&p](WindowRuleList& working,
-                         WindowRule& edited) { return AddRule(p.prompts, p.picker, working, edited); },
-                    false);
-  h.editRule = alone([&p](WindowRuleList& working, WindowRule& edited,
-                          int row) { return EditRuleAt(p.prompts, p.picker, working, edited, row); },
-                     false);
+  h.addRule = alone(
+      [this, &p](WindowRuleList& working, WindowRule& edited) {
+        return AddRule(p.prompts, picker_, p.codePage, working, edited);
+      },
+      false);
+  h.editRule = alone(
+      [this, &p](WindowRuleList& working, WindowRule& edited, int row) {
+        return EditRuleAt(p.prompts, picker_, p.codePage, working, edited, row);
+      },
+      false);
   return h;
 }
 

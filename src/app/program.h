@@ -80,6 +80,8 @@ class Program {
   std::unique_ptr<TitleRecord> record_;
   std::unique_ptr<StartupCommand> startup_;
   std::unique_ptr<SettingsWindow> window_;
+  // The rule editor's pick, which knows the titles this program wrote.
+  OwnTitlePicker picker_;
   // A dialog is open: the tray menu stays reachable meanwhile, and a second
   // alarm editor over the same list would let the first one's OK undo it.
   bool dialogOpen_ = false;

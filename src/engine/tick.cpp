@@ -27,7 +27,11 @@ void MainTick::Run(const SettingsWindowState& settingsWindow) {
     if (settingsWindow.preview) settingsWindow.preview();
     return;
   }
-  if (settingsWindow.visible) return;
+  if (settingsWindow.visible) {
+    // Shown without coming to the front: no window keeps a clock that stopped.
+    if (titles_.Last().Handle != 0) titles_.ChangeTitle(0);
+    return;
+  }
   if (paused_) {
     alarms_.CheckAlarm(std::string());
     return;

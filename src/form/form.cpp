@@ -104,7 +104,14 @@ void FormModel::SetValue(int id, int value, Cause cause) {
   const ControlSpec* c = Find(id);
   ControlState& s = Mutable(id);
   value = Clamp(*c, s, value);
-  if (s.value == value) return;
+  if (s.value == value) {
+    // The program's assignments act as a user's change would, and a click on
+    // the option that is already set is still a click.
+    if (cause == Cause::kProgram || (c->kind == ControlKind::kOptionButton && value == 1)) {
+      Run(change_, id, cause);
+    }
+    return;
+  }
   s.value = value;
   if (c->kind == ControlKind::kOptionButton && value == 1) {
     for (const ControlSpec& other : spec_.controls) {

@@ -79,7 +79,8 @@ class FormModel {
   const std::string& Text(int id) const { return State(id).text; }
   int Value(int id) const { return State(id).value; }
 
-  // Program changes; each runs the control's change handler when the state changed.
+  // Program changes. SetText runs the change handler when the text changed;
+  // SetValue from the program runs it always, as does setting an option (a click).
   void SetText(int id, const std::string& text, Cause cause = Cause::kProgram);
   void SetValue(int id, int value, Cause cause = Cause::kProgram);
   void SetItems(int id, std::vector<std::string> items);

@@ -1,6 +1,7 @@
 #include "ui/rule_editor.h"
 
 #include "engine/rule_text.h"
+#include "platform/profile_store.h"
 #include "platform/prompts.h"
 #include "ui/window_picker.h"
 
@@ -114,8 +115,8 @@ std::string Cleaned(const std::string& text) {
 
 }  // namespace
 
-RuleEditor::RuleEditor(Prompts& prompts, WindowPicker& picker, const WindowRule& rule)
-    : prompts_(prompts), picker_(picker), form_(kForm), result_(rule) {
+RuleEditor::RuleEditor(Prompts& prompts, WindowPicker& picker, CodePage& codePage, const WindowRule& rule)
+    : prompts_(prompts), picker_(picker), codePage_(codePage), form_(kForm), result_(rule) {
   form_.SetText(kRuleName, rule.Name);
   form_.SetText(kRuleTitle, rule.WindowTitle);
   form_.SetValue(kRuleInTitle, rule.InTitle != 0 ? 1 : 0);
@@ -142,6 +143,14 @@ void RuleEditor::Ok() {
     prompts_.Ask(PromptKind::kExclamation, "Kestrova", kRuleNeedsTitleOrClass);
     return;
   }
+  // The settings file gives back at most this much of each: a longer exact
+  // title would stop matching after the next start.
+  for (const std::string* text : {&name, &title, &windowClass}) {
+    if (codePage_.ToAnsi(*text).size() > kMaxRuleTextBytes) {
+      prompts_.Ask(PromptKind::kExclamation, "Kestrova", kRuleTextTooLong);
+      return;
+    }
+  }
   result_.Name = name;
   result_.WindowTitle = title;
   result_.WindowClass = windowClass;
@@ -159,8 +168,8 @@ void RuleEditor::Pick(int buttons) {
   form_.SetText(kRuleClass, picked->className);
 }
 
-bool EditRule(Prompts& prompts, WindowPicker& picker, WindowRule& rule) {
-  RuleEditor editor(prompts, picker, rule);
+bool EditRule(Prompts& prompts, WindowPicker& picker, CodePage& codePage, WindowRule& rule) {
+  RuleEditor editor(prompts, picker, codePage, rule);
   prompts.RunModal(editor.Form());
   if (!editor.Accepted()) return false;
   rule = editor.Result();

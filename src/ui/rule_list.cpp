@@ -37,7 +37,8 @@ std::string RuleListTooltip(const WindowRuleList& rules, int row) {
   return IsRow(rules, row) ? RuleTooltip(rules[static_cast<std::size_t>(row)]) : kRuleListTip;
 }
 
-bool AddRule(Prompts& prompts, WindowPicker& picker, WindowRuleList& working, WindowRule& edited) {
+bool AddRule(Prompts& prompts, WindowPicker& picker, CodePage& codePage, WindowRuleList& working,
+             WindowRule& edited) {
   // A 1000th rule would be dropped silently by the next save.
   if (working.size() >= kMaxWindowRules) {
     prompts.Ask(PromptKind::kExclamation, "Kestrova", kRuleListFull);
@@ -47,16 +48,18 @@ bool AddRule(Prompts& prompts, WindowPicker& picker, WindowRuleList& working, Wi
   edited.WindowTitle.clear();
   edited.WindowClass.clear();
   edited.InTitle = 0;
-  if (!EditRule(prompts, picker, edited)) return false;
+  if (!EditRule(prompts, picker, codePage, edited)) return false;
   working.push_back(edited);
   return true;
 }
 
-bool EditRuleAt(Prompts& prompts, WindowPicker& picker, WindowRuleList& working, WindowRule& edited,
-                int row) {
+bool EditRuleAt(Prompts& prompts, WindowPicker& picker, CodePage& codePage, WindowRuleList& working,
+                WindowRule& edited, int row) {
   if (!IsRow(working, row)) return false;
   edited = working[static_cast<std::size_t>(row)];
-  if (!EditRule(prompts, picker, edited)) return false;
+  if (!EditRule(prompts, picker, codePage, edited)) return false;
+  // A Cancel of the settings window during the editor puts the stored rules back.
+  if (!IsRow(working, row)) return false;
   working[static_cast<std::size_t>(row)] = edited;
   return true;
 }

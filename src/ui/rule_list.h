@@ -10,6 +10,7 @@
 
 namespace kestrova {
 
+class CodePage;
 class Prompts;
 class WindowPicker;
 
@@ -29,9 +30,12 @@ std::string RuleListTooltip(const WindowRuleList& rules, int row);
 // `edited` is EditedRule: it lives as long as the program, and its allow/
 // exclude choice is what the next add opens with.
 // "追加": a rule entered in the editor is appended. A full list is refused with a message.
-bool AddRule(Prompts& prompts, WindowPicker& picker, WindowRuleList& working, WindowRule& edited);
+bool AddRule(Prompts& prompts, WindowPicker& picker, CodePage& codePage, WindowRuleList& working,
+             WindowRule& edited);
 // "編集" or a double click on `row` (-1: none selected, nothing happens).
-bool EditRuleAt(Prompts& prompts, WindowPicker& picker, WindowRuleList& working, WindowRule& edited, int row);
+// The row is looked at again after the editor: the list may have been put back meanwhile.
+bool EditRuleAt(Prompts& prompts, WindowPicker& picker, CodePage& codePage, WindowRuleList& working,
+                WindowRule& edited, int row);
 // "削除" of `row`, without confirmation (-1: nothing happens).
 bool DeleteRuleAt(WindowRuleList& working, int row);
 

@@ -28,9 +28,7 @@ Row TimingRow() {
               f.SetValue(kHScroll1, TimingToInterval(timing) / 2);
               return;
             }
-            f.SetGroupValue(kOption2, timing);
-            // A preset already selected runs no handler; the bar may have been moved by its arrows.
-            f.SetValue(kHScroll1, TimingToInterval(timing) / 2);
+            f.SetGroupValue(kOption2, timing);  // its handler puts the bar at the preset
           },
           [](const FormModel& f, Settings& s) {
             const int option = f.GroupValue(kOption2);

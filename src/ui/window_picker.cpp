@@ -1,6 +1,7 @@
 #include "ui/window_picker.h"
 
 #include "core/text.h"
+#include "engine/title.h"
 
 namespace kestrova {
 
@@ -17,6 +18,25 @@ std::string CutToAnsiBytes(CodePage& codePage, const std::string& utf8, std::siz
     i += n;
   }
   return utf8.substr(0, i);
+}
+
+std::optional<PickedWindow> OwnTitlePicker::PickUnderCursor() {
+  std::optional<PickedWindow> picked = inner_.PickUnderCursor();
+  const TitleWriter* titles = titles_ ? titles_() : nullptr;
+  if (!picked || picked->window == 0 || titles == nullptr) return picked;
+  // The window last written, and those whose give-back or write is still open.
+  std::vector<const LastTarget*> ours = {&titles->Last()};
+  for (const LastTarget& t : titles->PendingGiveBacks()) ours.push_back(&t);
+  for (const LastTarget& t : titles->UnconfirmedWrites()) ours.push_back(&t);
+  for (const LastTarget* t : ours) {
+    if (t->Handle != picked->window || t->WrittenTitle.empty()) continue;
+    if (picked->title == t->WrittenTitle ||
+        picked->title == CutToAnsiBytes(codePage_, t->WrittenTitle, kPickedTextBytes)) {
+      picked->title = CutToAnsiBytes(codePage_, t->OwnTitle, kPickedTextBytes);
+      break;
+    }
+  }
+  return picked;
 }
 
 }  // namespace kestrova

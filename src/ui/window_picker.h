@@ -1,16 +1,19 @@
 #pragma once
 // The drag pick of the rule editor: which top-level window lies under the pointer.
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "platform/profile_store.h"
+#include "platform/window_system.h"
 
 namespace kestrova {
 
 struct PickedWindow {
   std::string title;
   std::string className;
+  WindowHandle window = 0;
 };
 
 class WindowPicker {
@@ -28,5 +31,22 @@ inline constexpr std::size_t kPickedTextBytes = 1023;
 // The longest start of `utf8` that takes at most `maxBytes` in the ANSI code
 // page; a double-byte character is never split.
 std::string CutToAnsiBytes(CodePage& codePage, const std::string& utf8, std::size_t maxBytes);
+
+class TitleWriter;
+
+// A picked window that shows a text of ours gives its own title instead: a
+// rule naming the decorated text would match nothing once the clock moves on.
+class OwnTitlePicker : public WindowPicker {
+ public:
+  // `titles` answers the running title writer, or nullptr when there is none.
+  OwnTitlePicker(WindowPicker& inner, CodePage& codePage, std::function<const TitleWriter*()> titles)
+      : inner_(inner), codePage_(codePage), titles_(std::move(titles)) {}
+  std::optional<PickedWindow> PickUnderCursor() override;
+
+ private:
+  WindowPicker& inner_;
+  CodePage& codePage_;
+  std::function<const TitleWriter*()> titles_;
+};
 
 }  // namespace kestrova

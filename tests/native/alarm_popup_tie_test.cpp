@@ -117,5 +117,39 @@ TEST(AlarmPopupTie, EditsWhileThePopupIsOpenDoNotMisdirectItsWrite) {
   }
 }
 
+// The other way round: the popup closes while the editor is open, and the
+// editor's OK must not bring back the Box its older copy holds.
+TEST(AlarmPopupTie, APopupClosedDuringTheEditorKeepsItsChoiceThroughOk) {
+  for (const bool editorChangedIt : {false, true}) {
+    testing::MemoryProfileStore store;
+    testing::PassThroughCodePage codePage;
+    IniFile ini(store, codePage, "C:\\Kestrova\\Kestrova.ini");
+    Settings settings;
+    settings.Alarms = {Entry("A", -1), Entry("会議", 0)};
+    settings.AlarmCount = 2;
+    testing::FakeClock clock;
+    testing::FakeLocale locale;
+    testing::FakePrompts prompts;
+    EditingHost host(settings, ini);
+    AlarmChecker checker(settings, clock, host);
+    prompts.dialogs.push_back([&](FormModel& f) {
+      checker.CheckAlarm("");  // the popup shows and closes unchecked
+      for (const int line : {0, editorChangedIt ? 1 : 0}) {
+        f.UserValue(kEditorList1, line);
+        f.UserText(kEditorText4, "changed");
+        f.UserClick(kEditorChange);
+      }
+      f.UserClick(kEditorOk);
+    });
+    ASSERT_TRUE(EditAlarms(prompts, locale, clock, ini, codePage, settings, checker.Ids()));
+    ASSERT_EQ(settings.Alarms.size(), 2u);
+    const AlarmEntry& mine = settings.Alarms[1];
+    EXPECT_EQ(settings.Alarms[0].Message, "changed");
+    EXPECT_EQ(mine.Box, editorChangedIt ? 1 : 0) << editorChangedIt;
+    EXPECT_EQ(store.Get("Alarm0001", "Box"), editorChangedIt ? "1" : "0") << editorChangedIt;
+    EXPECT_TRUE(editorChangedIt || mine.Shown) << "shown in this run";
+  }
+}
+
 }  // namespace
 }  // namespace kestrova

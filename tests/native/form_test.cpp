@@ -69,8 +69,12 @@ TEST_F(FormTest, ProgramAndUserChangesRunTheSameHandlerWithTheirCause) {
       {"scroll arrow", [](FormModel& f) { f.UserValue(kScroll, 2); }, {"14:user"}},
       {"scroll thumb", [](FormModel& f) { f.UserValue(kScroll, 50, Cause::kThumbDrag); }, {"14:drag"}},
       {"scroll from program", [](FormModel& f) { f.SetValue(kScroll, 60); }, {"14:program"}},
+      // The program's assignment acts even when the control holds the value; the user's does not.
+      {"program, same value", [](FormModel& f) { f.SetValue(kScroll, 60); }, {"14:program"}},
+      {"user, same value", [](FormModel& f) { f.UserValue(kScroll, 60); }, {}},
       {"range cuts the value", [](FormModel& f) { f.SetRange(kScroll, 1, 40); }, {"14:program"}},
       {"option by group", [](FormModel& f) { f.SetGroupValue(kOptA, 1); }, {"16:program"}},
+      {"click on the set option", [](FormModel& f) { f.UserValue(kOptB, 1); }, {"16:user"}},
   };
   for (const Case& c : cases) {
     runs.clear();

@@ -124,15 +124,44 @@ TEST_F(ProgramTest, SettingsWindowInFrontRestoresTitleAndPreviews) {
   EXPECT_FALSE(shell.trayIcon) << "Hide defaults to Yes";
   EXPECT_EQ(store.Get("Main", "WindowHandle"), "");
 
+  // Shown without coming to the front: the last target gets its own title back, nothing else is touched.
   windows.writes.clear();
   windows.foreground = 2;
   form.Tick();
-  EXPECT_TRUE(windows.writes.empty()) << "settings visible: nothing is touched";
+  form.Tick();
+  EXPECT_EQ(windows.writes, (decltype(windows.writes){{1, "Memo"}})) << "settings visible";
 
   windows.foreground = view.handle;
   form.Tick();
   EXPECT_EQ(windows.windows[1].title, "Memo");
   EXPECT_EQ(program.window().Form().Text(kLabel2), "タイトル <1984/01/17(Tue) 17:30:30>");
+}
+
+// A rule picked from a window that still shows our clock names the window's own title.
+TEST_F(ProgramTest, RuleEditorPicksTheOwnTitleOfADecoratedWindow) {
+  Resident();
+  SettingsWindow& form = program.window();
+  form.Tick();
+  form.RunCommand(kCmdIconSetup);  // no tick yet: window 1 still shows the clock
+  struct Case {
+    WindowHandle window;
+    std::string shows, picked;
+  };
+  const Case cases[] = {{1, windows.windows[1].title, "Memo"},
+                        {2, "Browser", "Browser"},
+                        {1, "Memo - renamed", "Memo - renamed"}};
+  for (const Case& c : cases) {
+    picker.under = PickedWindow{c.shows, "Notepad", c.window};
+    std::string shown;
+    prompts.dialogs.push_back([&](FormModel& editor) {
+      editor.UserMouse(kRuleTarget, MouseAction::kUp, kLeftButton);
+      shown = editor.Text(kRuleTitle);
+      editor.UserClick(kRuleCancel);
+    });
+    form.Form().UserClick(kCommand4 + 0);
+    EXPECT_EQ(shown, c.picked) << c.window;
+  }
+  EXPECT_EQ(windows.windows[1].title, "Memo <1984/01/17(Tue) 17:30:30>");
 }
 
 TEST_F(ProgramTest, HideNoKeepsTheTrayIconWhileTheSettingsShow) {

@@ -15,6 +15,8 @@ namespace {
 
 using testing::FakePrompts;
 
+Cp932CodePage codePage;
+
 // Answers the windows "under the pointer" in turn; then nothing.
 class ScriptedPicker : public WindowPicker {
  public:
@@ -69,7 +71,7 @@ TEST(RuleEditor, OkValidatesAndStoresTrimmedOneLineFields) {
         EXPECT_EQ(form.Text(kRuleName), c.name) << "kept as typed";
       }
     });
-    const bool accepted = EditRule(prompts, picker, rule);
+    const bool accepted = EditRule(prompts, picker, codePage, rule);
     SCOPED_TRACE(c.name);
     if (c.message != nullptr) {
       ASSERT_EQ(prompts.asked.size(), 1u);
@@ -84,6 +86,42 @@ TEST(RuleEditor, OkValidatesAndStoresTrimmedOneLineFields) {
       EXPECT_FALSE(stayedOpen);
       EXPECT_TRUE(accepted);
       EXPECT_EQ(rule, c.stored);
+    }
+  }
+}
+
+// The settings file gives back 127 bytes of each value: a longer exact title
+// would stop matching after the next start.
+TEST(RuleEditor, TextsTheFileWouldCutAreRefused) {
+  const std::string fits(127, 'a'), cut(128, 'a');
+  std::string wide;  // 128 bytes in the ANSI code page
+  for (int i = 0; i < 64; ++i) wide += "あ";
+  struct Case {
+    std::string name, title, cls;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {fits, fits, fits, true},
+      {cut, "t", "", false},
+      {"n", wide, "", false},
+      {"n", "", cut, false},
+      {"n", wide.substr(3), "", true},
+      // Counted after a line break became one blank.
+      {std::string(63, 'a') + "\r\n" + std::string(63, 'a'), "t", "", true},
+  };
+  for (const Case& c : cases) {
+    FakePrompts prompts;
+    ScriptedPicker picker;
+    WindowRule rule;
+    prompts.dialogs.push_back([&](FormModel& form) {
+      Type(form, c.name.c_str(), c.title.c_str(), c.cls.c_str());
+      form.UserClick(kRuleOk);
+      if (!form.IsUnloaded()) form.UserClick(kRuleCancel);
+    });
+    EXPECT_EQ(EditRule(prompts, picker, codePage, rule), c.accepted) << c.name.size() << " " << c.title;
+    ASSERT_EQ(prompts.asked.size(), c.accepted ? 0u : 1u);
+    if (!c.accepted) {
+      EXPECT_EQ(prompts.asked[0].text, kRuleTextTooLong);
     }
   }
 }
@@ -116,7 +154,7 @@ TEST(RuleEditor, DragFillsTitleAndClassWhileTheLeftButtonAloneIsHeld) {
     EXPECT_EQ(form.GroupValue(kRuleExclude), 0);
     form.UserClick(kRuleOk);
   });
-  ASSERT_TRUE(EditRule(prompts, picker, edited));
+  ASSERT_TRUE(EditRule(prompts, picker, codePage, edited));
   EXPECT_EQ(edited, (WindowRule{false, "名前", "電卓", 1, "CalcFrame"}));
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "fakes/fake_form.h"
+#include "settings/codepage_iconv.h"
 #include "ui/rule_editor.h"
 #include "ui/window_picker.h"
 
@@ -12,6 +13,8 @@ namespace kestrova {
 namespace {
 
 using testing::FakePrompts;
+
+Cp932CodePage codePage;
 
 class NoWindow : public WindowPicker {
  public:
@@ -61,14 +64,14 @@ TEST(RuleList, AddAppendsOnOkOnlyAndOpensEmpty) {
     EXPECT_EQ(form.Value(kRuleInTitle), 0);
     form.UserClick(kRuleCancel);
   });
-  EXPECT_FALSE(AddRule(prompts, picker, working, edited));
+  EXPECT_FALSE(AddRule(prompts, picker, codePage, working, edited));
   EXPECT_EQ(working.size(), 1u);
   prompts.dialogs.push_back([](FormModel& form) {
     form.UserText(kRuleName, " メモ ");
     form.UserText(kRuleClass, "Notepad");
     form.UserClick(kRuleOk);
   });
-  EXPECT_TRUE(AddRule(prompts, picker, working, edited));
+  EXPECT_TRUE(AddRule(prompts, picker, codePage, working, edited));
   ASSERT_EQ(working.size(), 2u);
   EXPECT_EQ(RuleRows(working)[1], "除:メモ");
 }
@@ -83,10 +86,10 @@ TEST(RuleList, AddOpensWithTheChoiceOfTheRuleLastShown) {
       WindowRule edited;
       edited.AntiType = !allow;
       prompts.dialogs.push_back([&](FormModel& form) { form.UserClick(cancelled ? kRuleCancel : kRuleOk); });
-      EditRuleAt(prompts, picker, working, edited, 0);
+      EditRuleAt(prompts, picker, codePage, working, edited, 0);
       int shown = -1;
       prompts.dialogs.push_back([&](FormModel& form) { shown = form.GroupValue(kRuleExclude); });
-      AddRule(prompts, picker, working, edited);
+      AddRule(prompts, picker, codePage, working, edited);
       EXPECT_EQ(shown, allow ? 1 : 0) << allow << cancelled;
     }
   }
@@ -98,14 +101,14 @@ TEST(RuleList, EditReplacesTheSelectedRuleOnOkOnly) {
   WindowRuleList working = {Rule(false, "a"), Rule(false, "b"), Rule(true, "c")};
   const WindowRuleList before = working;
   WindowRule edited;
-  EXPECT_FALSE(EditRuleAt(prompts, picker, working, edited, -1));
-  EXPECT_FALSE(EditRuleAt(prompts, picker, working, edited, 3));
+  EXPECT_FALSE(EditRuleAt(prompts, picker, codePage, working, edited, -1));
+  EXPECT_FALSE(EditRuleAt(prompts, picker, codePage, working, edited, 3));
   EXPECT_EQ(prompts.modalRuns, 0) << "no row, no editor";
   prompts.dialogs.push_back([](FormModel& form) {
     form.UserText(kRuleName, "changed");
     form.UserClose();  // the close box, like Cancel
   });
-  EXPECT_FALSE(EditRuleAt(prompts, picker, working, edited, 1));
+  EXPECT_FALSE(EditRuleAt(prompts, picker, codePage, working, edited, 1));
   EXPECT_EQ(working, before);
   prompts.dialogs.push_back([](FormModel& form) {
     EXPECT_EQ(form.Text(kRuleName), "b");
@@ -113,8 +116,23 @@ TEST(RuleList, EditReplacesTheSelectedRuleOnOkOnly) {
     form.UserValue(kRuleAllow, 1);
     form.UserClick(kRuleOk);
   });
-  EXPECT_TRUE(EditRuleAt(prompts, picker, working, edited, 1));
+  EXPECT_TRUE(EditRuleAt(prompts, picker, codePage, working, edited, 1));
   EXPECT_EQ(RuleRows(working), (std::vector<std::string>{"除:a", "許:B", "許:c"}));
+}
+
+// A Cancel of the settings window while the editor is open puts the stored rules back.
+TEST(RuleList, EditDropsItsResultWhenTheRowWentDuringTheEditor) {
+  FakePrompts prompts;
+  NoWindow picker;
+  WindowRuleList working = {Rule(false, "a"), Rule(false, "b"), Rule(false, "c")};
+  WindowRule edited;
+  prompts.dialogs.push_back([&](FormModel& form) {
+    working = {Rule(true, "stored")};
+    form.UserText(kRuleName, "C");
+    form.UserClick(kRuleOk);
+  });
+  EXPECT_FALSE(EditRuleAt(prompts, picker, codePage, working, edited, 2));
+  EXPECT_EQ(RuleRows(working), (std::vector<std::string>{"許:stored"}));
 }
 
 TEST(RuleList, DeleteRemovesTheSelectedRowOnly) {
@@ -148,7 +166,7 @@ TEST(RuleList, AThousandthRuleIsRefused) {
       form.UserText(kRuleClass, "C");
       form.UserClick(kRuleOk);
     });
-    const bool added = AddRule(prompts, picker, working, edited);
+    const bool added = AddRule(prompts, picker, codePage, working, edited);
     EXPECT_EQ(added, existing < kMaxWindowRules);
     EXPECT_EQ(working.size(), kMaxWindowRules);
     if (added) continue;

@@ -28,6 +28,29 @@ TEST_F(PagesTest, TimingPresetsSetTheBarItsTextAndTheTickInterval) {
   EXPECT_EQ(IntervalText(32767), "65秒534");
 }
 
+// Values the program sets run their handlers even when the control holds them already.
+TEST_F(PagesTest, StoredTimingAndPresetClicksAlwaysSetTheBarAndTheInterval) {
+  settings.Timing = -1;  // the bar starts at 1
+  Open();
+  EXPECT_EQ(F().GroupValue(kOption2), 4);
+  EXPECT_EQ(view.interval, 2);
+  EXPECT_EQ(F().Text(kLabel3), "00秒002");
+  EXPECT_EQ(F().Text(kLabel4), AlternationText(settings.ChangeTiming, 1));
+  // The preset already selected, clicked after the arrows moved the bar; then Cancel.
+  settings.Timing = 1;
+  for (const bool cancel : {false, true}) {
+    F().UserValue(kOption2 + 1, 1);
+    F().UserValue(kHScroll1, 501);
+    if (cancel) {
+      window->Command2Click(Command2::kCancel);
+    } else {
+      F().UserValue(kOption2 + 1, 1);
+    }
+    EXPECT_EQ(F().Value(kHScroll1), 500) << cancel;
+    EXPECT_EQ(view.interval, 1000) << cancel;
+  }
+}
+
 TEST_F(PagesTest, DraggingTheThumbSelectsCustomArrowsAndProgramDoNot) {
   Open();
   ASSERT_EQ(F().GroupValue(kOption2), 1);

@@ -8,6 +8,7 @@
 
 #include "form/win32/prompts_win.h"
 #include "resources/resource_ids.h"
+#include "settings/win32/codepage_win.h"
 #include "ui/countdown_picker.h"
 #include "ui/rule_editor.h"
 #include "ui/win32/window_picker_win.h"
@@ -133,7 +134,10 @@ TEST(RuleEditorWindow, DraggingTheIconFillsTheBoxesAndOkReturnsTheRule) {
         Click(dialog, kRuleExclude);
         Click(dialog, kRuleOk);
       },
-      [&] { return EditRule(prompts, picker, rule); });
+      [&] {
+        WinCodePage codePage;
+        return EditRule(prompts, picker, codePage, rule);
+      });
   ASSERT_TRUE(accepted);
   EXPECT_EQ(caption, L"Kestrova-除外/許可ウインドウの編集");
   EXPECT_EQ(pickedTitle, L"無題 - メモ帳");

@@ -474,8 +474,15 @@ void FormWindow::Show(bool visible) {
   if (hwnd_ != nullptr) ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
 }
 
+// WM_NEXTDLGCTL is for dialog procedures; this window is an ordinary one.
 void FormWindow::Focus(int id) {
-  if (HWND control = Control(id)) SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+  HWND control = Control(id);
+  if (control == nullptr || !IsWindowVisible(control) || !IsWindowEnabled(control)) return;
+  if (GetActiveWindow() == hwnd_) {
+    SetFocus(control);
+  } else {
+    focus_ = control;  // taken when the window is activated
+  }
 }
 
 void FormWindow::EnableOwner() {

@@ -36,6 +36,7 @@ std::optional<PickedWindow> PickTopLevelAt(POINT point, DWORD ownProcess) {
   PickedWindow picked;
   picked.title = Picked(buffer.data(), GetWindowTextW(top, buffer.data(), 1024));
   picked.className = Picked(buffer.data(), GetClassNameW(top, buffer.data(), 1024));
+  picked.window = reinterpret_cast<WindowHandle>(top);
   return picked;
 }
 

@@ -94,7 +94,7 @@ TEST_F(DialogsWinTest, AlarmEditorAddsAnEntryAndOkSavesIt) {
   int linesAtOpen = 0, linesAfterAdd = 0;
   std::wstring firstLine, duration, durationAfterStep;
   bool hourEnabledBefore = true, hourEnabledAfter = false;
-  bool saved = false;
+  bool saved = false, focusBackOnList = false;
   Drive(
       kAlarmEditorCaption,
       [&](HWND dialog) {
@@ -116,6 +116,11 @@ TEST_F(DialogsWinTest, AlarmEditorAddsAnEntryAndOkSavesIt) {
         durationAfterStep = Text(GetDlgItem(dialog, kEditorLabel2));
         Click(dialog, kEditorAdd);
         linesAfterAdd = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+        // ↓ on the last line moves nothing; the focus goes back to the list in every case.
+        SelectRow(dialog, kEditorList1, 1);
+        SetFocus(GetDlgItem(dialog, kEditorDown));
+        Click(dialog, kEditorDown);
+        focusBackOnList = GetFocus() == list;
         Click(dialog, kEditorOk);
       },
       [&] { saved = EditAlarms(prompts, locale, clock, ini, codePage, settings, ids); });
@@ -127,6 +132,7 @@ TEST_F(DialogsWinTest, AlarmEditorAddsAnEntryAndOkSavesIt) {
   EXPECT_EQ(duration, HostTime(0));
   EXPECT_EQ(durationAfterStep, HostTime(3));
   EXPECT_EQ(linesAfterAdd, 2);
+  EXPECT_TRUE(focusBackOnList);
   ASSERT_TRUE(saved);
   ASSERT_EQ(settings.AlarmCount, 2);
   EXPECT_EQ(settings.Alarms[1].Title, "休憩");

@@ -184,6 +184,17 @@ TEST_F(FormWinTest, TabMovesAlongTheTableAndPagesShowOneAtATime) {
   EXPECT_TRUE(IsWindowVisible(window.Control(kOnPage1)));
 }
 
+// The window is no dialog: a focus move must not rely on the dialog manager.
+TEST_F(FormWinTest, FocusMovesOnScreenToAShownControlOnly) {
+  ShowWindow(hwnd, SW_SHOW);
+  SetForegroundWindow(hwnd);
+  SetFocus(window.Control(kText));
+  form.Focus(kScroll);
+  EXPECT_EQ(GetFocus(), window.Control(kScroll));
+  form.Focus(kOnPage1);  // on a page not shown
+  EXPECT_EQ(GetFocus(), window.Control(kScroll));
+}
+
 TEST_F(FormWinTest, EnterPressesTheDefaultButtonAndEscTheCancelButton) {
   ShowWindow(hwnd, SW_SHOW);
   SetForegroundWindow(hwnd);

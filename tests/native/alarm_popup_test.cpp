@@ -74,8 +74,10 @@ TEST_F(AlarmPopupTest, FilledByTheCheckStartsUnchecked) {
   EXPECT_EQ(popup.Text1(), "会議の時間です");
   EXPECT_EQ(popup.Tag(), "0");
   EXPECT_FALSE(popup.Check1());
-  EXPECT_STREQ(kAlarmPopupCaption, "Kestrova-メッセージアラーム");
-  EXPECT_STREQ(kAlarmPopupCheckText, "起動時に条件内ならば再び表示する");
+  // What the window shows.
+  EXPECT_STREQ(popup.Form().Spec().caption, "Kestrova-メッセージアラーム");
+  EXPECT_EQ(popup.Form().Text(kPopupCheck1), "起動時に条件内ならば再び表示する");
+  EXPECT_EQ(popup.Form().Text(kPopupCommand1), "OK");
 }
 
 TEST_F(AlarmPopupTest, ClosingWritesOnlyTheEntrysBoxKey) {
@@ -154,7 +156,6 @@ TEST_F(AlarmPopupTest, EveryWayOfClosingStoresTheCheckBox) {
       {"OK unchecked", false, [](FormModel& f) { f.UserClick(kPopupCommand1); }},
       {"close box", true, [](FormModel& f) { f.UserClose(); }},
       {"close box unchecked", false, [](FormModel& f) { f.UserClose(); }},
-      {"left open by the runner", true, [](FormModel&) {}},
   };
   for (const Case& c : cases) {
     SetEntries(3);
@@ -167,6 +168,9 @@ TEST_F(AlarmPopupTest, EveryWayOfClosingStoresTheCheckBox) {
       EXPECT_EQ(f.Value(kPopupCheck1), 0) << "starts unchecked";
       if (c.check) f.UserValue(kPopupCheck1, 1);
       c.close(f);
+      // Closed and stored by the popup itself, not by the runner after it.
+      EXPECT_TRUE(f.IsUnloaded()) << c.what;
+      EXPECT_EQ(store.writes.size(), 1u) << c.what;
     });
     prompts.RunModal(popup.Form());
     EXPECT_TRUE(popup.Closed()) << c.what;

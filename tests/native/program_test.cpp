@@ -329,10 +329,12 @@ TEST_F(ProgramTest, EveryCommandOpensItsDialogAndTheWindowShowsTheOutcome) {
        [](FormModel& d) {
          d.UserValue(kEditorList1, 0);
          d.UserClick(kEditorDelete);
-         for (const char* title : {"昼食", "終業"}) {
-           d.UserText(kEditorText1, title);
-           d.UserClick(kEditorAdd);
-         }
+         d.UserText(kEditorText1, "昼食");
+         d.UserClick(kEditorAdd);
+         // Month, day and time, at the editor's "now": 1/17 17:30:30.
+         for (int box : {kEditorMonthBox, kEditorDayBox, kEditorTimeBox}) d.UserValue(box, 1);
+         d.UserText(kEditorText1, "終業");
+         d.UserClick(kEditorAdd);
          d.UserClick(kEditorOk);
        },
        [&] {
@@ -371,7 +373,9 @@ TEST_F(ProgramTest, EveryCommandOpensItsDialogAndTheWindowShowsTheOutcome) {
          d.UserClick(kPickerOk);
        },
        [&] {
-         for (int i = 0; i < 6; ++i) EXPECT_EQ(f.Value(kCombo3 + i), 0) << "an alarm fixing nothing";
+         // Type 8: the year stays "現在"; hour, minute and second lists start with "現在" too.
+         const int lists[] = {0, 1, 17, 18, 31, 31};
+         for (int i = 0; i < 6; ++i) EXPECT_EQ(f.Value(kCombo3 + i), lists[i]) << i;
        }},
       {"add rule", [&] { f.UserClick(kCommand4 + 0); }, kRuleEditorCaption,
        [](FormModel& d) {

@@ -93,6 +93,8 @@ void SettingsWindow::ApplyWindowMode(bool show) {
     if (s.Hide && s.TaskIcon != 0) c_.shell.RemoveTrayIcon();
     ClearWindowHandle(c_.ini);
     view_->Show(true);
+    // Nothing is decorated while it shows: the last target's clock must not stand still until the next tick.
+    Tick();
   } else {
     wentResident_ = true;
     WriteWindowHandle(c_.ini, static_cast<std::int64_t>(view_->CallbackHandle()));

@@ -187,7 +187,8 @@ void AlarmEditor::SetMessage(int n) {
   e.Second = form_.Value(kEditorSecond);
   e.Time = form_.Value(kEditorHScroll1);
   e.Box = form_.Value(kEditorCheck2) == 1 ? 1 : 0;
-  if (workingIds_[static_cast<size_t>(n)] != AlarmIds::kNone) changed_.insert(workingIds_[static_cast<size_t>(n)]);
+  const AlarmIds::Id id = workingIds_[static_cast<size_t>(n)];
+  if (id != AlarmIds::kNone) changed_.insert(id);
 }
 
 void AlarmEditor::SwapMessage(int a, int b) {

@@ -99,7 +99,7 @@ class AlarmEditor {
   FormModel form_;
   AlarmList working_;
   std::vector<AlarmIds::Id> workingIds_;  // beside working_, kNone for a new entry
-  std::set<AlarmIds::Id> changed_;         // entries 変更 wrote over
+  std::set<AlarmIds::Id> changed_;        // entries 変更 wrote over
   bool inConditionRule_ = false;
   bool saved_ = false;
 };

@@ -38,6 +38,10 @@ def yaml_scalar(text):
         return text[1:-1].replace("''", "'")
     if re.match(r"[\[{&*!|>%@`]", text) or " #" in text or ": " in text or text.endswith(":"):
         raise ValueError(f"unsupported scalar: {text}")
+    # Every manifest field is text; plain 1.10 or yes would reach winget as a number or a boolean.
+    if re.fullmatch(r"[-+]?(\.\d+|\d[\d_]*(\.\d*)?)(e[-+]?\d+)?|0x[0-9a-f]+|0o[0-7]+|\.inf|\.nan"
+                    r"|true|false|yes|no|on|off|y|n|null|~", text, re.I):
+        raise ValueError(f"not text unless quoted: {text}")
     return text
 
 

@@ -97,12 +97,32 @@ add_custom_target(kestrova_readme ALL
   COMMENT "Readme.txt beside Kestrova.exe")
 add_dependencies(kestrova_readme Kestrova)
 
-# Release zip: Kestrova-<version>.zip with the program and its guide.
+# Release zip: Kestrova-<version>.zip with the program and its guide, and beside
+# it its .sha256, the winget manifests (winget/) and the Scoop manifest (scoop/),
+# all written from version.h and the zip by one script. Without python3 the zip alone.
 set(KESTROVA_ZIP ${CMAKE_BINARY_DIR}/Kestrova-${PROJECT_VERSION}.zip)
+find_package(Python3 COMPONENTS Interpreter)
+if(Python3_Interpreter_FOUND)
+  set(KESTROVA_PACKAGE_COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/make-packages.py
+      --source-dir ${CMAKE_SOURCE_DIR} --zip ${KESTROVA_ZIP} -- Kestrova.exe Readme.txt)
+else()
+  message(STATUS "python3 not found: the package target writes the zip only")
+  set(KESTROVA_PACKAGE_COMMAND ${CMAKE_COMMAND} -E tar cf ${KESTROVA_ZIP} --format=zip -- Kestrova.exe Readme.txt)
+endif()
 add_custom_target(package
   COMMAND ${CMAKE_COMMAND} -E rm -f ${KESTROVA_ZIP}
-  COMMAND ${CMAKE_COMMAND} -E tar cf ${KESTROVA_ZIP} --format=zip -- Kestrova.exe Readme.txt
+  COMMAND ${KESTROVA_PACKAGE_COMMAND}
   WORKING_DIRECTORY $<TARGET_FILE_DIR:Kestrova>
-  COMMENT "Kestrova-${PROJECT_VERSION}.zip"
+  COMMENT "Kestrova-${PROJECT_VERSION}.zip, its SHA-256 and the winget and Scoop manifests"
   VERBATIM)
 add_dependencies(package Kestrova kestrova_readme)
+if(Python3_Interpreter_FOUND)
+  # The check makes the package first, so it always sees the program as built now.
+  add_test(NAME package_build
+    COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target package --config $<CONFIG>)
+  set_tests_properties(package_build PROPERTIES FIXTURES_SETUP kestrova_package)
+  add_test(NAME package_manifests
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/packages/check_packages.py
+            --source-dir ${CMAKE_SOURCE_DIR} --build-dir ${CMAKE_BINARY_DIR} --exe $<TARGET_FILE:Kestrova>)
+  set_tests_properties(package_manifests PROPERTIES FIXTURES_REQUIRED kestrova_package)
+endif()

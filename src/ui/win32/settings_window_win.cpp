@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "engine/win32/clock_win.h"
 #include "platform/win32/text_win.h"
 #include "shell/win32/menu_win.h"
 #include "ui/settings_window.h"
@@ -12,6 +13,10 @@ namespace {
 
 constexpr wchar_t kCallbackClass[] = L"KestrovaCallbackWindow";
 constexpr UINT_PTR kTimer1 = 1;
+// Looks at the foreground window where switch events do not arrive.
+constexpr UINT_PTR kWatchTimer = 2;
+// Posted once for a burst of window events.
+constexpr UINT kEventTickMessage = WM_APP + 0x4B;
 
 void RegisterCallbackClass(WNDPROC proc) {
   static const bool registered = [proc] {
@@ -28,8 +33,8 @@ void RegisterCallbackClass(WNDPROC proc) {
 }  // namespace
 
 Win32SettingsWindow::Win32SettingsWindow(SettingsWindow& model, Settings& settings, IniFile& ini,
-                                         HICON largeIcon)
-    : model_(model), window_(model.Form(), largeIcon) {
+                                         HICON largeIcon, WindowSystem& windows)
+    : model_(model), window_(model.Form(), largeIcon), follow_(windows) {
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
   window_.Create(nullptr);
   window_.SetMessageHook([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -40,11 +45,18 @@ Win32SettingsWindow::Win32SettingsWindow(SettingsWindow& model, Settings& settin
   callback_ = CreateWindowExW(0, kCallbackClass, L"", WS_CHILD, 0, 0, 0, 0, window_.Hwnd(), nullptr,
                               GetModuleHandleW(nullptr), this);
   popups_ = std::make_unique<Win32AlarmPopupHost>(window_.Hwnd(), largeIcon, settings, ini);
+  events_ = std::make_unique<Win32WindowEvents>([this] {
+    if (follow_.Event()) PostMessageW(window_.Hwnd(), kEventTickMessage, 0, 0);
+  });
   MenusChanged();
 }
 
 Win32SettingsWindow::~Win32SettingsWindow() {
-  if (HWND hwnd = window_.Hwnd()) KillTimer(hwnd, kTimer1);
+  events_.reset();
+  if (HWND hwnd = window_.Hwnd()) {
+    KillTimer(hwnd, kTimer1);
+    KillTimer(hwnd, kWatchTimer);
+  }
 }
 
 void Win32SettingsWindow::PaintPreview(HDC dc, const RECT& rect) {
@@ -76,10 +88,39 @@ void Win32SettingsWindow::Show(bool show) {
 bool Win32SettingsWindow::IsVisible() { return IsWindowVisible(window_.Hwnd()) != FALSE; }
 
 void Win32SettingsWindow::SetTimerInterval(int milliseconds) {
+  schedule_ = TickSchedule(milliseconds);
+  StartTimer();
+}
+
+void Win32SettingsWindow::StartTimer() {
   HWND hwnd = window_.Hwnd();
   if (hwnd == nullptr) return;
-  KillTimer(hwnd, kTimer1);
-  SetTimer(hwnd, kTimer1, static_cast<UINT>(milliseconds), nullptr);
+  const int delay = schedule_.FirstDelay(LocalClockMilliseconds());
+  // SetTimer replaces a timer of the same id.
+  SetTimer(hwnd, kTimer1, static_cast<UINT>(delay), nullptr);
+}
+
+void Win32SettingsWindow::TimerFired() {
+  const TimerStep step = schedule_.Fired(LocalClockMilliseconds());
+  // Set before the tick: an alarm popup's nested loop must get its ticks.
+  if (step.delay > 0) SetTimer(window_.Hwnd(), kTimer1, static_cast<UINT>(step.delay), nullptr);
+  if (!step.tick) return;
+  follow_.TimerTickRuns();
+  model_.Tick();
+  AfterTick();
+}
+
+void Win32SettingsWindow::AfterTick() {
+  HWND hwnd = window_.Hwnd();
+  if (hwnd == nullptr || model_.Ended()) return;
+  if (events_) events_->Follow(model_.tick().titles().Last().Handle);
+  if (follow_.Watching() == watchOn_) return;
+  watchOn_ = follow_.Watching();
+  if (watchOn_) {
+    SetTimer(hwnd, kWatchTimer, SwitchFollow::kWatchMs, nullptr);
+  } else {
+    KillTimer(hwnd, kWatchTimer);
+  }
 }
 
 void Win32SettingsWindow::MenusChanged() {
@@ -97,7 +138,11 @@ int Win32SettingsWindow::TrackIconMenu(const std::vector<MenuItem>& items) {
 }
 
 void Win32SettingsWindow::Close() {
-  if (HWND hwnd = window_.Hwnd()) KillTimer(hwnd, kTimer1);
+  events_.reset();
+  if (HWND hwnd = window_.Hwnd()) {
+    KillTimer(hwnd, kTimer1);
+    KillTimer(hwnd, kWatchTimer);
+  }
   window_.Close();
 }
 
@@ -155,11 +200,31 @@ bool Win32SettingsWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRES
     model_.TaskbarCreated();
     return true;
   }
+  if (msg == kEventTickMessage) {
+    follow_.EventTickRuns();
+    model_.Tick(TickCause::kEvent);
+    AfterTick();
+    return true;
+  }
   switch (msg) {
     case WM_TIMER:
-      if (wParam != kTimer1) return false;
-      model_.Tick();
+      if (wParam == kTimer1) {
+        TimerFired();
+        return true;
+      }
+      if (wParam != kWatchTimer) return false;
+      if (follow_.Watched()) {
+        model_.Tick(TickCause::kEvent);
+        AfterTick();
+      }
       return true;
+    case WM_TIMECHANGE:
+      // The clock was set: the next tick lands on the new clock's boundary.
+      StartTimer();
+      return false;
+    case WM_POWERBROADCAST:
+      if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) StartTimer();
+      return false;
     case WM_COMMAND:
       // Menu items; the controls' own commands go to the renderer.
       if (lParam != 0 || HIWORD(wParam) != 0 || ActionFor(LOWORD(wParam)) == MenuAction::kNone) return false;
@@ -188,7 +253,9 @@ bool Win32SettingsWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRES
       if (wParam) model_.QueryUnload(UnloadMode::kSessionEnd);
       return true;
     case WM_DESTROY:
+      events_.reset();
       KillTimer(window_.Hwnd(), kTimer1);
+      KillTimer(window_.Hwnd(), kWatchTimer);
       PostQuitMessage(0);
       return false;
     default:

@@ -1,0 +1,40 @@
+#pragma once
+// Out-of-context window events that call for a tick at once: another window
+// came to the front, a window was minimised or restored, or the window we
+// decorate was destroyed. Nothing is loaded into other programs; the events
+// arrive through this thread's message loop.
+#include <windows.h>
+
+#include <functional>
+
+#include "platform/window_system.h"
+
+namespace kestrova::win32 {
+
+class Win32WindowEvents {
+ public:
+  // `onEvent` runs from the message loop of the thread that made this object.
+  explicit Win32WindowEvents(std::function<void()> onEvent);
+  ~Win32WindowEvents();
+  Win32WindowEvents(const Win32WindowEvents&) = delete;
+  Win32WindowEvents& operator=(const Win32WindowEvents&) = delete;
+
+  // The window whose destruction counts (0: none). Only its thread's events
+  // are asked for.
+  void Follow(WindowHandle target);
+  // False when the system refused the hooks.
+  bool Hooked() const { return foreground_ != nullptr; }
+
+ private:
+  static void CALLBACK OnEvent(HWINEVENTHOOK hook, DWORD event, HWND hwnd, LONG object, LONG child, DWORD thread,
+                               DWORD time);
+
+  std::function<void()> onEvent_;
+  HWINEVENTHOOK foreground_ = nullptr;
+  HWINEVENTHOOK minimize_ = nullptr;
+  HWINEVENTHOOK destroy_ = nullptr;
+  HWND target_ = nullptr;
+  DWORD targetThread_ = 0;
+};
+
+}  // namespace kestrova::win32

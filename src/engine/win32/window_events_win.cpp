@@ -50,4 +50,25 @@ void CALLBACK Win32WindowEvents::OnEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, 
   self->onEvent_();
 }
 
+void Win32ForegroundWatch::Start(int periodMs) {
+  if (thread_.joinable()) return;
+  stop_ = false;
+  thread_ = std::thread([this, periodMs] {
+    HWND seen = GetForegroundWindow();
+    while (!stop_) {
+      Sleep(static_cast<DWORD>(periodMs));
+      HWND now = GetForegroundWindow();
+      if (now == seen) continue;
+      seen = now;
+      PostMessageW(notify_, message_, 0, 0);
+    }
+  });
+}
+
+void Win32ForegroundWatch::Stop() {
+  if (!thread_.joinable()) return;
+  stop_ = true;
+  thread_.join();
+}
+
 }  // namespace kestrova::win32

@@ -5,7 +5,9 @@
 // arrive through this thread's message loop.
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
+#include <thread>
 
 #include "platform/window_system.h"
 
@@ -35,6 +37,29 @@ class Win32WindowEvents {
   HWINEVENTHOOK destroy_ = nullptr;
   HWND target_ = nullptr;
   DWORD targetThread_ = 0;
+};
+
+// Where the events do not arrive: a small thread looks at the foreground
+// window every few milliseconds and posts `message` to `notify` when it
+// changed. It only reads; everything else stays on the window's thread. A
+// thread rather than a window timer: under Wine each timer message costs
+// several round trips to the server, a plain sleep none.
+class Win32ForegroundWatch {
+ public:
+  Win32ForegroundWatch(HWND notify, UINT message) : notify_(notify), message_(message) {}
+  ~Win32ForegroundWatch() { Stop(); }
+  Win32ForegroundWatch(const Win32ForegroundWatch&) = delete;
+  Win32ForegroundWatch& operator=(const Win32ForegroundWatch&) = delete;
+
+  void Start(int periodMs);
+  void Stop();
+  bool Running() const { return thread_.joinable(); }
+
+ private:
+  HWND notify_;
+  UINT message_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
 };
 
 }  // namespace kestrova::win32

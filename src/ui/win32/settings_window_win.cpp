@@ -13,10 +13,10 @@ namespace {
 
 constexpr wchar_t kCallbackClass[] = L"KestrovaCallbackWindow";
 constexpr UINT_PTR kTimer1 = 1;
-// Looks at the foreground window where switch events do not arrive.
-constexpr UINT_PTR kWatchTimer = 2;
 // Posted once for a burst of window events.
 constexpr UINT kEventTickMessage = WM_APP + 0x4B;
+// Posted by the foreground watch where those events do not arrive.
+constexpr UINT kWatchMessage = WM_APP + 0x4C;
 
 void RegisterCallbackClass(WNDPROC proc) {
   static const bool registered = [proc] {
@@ -48,15 +48,18 @@ Win32SettingsWindow::Win32SettingsWindow(SettingsWindow& model, Settings& settin
   events_ = std::make_unique<Win32WindowEvents>([this] {
     if (follow_.Event()) PostMessageW(window_.Hwnd(), kEventTickMessage, 0, 0);
   });
+  watch_ = std::make_unique<Win32ForegroundWatch>(window_.Hwnd(), kWatchMessage);
   MenusChanged();
 }
 
 Win32SettingsWindow::~Win32SettingsWindow() {
+  StopFollowing();
+  if (HWND hwnd = window_.Hwnd()) KillTimer(hwnd, kTimer1);
+}
+
+void Win32SettingsWindow::StopFollowing() {
   events_.reset();
-  if (HWND hwnd = window_.Hwnd()) {
-    KillTimer(hwnd, kTimer1);
-    KillTimer(hwnd, kWatchTimer);
-  }
+  watch_.reset();
 }
 
 void Win32SettingsWindow::PaintPreview(HDC dc, const RECT& rect) {
@@ -114,12 +117,11 @@ void Win32SettingsWindow::AfterTick() {
   HWND hwnd = window_.Hwnd();
   if (hwnd == nullptr || model_.Ended()) return;
   if (events_) events_->Follow(model_.tick().titles().Last().Handle);
-  if (follow_.Watching() == watchOn_) return;
-  watchOn_ = follow_.Watching();
-  if (watchOn_) {
-    SetTimer(hwnd, kWatchTimer, SwitchFollow::kWatchMs, nullptr);
+  if (!watch_ || follow_.Watching() == watch_->Running()) return;
+  if (follow_.Watching()) {
+    watch_->Start(SwitchFollow::kWatchMs);
   } else {
-    KillTimer(hwnd, kWatchTimer);
+    watch_->Stop();
   }
 }
 
@@ -138,11 +140,8 @@ int Win32SettingsWindow::TrackIconMenu(const std::vector<MenuItem>& items) {
 }
 
 void Win32SettingsWindow::Close() {
-  events_.reset();
-  if (HWND hwnd = window_.Hwnd()) {
-    KillTimer(hwnd, kTimer1);
-    KillTimer(hwnd, kWatchTimer);
-  }
+  StopFollowing();
+  if (HWND hwnd = window_.Hwnd()) KillTimer(hwnd, kTimer1);
   window_.Close();
 }
 
@@ -206,17 +205,17 @@ bool Win32SettingsWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRES
     AfterTick();
     return true;
   }
+  if (msg == kWatchMessage) {
+    if (follow_.Watched()) {
+      model_.Tick(TickCause::kEvent);
+      AfterTick();
+    }
+    return true;
+  }
   switch (msg) {
     case WM_TIMER:
-      if (wParam == kTimer1) {
-        TimerFired();
-        return true;
-      }
-      if (wParam != kWatchTimer) return false;
-      if (follow_.Watched()) {
-        model_.Tick(TickCause::kEvent);
-        AfterTick();
-      }
+      if (wParam != kTimer1) return false;
+      TimerFired();
       return true;
     case WM_TIMECHANGE:
       // The clock was set: the next tick lands on the new clock's boundary.
@@ -253,9 +252,8 @@ bool Win32SettingsWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRES
       if (wParam) model_.QueryUnload(UnloadMode::kSessionEnd);
       return true;
     case WM_DESTROY:
-      events_.reset();
+      StopFollowing();
       KillTimer(window_.Hwnd(), kTimer1);
-      KillTimer(window_.Hwnd(), kWatchTimer);
       PostQuitMessage(0);
       return false;
     default:

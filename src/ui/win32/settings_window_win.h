@@ -57,6 +57,7 @@ class Win32SettingsWindow : public SettingsWindowView {
   // After any tick: the destroy event follows the target, the watch runs
   // only where events are missing.
   void AfterTick();
+  void StopFollowing();
   // List2's tooltip names the rule under the pointer.
   void FollowRuleUnderPointer();
 
@@ -69,7 +70,7 @@ class Win32SettingsWindow : public SettingsWindowView {
   TickSchedule schedule_;
   SwitchFollow follow_;
   std::unique_ptr<Win32WindowEvents> events_;
-  bool watchOn_ = false;
+  std::unique_ptr<Win32ForegroundWatch> watch_;
 };
 
 }  // namespace kestrova::win32

@@ -22,7 +22,7 @@ void SwitchFollow::TimerTickRuns() {
   Saw();
   // An event may be on its way while the timer ticks: a change is held
   // against the events only when the next timer tick has not seen one either.
-  if (suspect_ && !eventSinceTick_) watching_ = true;
+  if (suspect_) watching_ = true;
   suspect_ = before != 0 && seen_ != 0 && seen_ != before && !eventSinceTick_ && !waiting_;
   eventSinceTick_ = false;
 }

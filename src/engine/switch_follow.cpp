@@ -12,14 +12,10 @@ bool SwitchFollow::Event() {
   return true;
 }
 
-void SwitchFollow::EventTickRuns() {
-  waiting_ = false;
-  Saw();
-}
-
-void SwitchFollow::TimerTickRuns() {
+void SwitchFollow::TickRan(bool timer, WindowHandle foreground) {
   const WindowHandle before = seen_;
-  Saw();
+  seen_ = foreground;
+  if (!timer) return;
   // An event may be on its way while the timer ticks: a change is held
   // against the events only when the next timer tick has not seen one either.
   if (suspect_) watching_ = true;
@@ -30,7 +26,7 @@ void SwitchFollow::TimerTickRuns() {
 bool SwitchFollow::Watched() {
   if (!watching_ || waiting_) return false;
   const WindowHandle before = seen_;
-  Saw();
+  seen_ = windows_.ForegroundWindow();
   return seen_ != before;
 }
 

@@ -19,9 +19,9 @@ class SwitchFollow {
   // An event arrived. True when a tick must be asked for: none is waiting yet.
   bool Event();
   // The tick an event asked for runs now.
-  void EventTickRuns();
-  // A timer tick is about to run.
-  void TimerTickRuns();
+  void EventTickRuns() { waiting_ = false; }
+  // A tick ran and found `foreground` in front.
+  void TickRan(bool timer, WindowHandle foreground);
   // The watch looked: true when the front window changed since the last tick,
   // which then runs at once.
   bool Watched();
@@ -29,8 +29,6 @@ class SwitchFollow {
   bool Watching() const { return watching_; }
 
  private:
-  void Saw() { seen_ = windows_.ForegroundWindow(); }
-
   WindowSystem& windows_;
   WindowHandle seen_ = 0;  // the front window as the last tick found it
   bool waiting_ = false;   // an event tick is asked for and has not run

@@ -9,18 +9,21 @@ int TickSchedule::UntilBoundary(std::int64_t nowMs) const {
   return static_cast<int>(interval_ - phase);
 }
 
-int TickSchedule::FirstDelay(std::int64_t nowMs) const {
-  if (!OnBoundaries()) return interval_;
-  return UntilBoundary(nowMs) + kAfterBoundaryMs;
+int TickSchedule::FirstDelay(std::int64_t nowMs) {
+  armed_ = OnBoundaries() ? UntilBoundary(nowMs) + kAfterBoundaryMs : interval_;
+  return armed_;
 }
 
-TimerStep TickSchedule::Fired(std::int64_t nowMs) const {
+TimerStep TickSchedule::Fired(std::int64_t nowMs) {
   if (!OnBoundaries()) return {true, 0};
   const int left = UntilBoundary(nowMs);
+  const int wanted = left + kAfterBoundaryMs;
   // Just before a boundary: woke early, or so late that the second is ending.
   // Either way the tick belongs to the boundary ahead.
-  if (left <= kEarlyMs) return {false, left + kAfterBoundaryMs};
-  return {true, left + kAfterBoundaryMs};
+  const bool tick = left > kEarlyMs;
+  if (armed_ - kSlackMs <= wanted && wanted <= armed_ + kSlackMs) return {tick, 0};
+  armed_ = wanted;
+  return {tick, wanted};
 }
 
 }  // namespace kestrova

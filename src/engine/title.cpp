@@ -42,7 +42,7 @@ TitleWriter::TitleWriter(WindowSystem& windows, Clock& clock, Locale& locale, Sy
       checkAlarm_(std::move(checkAlarm)) {}
 
 WindowHandle TitleWriter::GetTargetWindow() {
-  WindowHandle window = windows_.ForegroundWindow();
+  WindowHandle window = foreground_ = windows_.ForegroundWindow();
   if (window != 0 && settings_.MDIChild != 0) {
     if (WindowHandle client = windows_.FindChild(window, "mdiclient")) {
       if (WindowHandle child = windows_.ActiveMdiChild(client)) window = child;

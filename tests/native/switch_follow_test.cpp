@@ -12,7 +12,12 @@ class SwitchFollowTest : public ::testing::Test {
   // A switch with no event, and the timer ticks that follow it.
   void UnannouncedSwitch(WindowHandle to, int timerTicks) {
     windows.foreground = to;
-    for (int i = 0; i < timerTicks; ++i) follow.TimerTickRuns();
+    for (int i = 0; i < timerTicks; ++i) TimerTick();
+  }
+  void TimerTick() { follow.TickRan(true, windows.foreground); }
+  void EventTick() {
+    follow.EventTickRuns();
+    follow.TickRan(false, windows.foreground);
   }
   testing::FakeWindowSystem windows;
   SwitchFollow follow{windows};
@@ -22,19 +27,19 @@ TEST_F(SwitchFollowTest, BurstOfEventsAsksForOneTick) {
   EXPECT_TRUE(follow.Event());
   EXPECT_FALSE(follow.Event());
   EXPECT_FALSE(follow.Event());
-  follow.EventTickRuns();
+  EventTick();
   EXPECT_TRUE(follow.Event()) << "the next burst asks again";
-  follow.TimerTickRuns();
+  TimerTick();
   EXPECT_FALSE(follow.Event()) << "a timer tick does not stand for the tick an event asked for";
 }
 
 TEST_F(SwitchFollowTest, WatchStartsOnlyWhenSwitchesComeWithoutEvents) {
-  follow.TimerTickRuns();
+  TimerTick();
   // An event on its way while the timer ticks: not yet held against the events.
   UnannouncedSwitch(2, 1);
   follow.Event();
-  follow.EventTickRuns();
-  follow.TimerTickRuns();
+  EventTick();
+  TimerTick();
   EXPECT_FALSE(follow.Watching());
   // A switch that the next timer tick still finds unannounced.
   UnannouncedSwitch(3, 2);
@@ -48,11 +53,10 @@ TEST_F(SwitchFollowTest, WatchStartsOnlyWhenSwitchesComeWithoutEvents) {
   // An event shows that they come after all.
   follow.Event();
   EXPECT_FALSE(follow.Watching());
-  follow.EventTickRuns();
 }
 
 TEST_F(SwitchFollowTest, NoWindowInFrontIsNoSwitch) {
-  follow.TimerTickRuns();
+  TimerTick();
   UnannouncedSwitch(0, 2);
   UnannouncedSwitch(1, 2);
   EXPECT_FALSE(follow.Watching()) << "a desktop without a front window (a lock screen) is not a missed event";

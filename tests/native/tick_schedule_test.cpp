@@ -30,17 +30,25 @@ TEST(TickScheduleTest, WholeSecondIntervalsAimJustAfterTheirBoundary) {
       {1000, -1500, true, 500 + after},               // a clock set before 1970
   };
   for (const Case& c : cases) {
-    const TimerStep step = TickSchedule(c.interval).Fired(c.now);
+    const TimerStep step = TickSchedule(c.interval).Fired(c.now);  // a timer set to some other wait
     EXPECT_EQ(step.tick, c.tick) << c.interval << " at " << c.now;
     EXPECT_EQ(step.delay, c.delay) << c.interval << " at " << c.now;
   }
   EXPECT_EQ(TickSchedule(1000).FirstDelay(kNoon + 400), 600 + after);
   EXPECT_EQ(TickSchedule(60000).FirstDelay(kNoon + 59000), 1000 + after);
+
+  // A repeating timer that fires on time is left alone; one that slipped is set again.
+  TickSchedule schedule(1000);
+  EXPECT_EQ(schedule.FirstDelay(kNoon - 600), 600 + after);
+  EXPECT_EQ(schedule.Fired(kNoon + after).delay, 1000);
+  EXPECT_EQ(schedule.Fired(kNoon + 1000 + after + 1).delay, 0);
+  EXPECT_EQ(schedule.Fired(kNoon + 2000 + after + 20).delay, 980);
+  EXPECT_EQ(schedule.Fired(kNoon + 3000 + after).delay, 1000);
 }
 
 TEST(TickScheduleTest, OtherIntervalsRepeatAsTheyAre) {
   for (int interval : {2, 500, 1500, 65534}) {
-    const TickSchedule schedule(interval);
+    TickSchedule schedule(interval);
     EXPECT_FALSE(schedule.OnBoundaries());
     EXPECT_EQ(schedule.FirstDelay(kNoon + 123), interval);
     const TimerStep step = schedule.Fired(kNoon + 999);
@@ -53,10 +61,11 @@ TEST(TickScheduleTest, OtherIntervalsRepeatAsTheyAre) {
 // minutes, with the clock set forward by 0.6 s in the middle: every second is
 // shown once, in order, and each soon after it began.
 TEST(TickScheduleTest, TimerThatFiresLateOrEarlyNeverSkipsOrRepeatsASecond) {
-  const TickSchedule schedule(1000);
+  TickSchedule schedule(1000);
   std::int64_t clockOffset = 0;
   std::int64_t elapsed = 0;  // the timer's own time, which a clock change does not move
-  std::int64_t due = schedule.FirstDelay(kNoon);
+  int period = schedule.FirstDelay(kNoon);
+  std::int64_t due = period;
   std::vector<std::int64_t> shown;
   int lateTicks = 0;
   std::uint32_t noise = 12345;
@@ -71,7 +80,9 @@ TEST(TickScheduleTest, TimerThatFiresLateOrEarlyNeverSkipsOrRepeatsASecond) {
       if (now % 1000 > 40) ++lateTicks;
       shown.push_back(now / 1000);
     }
-    due = elapsed + step.delay;
+    // A timer that repeats from when it fired, so that lateness adds up until it is set again.
+    if (step.delay > 0) period = step.delay;
+    due = elapsed + period;
   }
   int skipped = 0;
   int twice = 0;

@@ -108,14 +108,14 @@ void Win32SettingsWindow::TimerFired() {
   // Set before the tick: an alarm popup's nested loop must get its ticks.
   if (step.delay > 0) SetTimer(window_.Hwnd(), kTimer1, static_cast<UINT>(step.delay), nullptr);
   if (!step.tick) return;
-  follow_.TimerTickRuns();
   model_.Tick();
-  AfterTick();
+  AfterTick(true);
 }
 
-void Win32SettingsWindow::AfterTick() {
+void Win32SettingsWindow::AfterTick(bool timer) {
   HWND hwnd = window_.Hwnd();
   if (hwnd == nullptr || model_.Ended()) return;
+  follow_.TickRan(timer, model_.tick().titles().Foreground());
   if (events_) events_->Follow(model_.tick().titles().Last().Handle);
   if (!watch_ || follow_.Watching() == watch_->Running()) return;
   if (follow_.Watching()) {
@@ -202,13 +202,13 @@ bool Win32SettingsWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRES
   if (msg == kEventTickMessage) {
     follow_.EventTickRuns();
     model_.Tick(TickCause::kEvent);
-    AfterTick();
+    AfterTick(false);
     return true;
   }
   if (msg == kWatchMessage) {
     if (follow_.Watched()) {
       model_.Tick(TickCause::kEvent);
-      AfterTick();
+      AfterTick(false);
     }
     return true;
   }

@@ -56,7 +56,7 @@ class Win32SettingsWindow : public SettingsWindowView {
   void StartTimer();
   // After any tick: the destroy event follows the target, the watch runs
   // only where events are missing.
-  void AfterTick();
+  void AfterTick(bool timer);
   void StopFollowing();
   // List2's tooltip names the rule under the pointer.
   void FollowRuleUnderPointer();

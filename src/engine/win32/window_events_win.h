@@ -24,8 +24,6 @@ class Win32WindowEvents {
   // The window whose destruction counts (0: none). Only its thread's events
   // are asked for.
   void Follow(WindowHandle target);
-  // False when the system refused the hooks.
-  bool Hooked() const { return foreground_ != nullptr; }
 
  private:
   static void CALLBACK OnEvent(HWINEVENTHOOK hook, DWORD event, HWND hwnd, LONG object, LONG child, DWORD thread,

@@ -6,6 +6,7 @@
 #   windows   Kestrova.exe and the Windows tests with MinGW-w64, run by ctest under Wine
 #   e2e       Kestrova.exe under Wine on a virtual display, watched like a user would
 #   tick-cost Kestrova's CPU per tick under Wine beside a bare title-clock loop (printed)
+#   true-second how late each new second appears, how fast a switch is followed (printed)
 #   clang     the native build with clang (build only)
 #   layers    no include cycle between the folders of src/ (scripts/check-layers)
 # Installs what it needs first. Logs in build/test-logs/. Ends with "N passed, N failed".
@@ -139,6 +140,13 @@ if configured windows; then
     note tick-cost ok "$LAST_SECONDS"
   else
     note tick-cost CRASHED "$LAST_SECONDS"
+    failed=$((failed + 1))
+  fi
+  # Figures only, likewise: when each second appears, how fast a switch is followed.
+  if run true-second timeout 400 python3 bench/wine/true_second.py --build-dir build/windows; then
+    note true-second ok "$LAST_SECONDS"
+  else
+    note true-second CRASHED "$LAST_SECONDS"
     failed=$((failed + 1))
   fi
 fi

@@ -12,6 +12,7 @@ program that ends by itself during its run is (exit code 1).
 
 import argparse
 import os
+import shutil
 import statistics
 import sys
 import time
@@ -66,6 +67,51 @@ def measure(s, proc, seconds):
     return (p1 - p0) / 1e6, (w1 - w0) / 1e6  # milliseconds
 
 
+def cpu_rounds(s, pad, intervals, rounds, seconds, kestrova_exe=None):
+    """{(name, ms): [(process ms, wineserver ms), ...]} for "nothing" (at 1 s only), "bare" and "kestrova".
+
+    wineserver also serves notepad, explorer and Wine's own services, whose load
+    varies from second to second: the rounds alternate the programs, the figures
+    are medians, and "nothing" (notepad alone) shows that background.
+    `kestrova_exe` runs another build of Kestrova.exe in its place.
+    """
+    own = pad["title"]
+    results = {}
+    for ms, ini in intervals:
+        for r in range(rounds):
+            for name in ("nothing", "bare", "kestrova"):
+                if name == "nothing" and ms != 1000:
+                    continue
+                s.bring_to_front(pad["hwnd"])
+                k = proc = None
+                if name == "bare":
+                    proc = s.popen([s.exe("bareloop.exe"), str(ms)], log_name="bareloop")
+                elif name == "kestrova":
+                    k = Kestrova(s, f"kestrova{ms}-{r}", ini)
+                    if kestrova_exe:
+                        shutil.copy2(kestrova_exe, os.path.join(k.folder, "Kestrova.exe"))
+                    k.start_resident()
+                    proc = k.proc
+                if proc is not None:
+                    wait_for("notepad decorated", lambda: s.winctl.title(pad["hwnd"]) != own, 10)
+                time.sleep(1.5)  # start-up work settles
+                results.setdefault((name, ms), []).append(measure(s, proc, seconds))
+                if k is not None:
+                    k.stop()
+                elif proc is not None:
+                    os.killpg(proc.pid, 9)
+                    proc.wait(10)
+                    # The bare loop gives nothing back: notepad's title is reset by hand.
+                    s.winctl.call("settitle", pad["hwnd"], own)
+    return results
+
+
+def medians(runs):
+    """(process + wineserver, process, wineserver) medians of one program's rounds."""
+    return (statistics.median(p + w for p, w in runs), statistics.median(p for p, _ in runs),
+            statistics.median(w for _, w in runs))
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("--build-dir", default=os.path.join(ROOT, "build", "windows"))
@@ -77,40 +123,11 @@ def main():
 
     s = Session(args.build_dir, os.path.join(ROOT, "build", "tick-cost"), log=lambda *_: None)
     s.prefix = os.path.abspath(args.prefix)
-    # (name, ms) -> one (process, wineserver) pair per round. wineserver also
-    # serves notepad, explorer and Wine's own services, whose load varies from
-    # second to second: the rounds alternate the programs, the figures are medians,
-    # and "nothing" (notepad alone) shows that background.
-    results = {}
     try:
         s.start()
         pad = s.notepad()
-        own = pad["title"]
         intervals = [(10, {"Timing": {"Timing": "-5"}}), (1000, {"Timing": {"Timing": "1"}})]
-        for ms, ini in intervals:
-            for r in range(args.rounds):
-                for name in ("nothing", "bare", "kestrova"):
-                    if name == "nothing" and ms != 1000:
-                        continue
-                    s.bring_to_front(pad["hwnd"])
-                    k = proc = None
-                    if name == "bare":
-                        proc = s.popen([s.exe("bareloop.exe"), str(ms)], log_name="bareloop")
-                    elif name == "kestrova":
-                        k = Kestrova(s, f"kestrova{ms}-{r}", ini)
-                        k.start_resident()
-                        proc = k.proc
-                    if proc is not None:
-                        wait_for("notepad decorated", lambda: s.winctl.title(pad["hwnd"]) != own, 10)
-                    time.sleep(1.5)  # start-up work settles
-                    results.setdefault((name, ms), []).append(measure(s, proc, args.seconds))
-                    if k is not None:
-                        k.stop()
-                    elif proc is not None:
-                        os.killpg(proc.pid, 9)
-                        proc.wait(10)
-                        # The bare loop gives nothing back: notepad's title is reset by hand.
-                        s.winctl.call("settitle", pad["hwnd"], own)
+        results = cpu_rounds(s, pad, intervals, args.rounds, args.seconds)
     except E2EError as e:
         print(f"tick cost: {e}")
         return 1
@@ -127,9 +144,7 @@ def main():
             runs = results.get((name, ms))
             if not runs:
                 continue
-            own = statistics.median(p for p, _ in runs)
-            server = statistics.median(w for _, w in runs)
-            total = statistics.median(p + w for p, w in runs)
+            total, own, server = medians(runs)
             row[name] = (total, own)
             unit = f"{total / ticks:.3f} ms/tick" if ms == 10 else f"{total / args.seconds:.2f} ms/s"
             each = ", ".join(f"{p + w:.1f}" for p, w in runs)

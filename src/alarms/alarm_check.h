@@ -31,8 +31,10 @@ class AlarmPopupHost {
 bool IsAlarmDue(const AlarmEntry& entry, const DateTime& now);
 
 // The two kinds of evaluation a tick makes: one for the tick itself (its text
-// is not used) and one per clock piece of the title.
-enum class AlarmCall { kTick, kClockPiece };
+// is not used) and one per clock piece of the title. A tick that a window
+// event ran in between the timer's makes kEventTick instead: it leaves the
+// alternation alone, which counts the timer's ticks.
+enum class AlarmCall { kTick, kClockPiece, kEventTick };
 
 class AlarmChecker {
  public:

@@ -85,7 +85,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   std::unique_ptr<win32::Win32SettingsWindow> view;
   const bool run = program.StartUp(ExeFolder(), [&](SettingsWindow& model) -> SettingsWindowView& {
     view = std::make_unique<win32::Win32SettingsWindow>(model, program.settings(), program.ini(),
-                                                        shell.LargeIcon());
+                                                        shell.LargeIcon(), windows);
     prompts.SetOwner(view->hwnd());
     prompts.SetIcon(shell.LargeIcon());
     return *view;

@@ -13,17 +13,24 @@ MainTick::MainTick(WindowSystem& windows, Clock& clock, Locale& locale, SysInfoS
       alarms_(settings, clock, popups),
       titles_(windows, clock, locale, sysinfo, settings,
               [this](const std::string& clockText, bool clockPiece) {
-                return alarms_.CheckAlarm(clockText, clockPiece ? AlarmCall::kClockPiece : AlarmCall::kTick);
+                return alarms_.CheckAlarm(clockText, clockPiece ? AlarmCall::kClockPiece : tickCall_);
               }) {}
 
-void MainTick::Run(const SettingsWindowState& settingsWindow) {
+void MainTick::Run(const SettingsWindowState& settingsWindow, TickCause cause) {
   if (ended_) return;
+  // A popup's nested loop may run ticks of the other kind inside this one.
+  struct Restore {
+    AlarmCall& call;
+    AlarmCall saved;
+    ~Restore() { call = saved; }
+  } restore{tickCall_, tickCall_};
+  tickCall_ = cause == TickCause::kEvent ? AlarmCall::kEventTick : AlarmCall::kTick;
   titles_.Settle();
   const WindowHandle target = titles_.GetTargetWindow();
   if (target == 0) return;
   if (target == settingsWindow.handle) {
     if (titles_.Last().Handle != 0) titles_.ChangeTitle(0);
-    alarms_.CheckAlarm(std::string());
+    alarms_.CheckAlarm(std::string(), tickCall_);
     if (settingsWindow.preview) settingsWindow.preview();
     return;
   }
@@ -33,7 +40,7 @@ void MainTick::Run(const SettingsWindowState& settingsWindow) {
     return;
   }
   if (paused_) {
-    alarms_.CheckAlarm(std::string());
+    alarms_.CheckAlarm(std::string(), tickCall_);
     return;
   }
   if (target == titles_.Last().Handle) {

@@ -20,12 +20,16 @@ struct SettingsWindowState {
   std::function<void()> preview;
 };
 
+// A tick of Timer1, or one that a window event (another window in front)
+// runs at once between them.
+enum class TickCause { kTimer, kEvent };
+
 class MainTick {
  public:
   MainTick(WindowSystem& windows, Clock& clock, Locale& locale, SysInfoSources& sysinfo, Settings& settings,
            AlarmPopupHost& popups);
 
-  void Run(const SettingsWindowState& settingsWindow);
+  void Run(const SettingsWindowState& settingsWindow, TickCause cause = TickCause::kTimer);
 
   bool Paused() const { return paused_; }
   // Pausing gives the window in front its own title back at once.
@@ -43,6 +47,7 @@ class MainTick {
   Settings& settings_;
   AlarmChecker alarms_;
   TitleWriter titles_;
+  AlarmCall tickCall_ = AlarmCall::kTick;
   bool paused_ = false;
   bool ended_ = false;
 };

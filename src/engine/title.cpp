@@ -42,7 +42,7 @@ TitleWriter::TitleWriter(WindowSystem& windows, Clock& clock, Locale& locale, Sy
       checkAlarm_(std::move(checkAlarm)) {}
 
 WindowHandle TitleWriter::GetTargetWindow() {
-  WindowHandle window = windows_.ForegroundWindow();
+  WindowHandle window = foreground_ = windows_.ForegroundWindow();
   if (window != 0 && settings_.MDIChild != 0) {
     if (WindowHandle client = windows_.FindChild(window, "mdiclient")) {
       if (WindowHandle child = windows_.ActiveMdiChild(client)) window = child;
@@ -185,7 +185,11 @@ void TitleWriter::Change(WindowHandle window) {
   }
   std::string composed = ComposeTitle(own);
   if (stale()) return;
-  if (!windows_.WriteTitle(window, composed)) {
+  // What the window already shows is not sent again: a title that changes
+  // once a minute is written once a minute, and the caption is not repainted
+  // for nothing.
+  const bool unchanged = composed == current;
+  if (!unchanged && !windows_.WriteTitle(window, composed)) {
     // A hung (or vanished) window is skipped this tick. What it shows is still
     // what was last written, so the last target stays as it was; the text
     // may yet land, so it is still recognised as ours.
@@ -198,7 +202,7 @@ void TitleWriter::Change(WindowHandle window) {
   std::erase_if(pending_, thisWindow);
   // Remember the text as the window took it, so that a window that shortens
   // titles is still recognised as showing ours on the next tick.
-  std::string shown = windows_.ReadTitle(window);
+  std::string shown = unchanged ? current : windows_.ReadTitle(window);
   last_ = {window, std::move(own),
            shown.empty() && !composed.empty() ? std::move(composed) : std::move(shown)};
 }

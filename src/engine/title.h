@@ -50,6 +50,8 @@ class TitleWriter {
               const Settings& settings, CheckAlarmFn checkAlarm);
 
   WindowHandle GetTargetWindow();
+  // The front window as GetTargetWindow last found it.
+  WindowHandle Foreground() const { return foreground_; }
   // Non-zero window: compose and write its title. 0: give the last window its title back.
   void ChangeTitle(WindowHandle window);
   // The composed text for a window whose own title is `ownTitle`.
@@ -87,6 +89,7 @@ class TitleWriter {
   const Settings& settings_;
   CheckAlarmFn checkAlarm_;
   LastTarget last_;
+  WindowHandle foreground_ = 0;
   std::vector<LastTarget> pending_;
   std::vector<LastTarget> unconfirmed_;
   TitleRecord* record_ = nullptr;

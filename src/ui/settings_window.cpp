@@ -82,9 +82,9 @@ void SettingsWindow::RefreshStartup() {
   if (view_ != nullptr) view_->MenusChanged();
 }
 
-void SettingsWindow::Tick() {
+void SettingsWindow::Tick(TickCause cause) {
   if (ended_ || view_ == nullptr) return;
-  tick_->Run({view_->Handle(), view_->IsVisible(), [this] { Preview(); }});
+  tick_->Run({view_->Handle(), view_->IsVisible(), [this] { Preview(); }}, cause);
 }
 
 void SettingsWindow::ApplyWindowMode(bool show) {

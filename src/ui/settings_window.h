@@ -88,7 +88,8 @@ class SettingsWindow {
 
   // The window load: lists, NowSetting, the welcome question, the first page.
   void Load();
-  void Tick();
+  // A timer tick, or one a window event runs at once.
+  void Tick(TickCause cause = TickCause::kTimer);
   void ApplyWindowMode(bool show);
   // Returns true when the unload is cancelled (the window only hides).
   bool QueryUnload(UnloadMode mode);

@@ -6,6 +6,7 @@
 namespace kestrova {
 namespace {
 
+using testing::ClockAt;
 using testing::FakeClock;
 using testing::FakeLocale;
 using testing::FakeSysInfoSources;
@@ -278,11 +279,12 @@ TEST_F(TitleTest, PendingGiveBackEndsWhenTheWindowRetitlesOrReturns) {
   Front(1);
   windows.windows[1].hung = true;
   Front(2);
+  clock.local.second = 31;
   Front(1);  // back in front while still hung: nothing lands, the give-back stays pending
   EXPECT_EQ(writer.PendingGiveBacks().size(), 1u);
   windows.windows[1].hung = false;
   Front(1);
-  EXPECT_EQ(windows.windows[1].title, std::string("Memo - saved") + kClock) << "decorated once, not twice";
+  EXPECT_EQ(windows.windows[1].title, "Memo - saved" + ClockAt(31)) << "decorated once, not twice";
   EXPECT_EQ(writer.Last().OwnTitle, "Memo - saved");
   EXPECT_TRUE(writer.PendingGiveBacks().empty());
 }
@@ -325,6 +327,64 @@ TEST(CutToCharacters, CountsCodePoints) {
   EXPECT_EQ(CutToCharacters("a😀b", 2), "a😀");
   EXPECT_EQ(CutToCharacters("ab", 5), "ab");
   EXPECT_EQ(CutToCharacters("ab", -1), "ab");
+}
+
+}  // namespace
+}  // namespace kestrova
+
+namespace kestrova {
+namespace {
+
+using testing::ClockAt;
+using testing::TitleTest;
+
+TEST_F(TitleTest, OnlyATitleThatChangedIsWritten) {
+  settings.FormatText = " hh:mm";
+  windows.Add(3, "Plain");
+  const auto writesTo = [this](WindowHandle w) {
+    return std::count_if(windows.writes.begin(), windows.writes.end(), [w](const auto& x) { return x.first == w; });
+  };
+  for (int second = 0; second < 60; ++second) {
+    clock.local.second = second;
+    Front(1);
+  }
+  EXPECT_EQ(writesTo(1), 1) << "a minute-only clock is written once a minute";
+  clock.local.minute = 31;
+  Front(1);
+  EXPECT_EQ(windows.windows[1].title, "Memo 17:31");
+  EXPECT_EQ(writesTo(1), 2);
+
+  // A window that already shows what would be written becomes the target unwritten.
+  settings.MiddleText = 0;
+  Front(3);
+  EXPECT_EQ(writesTo(3), 0);
+  EXPECT_EQ(writer.Last().Handle, WindowHandle{3});
+  EXPECT_EQ(windows.windows[1].title, "Memo") << "the former target still gets its title back";
+}
+
+TEST_F(TitleTest, TickOfAWindowEventLeavesTheAlternationAlone) {
+  AlarmEntry e;
+  e.Title = "t";
+  e.Type = 0;
+  e.Message = "msg";
+  settings.Alarms = {e};
+  settings.AlarmCount = 1;
+  settings.MessagePosition = 2;
+  settings.ChangeTiming = 1;
+  std::vector<std::string> titles;
+  const auto run = [&](TickCause cause) {
+    ++clock.local.second;
+    tick.Run({kSettingsWindow, false, nullptr}, cause);
+    titles.push_back(windows.windows[1].title);
+  };
+  windows.foreground = 1;
+  run(TickCause::kTimer);
+  run(TickCause::kEvent);
+  run(TickCause::kEvent);
+  run(TickCause::kTimer);
+  run(TickCause::kEvent);
+  EXPECT_EQ(titles, (std::vector<std::string>{"Memo msg ", "Memo msg ", "Memo msg ", "Memo" + ClockAt(34),
+                                              "Memo" + ClockAt(35)}));
 }
 
 }  // namespace

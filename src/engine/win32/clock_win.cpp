@@ -10,6 +10,12 @@ DateTime FromSystemTime(const SYSTEMTIME& st) {
 }
 }  // namespace
 
+std::int64_t LocalClockMilliseconds() {
+  SYSTEMTIME st;
+  GetLocalTime(&st);
+  return ToSeconds(FromSystemTime(st)) * 1000 + st.wMilliseconds;
+}
+
 DateTime Win32Clock::LocalNow() {
   SYSTEMTIME st;
   GetLocalTime(&st);

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "engine/win32/clock_win.h"
 #include "platform/win32/text_win.h"
 #include "shell/win32/menu_win.h"
 #include "ui/settings_window.h"
@@ -12,6 +13,10 @@ namespace {
 
 constexpr wchar_t kCallbackClass[] = L"KestrovaCallbackWindow";
 constexpr UINT_PTR kTimer1 = 1;
+// Posted once for a burst of window events.
+constexpr UINT kEventTickMessage = WM_APP + 0x4B;
+// Posted by the foreground watch where those events do not arrive.
+constexpr UINT kWatchMessage = WM_APP + 0x4C;
 
 void RegisterCallbackClass(WNDPROC proc) {
   static const bool registered = [proc] {
@@ -28,8 +33,8 @@ void RegisterCallbackClass(WNDPROC proc) {
 }  // namespace
 
 Win32SettingsWindow::Win32SettingsWindow(SettingsWindow& model, Settings& settings, IniFile& ini,
-                                         HICON largeIcon)
-    : model_(model), window_(model.Form(), largeIcon) {
+                                         HICON largeIcon, WindowSystem& windows)
+    : model_(model), window_(model.Form(), largeIcon), follow_(windows) {
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
   window_.Create(nullptr);
   window_.SetMessageHook([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -40,11 +45,21 @@ Win32SettingsWindow::Win32SettingsWindow(SettingsWindow& model, Settings& settin
   callback_ = CreateWindowExW(0, kCallbackClass, L"", WS_CHILD, 0, 0, 0, 0, window_.Hwnd(), nullptr,
                               GetModuleHandleW(nullptr), this);
   popups_ = std::make_unique<Win32AlarmPopupHost>(window_.Hwnd(), largeIcon, settings, ini);
+  events_ = std::make_unique<Win32WindowEvents>([this] {
+    if (follow_.Event()) PostMessageW(window_.Hwnd(), kEventTickMessage, 0, 0);
+  });
+  watch_ = std::make_unique<Win32ForegroundWatch>(window_.Hwnd(), kWatchMessage);
   MenusChanged();
 }
 
 Win32SettingsWindow::~Win32SettingsWindow() {
+  StopFollowing();
   if (HWND hwnd = window_.Hwnd()) KillTimer(hwnd, kTimer1);
+}
+
+void Win32SettingsWindow::StopFollowing() {
+  events_.reset();
+  watch_.reset();
 }
 
 void Win32SettingsWindow::PaintPreview(HDC dc, const RECT& rect) {
@@ -76,10 +91,38 @@ void Win32SettingsWindow::Show(bool show) {
 bool Win32SettingsWindow::IsVisible() { return IsWindowVisible(window_.Hwnd()) != FALSE; }
 
 void Win32SettingsWindow::SetTimerInterval(int milliseconds) {
+  schedule_ = TickSchedule(milliseconds);
+  StartTimer();
+}
+
+void Win32SettingsWindow::StartTimer() {
   HWND hwnd = window_.Hwnd();
   if (hwnd == nullptr) return;
-  KillTimer(hwnd, kTimer1);
-  SetTimer(hwnd, kTimer1, static_cast<UINT>(milliseconds), nullptr);
+  const int delay = schedule_.FirstDelay(LocalClockMilliseconds());
+  // SetTimer replaces a timer of the same id.
+  SetTimer(hwnd, kTimer1, static_cast<UINT>(delay), nullptr);
+}
+
+void Win32SettingsWindow::TimerFired() {
+  const TimerStep step = schedule_.Fired(LocalClockMilliseconds());
+  // Set before the tick: an alarm popup's nested loop must get its ticks.
+  if (step.delay > 0) SetTimer(window_.Hwnd(), kTimer1, static_cast<UINT>(step.delay), nullptr);
+  if (!step.tick) return;
+  model_.Tick();
+  AfterTick(true);
+}
+
+void Win32SettingsWindow::AfterTick(bool timer) {
+  HWND hwnd = window_.Hwnd();
+  if (hwnd == nullptr || model_.Ended()) return;
+  follow_.TickRan(timer, model_.tick().titles().Foreground());
+  if (events_) events_->Follow(model_.tick().titles().Last().Handle);
+  if (!watch_ || follow_.Watching() == watch_->Running()) return;
+  if (follow_.Watching()) {
+    watch_->Start(SwitchFollow::kWatchMs);
+  } else {
+    watch_->Stop();
+  }
 }
 
 void Win32SettingsWindow::MenusChanged() {
@@ -97,6 +140,7 @@ int Win32SettingsWindow::TrackIconMenu(const std::vector<MenuItem>& items) {
 }
 
 void Win32SettingsWindow::Close() {
+  StopFollowing();
   if (HWND hwnd = window_.Hwnd()) KillTimer(hwnd, kTimer1);
   window_.Close();
 }
@@ -155,11 +199,31 @@ bool Win32SettingsWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRES
     model_.TaskbarCreated();
     return true;
   }
+  if (msg == kEventTickMessage) {
+    follow_.EventTickRuns();
+    model_.Tick(TickCause::kEvent);
+    AfterTick(false);
+    return true;
+  }
+  if (msg == kWatchMessage) {
+    if (follow_.Watched()) {
+      model_.Tick(TickCause::kEvent);
+      AfterTick(false);
+    }
+    return true;
+  }
   switch (msg) {
     case WM_TIMER:
       if (wParam != kTimer1) return false;
-      model_.Tick();
+      TimerFired();
       return true;
+    case WM_TIMECHANGE:
+      // The clock was set: the next tick lands on the new clock's boundary.
+      StartTimer();
+      return false;
+    case WM_POWERBROADCAST:
+      if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) StartTimer();
+      return false;
     case WM_COMMAND:
       // Menu items; the controls' own commands go to the renderer.
       if (lParam != 0 || HIWORD(wParam) != 0 || ActionFor(LOWORD(wParam)) == MenuAction::kNone) return false;
@@ -188,6 +252,7 @@ bool Win32SettingsWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRES
       if (wParam) model_.QueryUnload(UnloadMode::kSessionEnd);
       return true;
     case WM_DESTROY:
+      StopFollowing();
       KillTimer(window_.Hwnd(), kTimer1);
       PostQuitMessage(0);
       return false;

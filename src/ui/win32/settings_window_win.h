@@ -8,6 +8,9 @@
 #include <string>
 
 #include "alarms/win32/alarm_popup_win.h"
+#include "engine/switch_follow.h"
+#include "engine/tick_schedule.h"
+#include "engine/win32/window_events_win.h"
 #include "form/win32/form_win.h"
 #include "ui/settings_window_view.h"
 
@@ -21,7 +24,8 @@ namespace kestrova::win32 {
 
 class Win32SettingsWindow : public SettingsWindowView {
  public:
-  Win32SettingsWindow(SettingsWindow& model, Settings& settings, IniFile& ini, HICON largeIcon);
+  Win32SettingsWindow(SettingsWindow& model, Settings& settings, IniFile& ini, HICON largeIcon,
+                      WindowSystem& windows);
   ~Win32SettingsWindow() override;
 
   WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(window_.Hwnd()); }
@@ -46,6 +50,14 @@ class Win32SettingsWindow : public SettingsWindowView {
   static LRESULT CALLBACK CallbackProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
   void PaintPreview(HDC dc, const RECT& rect);
+  // Timer1 fired: the tick runs, and the timer is set for the next one.
+  void TimerFired();
+  // Arms Timer1 for its first tick from now.
+  void StartTimer();
+  // After any tick: the destroy event follows the target, the watch runs
+  // only where events are missing.
+  void AfterTick(bool timer);
+  void StopFollowing();
   // List2's tooltip names the rule under the pointer.
   void FollowRuleUnderPointer();
 
@@ -55,6 +67,10 @@ class Win32SettingsWindow : public SettingsWindowView {
   UINT taskbarCreated_ = 0;
   std::string ruleTip_;  // List2's tooltip as last set
   std::unique_ptr<Win32AlarmPopupHost> popups_;
+  TickSchedule schedule_;
+  SwitchFollow follow_;
+  std::unique_ptr<Win32WindowEvents> events_;
+  std::unique_ptr<Win32ForegroundWatch> watch_;
 };
 
 }  // namespace kestrova::win32

@@ -17,6 +17,13 @@
 //                          rectangle and, for buttons, their check state
 //   click HWND             BM_CLICK on a button, as a mouse click would
 //   procs                  running processes
+//   watch HWND MS          the title's changes over MS milliseconds, looked at
+//                          every millisecond: [[local clock ms, title], ...]
+//   switchlag A OWNA B OWNB N
+//                          brings B and A to the front in turn, N times, at
+//                          uneven gaps; for each switch the milliseconds until
+//                          the new window shows more than its own title and
+//                          the old one its own title again (-1: not in 5 s)
 //
 // Handles are decimal. Output is UTF-8 written as bytes, whatever the
 // console code page says.
@@ -270,6 +277,69 @@ std::string Processes() {
   return out + "]";
 }
 
+// The local clock as the program under test reads it, in ms since 1970.
+long long LocalClockMs() {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  // Days from the civil date (proleptic Gregorian).
+  const int y = t.wYear - (t.wMonth <= 2 ? 1 : 0);
+  const int era = (y >= 0 ? y : y - 399) / 400;
+  const int yoe = y - era * 400;
+  const int doy = (153 * (t.wMonth + (t.wMonth > 2 ? -3 : 9)) + 2) / 5 + t.wDay - 1;
+  const long long days = era * 146097LL + yoe * 365 + yoe / 4 - yoe / 100 + doy - 719468;
+  return ((days * 24 + t.wHour) * 60 + t.wMinute) * 60000LL + t.wSecond * 1000LL + t.wMilliseconds;
+}
+
+std::string Watch(HWND h, int ms) {
+  std::string out = "[";
+  std::wstring last;
+  bool first = true;
+  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
+  while (GetTickCount64() < end) {
+    std::wstring title = WindowTitle(h);
+    if (first || title != last) {
+      out += std::string(first ? "" : ",") + "[" + std::to_string(LocalClockMs()) + "," + Json(title) + "]";
+      last = std::move(title);
+      first = false;
+    }
+    Sleep(1);
+  }
+  return out + "]";
+}
+
+std::string SwitchLag(HWND a, const std::wstring& ownA, HWND b, const std::wstring& ownB, int rounds) {
+  LARGE_INTEGER freq, t0, t1;
+  QueryPerformanceFrequency(&freq);
+  std::string out = "[";
+  for (int i = 0; i < rounds; ++i) {
+    const bool toB = i % 2 == 0;
+    HWND to = toB ? b : a, from = toB ? a : b;
+    const std::wstring& ownTo = toB ? ownB : ownA;
+    const std::wstring& ownFrom = toB ? ownA : ownB;
+    // Uneven gaps, so that the switches fall anywhere between two ticks.
+    Sleep(static_cast<DWORD>(700 + (i * 373) % 600));
+    QueryPerformanceCounter(&t0);
+    SetForegroundWindow(to);
+    if (GetForegroundWindow() != to) BringToFront(to);
+    double lag = -1;
+    for (;;) {
+      QueryPerformanceCounter(&t1);
+      const double ms = static_cast<double>(t1.QuadPart - t0.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
+      const std::wstring now = WindowTitle(to);
+      if (now.size() > ownTo.size() && now.compare(0, ownTo.size(), ownTo) == 0 && WindowTitle(from) == ownFrom) {
+        lag = ms;
+        break;
+      }
+      if (ms > 5000) break;
+      Sleep(1);
+    }
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%s%.1f", i ? "," : "", lag);
+    out += buf;
+  }
+  return out + "]";
+}
+
 std::string Run(const std::vector<std::wstring>& args) {
   if (args.empty()) return "{\"error\":\"no command\"}";
   const std::wstring& cmd = args[0];
@@ -287,6 +357,8 @@ std::string Run(const std::vector<std::wstring>& args) {
   if (cmd == L"click") return Click(h);
   if (cmd == L"procs") return Processes();
   if (cmd == L"post") return Post(h, arg(2), arg(3), arg(4));
+  if (cmd == L"watch") return Watch(h, _wtoi(arg(2).c_str()));
+  if (cmd == L"switchlag") return SwitchLag(h, arg(2), ParseHwnd(arg(3)), arg(4), _wtoi(arg(5).c_str()));
   return "{\"error\":" + Json(L"unknown command " + cmd) + "}";
 }
 

@@ -57,7 +57,8 @@ std::string Utf8FromUtf16Le(std::string_view utf16) {
   };
   for (std::size_t i = 0; i + 1 < utf16.size(); i += 2) {
     std::uint32_t cp = unit(i);
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 3 < utf16.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF) {
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 3 < utf16.size() && unit(i + 2) >= 0xDC00 &&
+        unit(i + 2) <= 0xDFFF) {
       cp = 0x10000 + ((cp - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
       i += 2;
     } else if (cp >= 0xD800 && cp <= 0xDFFF) {

@@ -16,14 +16,14 @@ class ProfileStore {
   virtual ~ProfileStore() = default;
   // The value of `key`, or `def` when the key is absent. Values come back
   // whole (the 127-byte limit is applied above this layer).
-  virtual std::string ReadString(const std::string& path, const std::string& section,
-                                 const std::string& key, const std::string& def) = 0;
+  virtual std::string ReadString(const std::string& path, const std::string& section, const std::string& key,
+                                 const std::string& def) = 0;
   // The service's own integer reading: `def` when absent or empty, else the
   // signed decimal at the start of the value (0 when there is none).
   virtual int ReadInt(const std::string& path, const std::string& section, const std::string& key,
                       int def) = 0;
-  virtual bool WriteString(const std::string& path, const std::string& section,
-                           const std::string& key, const std::string& value) = 0;
+  virtual bool WriteString(const std::string& path, const std::string& section, const std::string& key,
+                           const std::string& value) = 0;
 
   // The whole file, for the rare change of its form. A store with no file
   // behind it keeps one form and answers these with failure.

@@ -36,7 +36,8 @@ std::string CleanUtf8(std::string_view bytes) { return Utf8FromUtf16Le(Utf16Le(b
 
 std::string RewrittenFile(CodePage& codePage, std::string_view bytes, bool needUnicode, IniForm& to) {
   const bool utf8 = DetectIniForm(bytes) == IniForm::kUtf8;
-  const std::string text = utf8 ? CleanUtf8(bytes.substr(kUtf8Mark.size())) : codePage.FromAnsi(std::string(bytes));
+  const std::string text =
+      utf8 ? CleanUtf8(bytes.substr(kUtf8Mark.size())) : codePage.FromAnsi(std::string(bytes));
   if (utf8 && !needUnicode && FitsCodePage(codePage, text)) {
     to = IniForm::kAnsi;
     return codePage.ToAnsi(text);

@@ -234,7 +234,6 @@ int ParseProfileInt(std::string_view text) {
   return static_cast<int>(total);
 }
 
-
 void ProfileIndex::Use(std::string_view text) {
   if (indexed_ && text == text_) return;
   CodePage& codePage = LeadBytesOf(leadBytes_);
@@ -336,8 +335,8 @@ bool ProfileFile::WriteString(const std::string& path, const std::string& sectio
   std::string content;
   if (Load(path, content) == LoadResult::kFailed) return false;  // never replace a file we could not read
   if (IsUnicode(content)) {
-    const std::string text = WithProfileValue(Utf8FromUtf16Le(std::string_view(content).substr(2)), section,
-                                              key, value, nullptr);
+    const std::string text =
+        WithProfileValue(Utf8FromUtf16Le(std::string_view(content).substr(2)), section, key, value, nullptr);
     return Store(path, kUtf16Mark + Utf16Le(text));
   }
   return Store(path, WithProfileValue(content, codePage_.ToAnsi(section), codePage_.ToAnsi(key),

@@ -69,7 +69,8 @@ class ProfileFile : public ProfileStore {
   bool RemoveFile(const std::string& path) override;
 
  private:
-  std::optional<std::string> LookUp(const std::string& path, const std::string& section, const std::string& key);
+  std::optional<std::string> LookUp(const std::string& path, const std::string& section,
+                                    const std::string& key);
 
   CodePage& codePage_;
   ProfileIndex ansi_;

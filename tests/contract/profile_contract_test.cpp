@@ -309,7 +309,8 @@ TEST_F(ProfileContract, ShiftJisBytesRoundTrip) {
   EXPECT_EQ(store_.ReadString(path, "J", dzi, "DEF"), "2");
   EXPECT_EQ(store_.ReadString(path, "A" + dash, "k", "DEF"), so + " " + so);
   EXPECT_EQ(store_.ReadString(path, "J", "end", "DEF"), hyou);
-  const std::string sHyou = "\x95\x5c", sSo = "\x83\x5c", sA = "\x83\x41", sDzi = "\x83\x61", sDash = "\x81\x5d";
+  const std::string sHyou = "\x95\x5c", sSo = "\x83\x5c", sA = "\x83\x41", sDzi = "\x83\x61",
+                    sDash = "\x81\x5d";
   const std::vector<std::string> expected = {"[J]",
                                              sHyou + "=" + sHyou + sSo,
                                              sA + "=1",

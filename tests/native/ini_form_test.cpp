@@ -1,6 +1,8 @@
 // When Kestrova.ini changes its form and how: ANSI while every text fits,
 // UTF-16LE from the first that does not, UTF-8 read and rewritten; the
 // rewrite keeps every line, survives a crash at any step and keeps a hard link.
+#include "settings/ini_form.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,7 +13,6 @@
 
 #include "core/utf16le.h"
 #include "ini_fixture.h"
-#include "settings/ini_form.h"
 #include "settings/settings.h"
 
 namespace kestrova::testing {
@@ -119,7 +120,7 @@ TEST_F(IniFormTest, Utf8FilesAreReadAsTheyAreAndRewrittenAtTheFirstWrite) {
     std::string startsWith;  // of the file after the first write
   } cases[] = {
       {"表示", "[Main]\r\n"},  // all of it fits: the code page
-      {"é 😀 会議", kMark},  // else UTF-16LE
+      {"é 😀 会議", kMark},     // else UTF-16LE
   };
   for (const Case& c : cases) {
     const std::string file = "\xEF\xBB\xBF[Main]\r\nText=" + c.value + "\r\nLeftText=3\r\n";

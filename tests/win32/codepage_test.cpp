@@ -94,9 +94,8 @@ class Generator {
   std::mt19937 random_;
   // "表" ends in 0x5C, "A‐" in 0x5D; "ア" and "ヂ" differ only in case of a trail byte.
   std::vector<std::string> names_ = {"Main", "main", "MAIN", "S", "表", "ア", "ヂ", "A‐", "x y"};
-  std::vector<std::string> values_ = {
-      "",     "1",    " -12x", "\"q\"",   "'s'",       "\"", "a=b", "表ソ",
-      "0x1F", "\"\"", "abc",   "\" 7 \"", "4294967296"};
+  std::vector<std::string> values_ = {"",     "1",    " -12x", "\"q\"", "'s'",     "\"",        "a=b",
+                                      "表ソ", "0x1F", "\"\"",  "abc",   "\" 7 \"", "4294967296"};
 };
 
 class ProfileAgreement : public ::testing::Test {

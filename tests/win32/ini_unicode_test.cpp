@@ -61,8 +61,8 @@ class IniUnicode : public ::testing::Test {
 
   static std::string Bytes(const std::string& path) {
     std::string bytes;
-    HANDLE h = CreateFileW(win32::Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(win32::Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return "(no file)";
     char buf[4096];
     DWORD n = 0;
@@ -86,8 +86,8 @@ class IniUnicode : public ::testing::Test {
     return codePage_.FromAnsi(bytes);
   }
   static DWORD Links(const std::string& path) {
-    HANDLE h = CreateFileW(win32::Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(win32::Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return 0;
     BY_HANDLE_FILE_INFORMATION info = {};
     const BOOL ok = GetFileInformationByHandle(h, &info);
@@ -170,12 +170,11 @@ TEST_F(IniUnicode, AFileThatFitsKeepsItsBytes) {
 }
 
 TEST_F(IniUnicode, UnicodeAndUtf8FilesReadBackWhole) {
-  const std::string text =
-      "[Main]\r\nUse=1\r\nLeftText= 3\r\n[Clock]\r\nFormatText=\"" + kForeign +
-      "\"\r\nAlarm=1\r\n[AntiKestrova001]\r\nName=r" + kForeign + "\r\nWindowTitle=t" + kForeign +
-      "\r\nInTitle=1\r\nWindowClass=c" + kForeign +
-      "\r\nAntiType=0\r\n[AntiKestrova002]\r\nName=\r\n[Alarm0000]\r\nTitle=a" + kForeign + "\r\nType=0\r\nMessage=m" +
-      kForeign + "\r\n";
+  const std::string text = "[Main]\r\nUse=1\r\nLeftText= 3\r\n[Clock]\r\nFormatText=\"" + kForeign +
+                           "\"\r\nAlarm=1\r\n[AntiKestrova001]\r\nName=r" + kForeign + "\r\nWindowTitle=t" +
+                           kForeign + "\r\nInTitle=1\r\nWindowClass=c" + kForeign +
+                           "\r\nAntiType=0\r\n[AntiKestrova002]\r\nName=\r\n[Alarm0000]\r\nTitle=a" +
+                           kForeign + "\r\nType=0\r\nMessage=m" + kForeign + "\r\n";
   for (const std::string& file : {"\xFF\xFE" + Utf16Le(text), "\xEF\xBB\xBF" + text}) {
     WriteBytes(file);
     const Settings loaded = Load();
@@ -203,10 +202,14 @@ TEST_F(IniUnicode, BrokenFilesGiveDefaultsAndCanBeSavedOver) {
     int leftText;
   };
   std::vector<Case> cases = {
-      {"\xFF", 1}, {"\xEF\xBB", 1}, {"\xFE\xFF", 1}, {"\xFF\xFE", 1}, {std::string("\xFF\xFE\x00", 3), 1},
+      {"\xFF", 1},
+      {"\xEF\xBB", 1},
+      {"\xFE\xFF", 1},
+      {"\xFF\xFE", 1},
+      {std::string("\xFF\xFE\x00", 3), 1},
       {"\xEF\xBB\xBF", 1},
       {"\xFF\xFE" + Utf16Le("[Main]\r\nLeftText=3\r\n") + "\x5B", 3},  // an odd byte count
-      {"\xEF\xBB\xBF[Main]\r\nLeftText=3\r\nx=\xFF\xC3(\r\n", 3},    // broken UTF-8
+      {"\xEF\xBB\xBF[Main]\r\nLeftText=3\r\nx=\xFF\xC3(\r\n", 3},      // broken UTF-8
   };
   std::mt19937 random(20261208);
   for (int i = 0; i < 6; ++i) {

@@ -74,7 +74,8 @@ std::optional<std::string> WinProfileStore::ReadFileBytes(const std::string& pat
   char chunk[16384];
   DWORD got = 0;
   bool ok = true;
-  while ((ok = ReadFile(file, chunk, sizeof chunk, &got, nullptr) != FALSE) && got > 0) bytes.append(chunk, got);
+  while ((ok = ReadFile(file, chunk, sizeof chunk, &got, nullptr) != FALSE) && got > 0)
+    bytes.append(chunk, got);
   CloseHandle(file);
   if (!ok) return std::nullopt;
   return bytes;
@@ -98,8 +99,8 @@ bool WinProfileStore::WriteFileInPlace(const std::string& path, std::string_view
 }
 
 bool WinProfileStore::RenameFile(const std::string& from, const std::string& to) {
-  return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
-         FALSE;
+  return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
 bool WinProfileStore::RemoveFile(const std::string& path) {

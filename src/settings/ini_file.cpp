@@ -67,8 +67,9 @@ bool IniFile::IniWriteString(const std::string& section, const std::string& key,
   KnowForm();
   const std::string line = LineBreaksAsBlanks(value);
   const bool fits = Fits(section) && Fits(key) && Fits(line);
-  // A text that does not fit looks at the file itself: whatever the form was, it must be Unicode now.
-  if ((!fits || form_ == IniForm::kUtf8) && !ChangeForm(!fits)) return false;
+  // A Unicode file takes any text; the service keeps it Unicode.
+  const bool change = form_ == IniForm::kUtf8 || (!fits && form_ != IniForm::kUtf16);
+  if (change && !ChangeForm(!fits)) return false;
   return store_.WriteString(path_, section, key, line);
 }
 

@@ -74,8 +74,11 @@ std::optional<std::string> WinProfileStore::ReadFileBytes(const std::string& pat
   char chunk[16384];
   DWORD got = 0;
   bool ok = true;
-  while ((ok = ReadFile(file, chunk, sizeof chunk, &got, nullptr) != FALSE) && got > 0)
+  for (;;) {
+    ok = ReadFile(file, chunk, sizeof chunk, &got, nullptr) != FALSE;
+    if (!ok || got == 0) break;
     bytes.append(chunk, got);
+  }
   CloseHandle(file);
   if (!ok) return std::nullopt;
   return bytes;

@@ -83,7 +83,7 @@ bool IniFile::ChangeForm(bool needUnicode) {
   }
   IniForm to = IniForm::kUtf16;
   const std::string rewritten = RewrittenFile(codePage_, *bytes, needUnicode, to);
-  switch (RewriteInPlace(store_, path_, rewritten)) {
+  switch (RewriteInPlace(store_, path_, *bytes, rewritten)) {
     case RewriteResult::kDone:
       form_ = to;
       return true;

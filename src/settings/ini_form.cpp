@@ -49,7 +49,8 @@ std::string RewrittenFile(CodePage& codePage, std::string_view bytes, bool needU
 std::string PartialSideFile(const std::string& path) { return path + ".tmp"; }
 std::string WholeSideFile(const std::string& path) { return path + ".new"; }
 
-RewriteResult RewriteInPlace(ProfileStore& store, const std::string& path, std::string_view bytes) {
+RewriteResult RewriteInPlace(ProfileStore& store, const std::string& path, std::string_view old,
+                             std::string_view bytes) {
   const std::string partial = PartialSideFile(path);
   const std::string whole = WholeSideFile(path);
   // The rename tells a whole side file from one a crash cut short.
@@ -57,7 +58,13 @@ RewriteResult RewriteInPlace(ProfileStore& store, const std::string& path, std::
     store.RemoveFile(partial);
     return RewriteResult::kUnchanged;
   }
-  return CopyBack(store, path, whole) ? RewriteResult::kDone : RewriteResult::kPending;
+  if (CopyBack(store, path, whole)) return RewriteResult::kDone;
+  // A file that could not be written at all (read-only) keeps its old form,
+  // and no side file is left to overwrite it some later day.
+  if (store.ReadFileBytes(path) == std::optional<std::string>(old) && store.RemoveFile(whole)) {
+    return RewriteResult::kUnchanged;
+  }
+  return RewriteResult::kPending;
 }
 
 bool FinishInterruptedRewrite(ProfileStore& store, const std::string& path) {

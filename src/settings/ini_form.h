@@ -41,11 +41,12 @@ enum class RewriteResult : unsigned char {
   kPending,    // the file may be half written: the whole side file finishes it at the next start
 };
 
-// Replaces the contents of `path` with `bytes` in place (a hard link to the
-// file keeps it) so that a crash leaves the old or the new file whole: the
-// new file is written beside it and renamed once whole, then copied over the
-// original, then removed.
-RewriteResult RewriteInPlace(ProfileStore& store, const std::string& path, std::string_view bytes);
+// Replaces the contents `old` of `path` with `bytes` in place (a hard link
+// to the file keeps it) so that a crash leaves the old or the new file whole:
+// the new file is written beside it and renamed once whole, then copied over
+// the original, then removed.
+RewriteResult RewriteInPlace(ProfileStore& store, const std::string& path, std::string_view old,
+                             std::string_view bytes);
 
 // Completes a rewrite that a crash interrupted, and drops a side file that
 // was never finished. False when a whole side file is still waiting.

@@ -33,9 +33,14 @@ std::string Repeat(const std::string& s, int n) {
 class FailingStore : public ProfileFile {
  public:
   using ProfileFile::ProfileFile;
-  std::set<std::string> failWrites;  // paths WriteFileInPlace fails on
+  std::set<std::string> failWrites;  // paths WriteFileInPlace fails on, untouched
+  std::set<std::string> halfWrites;  // paths it fails on after writing half
   bool failRename = false;
   bool WriteFileInPlace(const std::string& path, std::string_view bytes) override {
+    if (halfWrites.count(path) != 0) {
+      ProfileFile::WriteFileInPlace(path, bytes.substr(0, bytes.size() / 2));
+      return false;
+    }
     return failWrites.count(path) == 0 && ProfileFile::WriteFileInPlace(path, bytes);
   }
   bool RenameFile(const std::string& from, const std::string& to) override {
@@ -160,28 +165,29 @@ TEST_F(IniFormTest, ValuesAreCutAlikeInEveryForm) {
 TEST_F(IniFormTest, ACrashAtAnyStepLeavesTheOldOrTheNewFileWhole) {
   FailingStore store(codePage_);
   const std::string old = "[Main]\r\nLeftText=2\r\n";
-  // The side file cannot be written, or not renamed: nothing changes, and
-  // the text is refused rather than stored as "?".
-  for (int step = 0; step < 2; ++step) {
+  // The side file cannot be written, or not renamed, or the file itself is
+  // read-only: nothing changes, and the text is refused rather than stored as "?".
+  for (int step = 0; step < 3; ++step) {
     WriteBytes(old);
-    store.failWrites = {step == 0 ? Path() + ".tmp" : ""};
+    store.failWrites = {step == 0 ? Path() + ".tmp" : step == 2 ? Path() : ""};
     store.failRename = step == 1;
     IniFile ini(store, codePage_, Path());
     EXPECT_FALSE(ini.IniWriteString("Clock", "FormatText", kForeign));
     EXPECT_EQ(Bytes(), old);
     EXPECT_FALSE(SideFiles());
+    store.failWrites.clear();
     EXPECT_TRUE(ini.IniWriteString("Main", "Use", "1")) << "fitting texts still go in";
   }
-  // The copy over the original fails: the whole side file waits for the next
-  // start, and nothing written meanwhile could survive it.
+  // The copy over the original fails half way: the whole side file waits for
+  // the next start, and nothing written meanwhile could survive it.
   WriteBytes(old);
   store.failRename = false;
-  store.failWrites = {Path()};
+  store.halfWrites = {Path()};
   IniFile ini(store, codePage_, Path());
   EXPECT_FALSE(ini.IniWriteString("Clock", "FormatText", kForeign));
   EXPECT_TRUE(fs::exists(Path() + ".new"));
   EXPECT_FALSE(ini.IniWriteString("Main", "Use", "1"));
-  store.failWrites.clear();
+  store.halfWrites.clear();
   IniFile next(store, codePage_, Path());
   next.FinishInterruptedRewrite();
   EXPECT_EQ(Bytes(), kMark + Utf16Le("[Main]\r\nLeftText=2\r\n"));

@@ -65,6 +65,10 @@ if(KESTROVA_GTEST_LIBS)
   target_link_options(kestrova_wintests PRIVATE ${KESTROVA_STATIC_LINK})
   add_test(NAME win32 COMMAND kestrova_wintests)
   set_tests_properties(win32 PROPERTIES TIMEOUT 600)
+  # The settings file again under the code page of an English Windows (1252).
+  add_test(NAME win32-cp1252 COMMAND kestrova_wintests
+           --gtest_filter=IniUnicode.*:ProfileContract.*:WinProfileStore.*:WinCodePage.*)
+  set_tests_properties(win32-cp1252 PROPERTIES TIMEOUT 300 ENVIRONMENT LC_ALL=en_US.UTF-8)
 endif()
 
 # Small window program that the end-to-end tests drive as a target.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs everything that building, running and testing Kestrova needs on
 # Debian 12, and generates the ja_JP.UTF-8 locale (without it Wine garbles
-# non-ASCII text). Safe to run again: when all is there it only checks.
+# non-ASCII text) and en_US.UTF-8 (the code page 1252 of an English Windows,
+# for the settings-file tests). Safe to run again: when all is there it only checks.
 set -euo pipefail
 
 packages=(
@@ -38,12 +39,14 @@ if ((${#missing[@]})); then
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
-if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
-  echo "install-deps: generating ja_JP.UTF-8"
-  if grep -q '^# *ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
-    as_root sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
-  elif ! grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
-    echo 'ja_JP.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+for loc in ja_JP en_US; do
+  if ! locale -a 2>/dev/null | grep -qix "$loc.utf8"; then
+    echo "install-deps: generating $loc.UTF-8"
+    if grep -q "^# *$loc.UTF-8 UTF-8" /etc/locale.gen 2>/dev/null; then
+      as_root sed -i "s/^# *$loc.UTF-8 UTF-8/$loc.UTF-8 UTF-8/" /etc/locale.gen
+    elif ! grep -q "^$loc.UTF-8 UTF-8" /etc/locale.gen 2>/dev/null; then
+      echo "$loc.UTF-8 UTF-8" | as_root tee -a /etc/locale.gen >/dev/null
+    fi
+    as_root locale-gen >/dev/null
   fi
-  as_root locale-gen >/dev/null
-fi
+done

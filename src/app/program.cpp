@@ -35,6 +35,7 @@ bool Program::StartUp(const std::string& exeFolder, const ViewFactory& createVie
     return false;
   }
 
+  ini_->FinishInterruptedRewrite();
   // Titles a killed or crashed run left decorated go back before any tick.
   std::vector<LastTarget> notTaken;
   if (platform_.recordFiles != nullptr) {

@@ -1,5 +1,6 @@
 #include "settings/ini_file.h"
 
+#include <optional>
 #include <utility>
 
 #include "core/text.h"
@@ -8,39 +9,96 @@
 namespace kestrova {
 namespace {
 
-// The longest text the settings file hands out, in bytes of its code page.
+// The longest text the settings file hands out, in bytes of the ANSI code page.
 constexpr std::size_t kMaxValueBytes = 127;
+
+// Whole characters only, as many as fit `maxBytes` in the code page.
+std::string CutToCodePageBytes(CodePage& codePage, std::string utf8, std::size_t maxBytes) {
+  if (codePage.ToAnsi(utf8).size() <= maxBytes) return utf8;
+  std::size_t used = 0;
+  std::size_t end = 0;
+  while (end < utf8.size()) {
+    const std::size_t length = Utf8CharLength(utf8, end);
+    const std::size_t cost = codePage.ToAnsi(utf8.substr(end, length)).size();
+    if (used + cost > maxBytes) break;
+    used += cost;
+    end += length;
+  }
+  utf8.resize(end);
+  return utf8;
+}
 
 }  // namespace
 
 IniFile::IniFile(ProfileStore& store, CodePage& codePage, std::string path)
     : store_(store), codePage_(codePage), path_(std::move(path)) {}
 
+void IniFile::KnowForm() {
+  if (formKnown_) return;
+  formKnown_ = true;
+  const std::optional<std::string> bytes = store_.ReadFileBytes(path_);
+  form_ = bytes ? DetectIniForm(*bytes) : IniForm::kAnsi;
+  if (form_ == IniForm::kUtf8) utf8_.Use(CleanUtf8(std::string_view(*bytes).substr(3)));
+}
+
+IniForm IniFile::Form() {
+  KnowForm();
+  return form_;
+}
+
 int IniFile::IniReadInt(const std::string& section, const std::string& key, int def) {
-  return store_.ReadInt(path_, codePage_.ToAnsi(section), codePage_.ToAnsi(key), def);
+  KnowForm();
+  if (form_ != IniForm::kUtf8) return store_.ReadInt(path_, section, key, def);
+  const std::optional<std::string> value = utf8_.LookUp(section, key);
+  return value && !value->empty() ? ParseProfileInt(*value) : def;
 }
 
 std::string IniFile::IniReadString(const std::string& section, const std::string& key,
                                    const std::string& def) {
-  std::string ansi = store_.ReadString(path_, codePage_.ToAnsi(section),
-                                       codePage_.ToAnsi(key), codePage_.ToAnsi(def));
-  if (ansi.size() > kMaxValueBytes) {
-    // Whole characters only: a lead byte that would lose its trail byte goes too.
-    std::size_t end = 0;
-    while (end < ansi.size()) {
-      const std::size_t step = codePage_.IsLeadByte(static_cast<unsigned char>(ansi[end])) ? 2 : 1;
-      if (end + step > kMaxValueBytes) break;
-      end += step;
-    }
-    ansi.resize(end);
-  }
-  if (const std::size_t nul = ansi.find('\0'); nul != std::string::npos) ansi.resize(nul);
-  return codePage_.FromAnsi(ansi);
+  KnowForm();
+  std::string value = form_ == IniForm::kUtf8 ? utf8_.LookUp(section, key).value_or(def)
+                                              : store_.ReadString(path_, section, key, def);
+  if (const std::size_t nul = value.find('\0'); nul != std::string::npos) value.resize(nul);
+  return CutToCodePageBytes(codePage_, std::move(value), kMaxValueBytes);
 }
 
 bool IniFile::IniWriteString(const std::string& section, const std::string& key, const std::string& value) {
-  return store_.WriteString(path_, codePage_.ToAnsi(section), codePage_.ToAnsi(key),
-                            codePage_.ToAnsi(LineBreaksAsBlanks(value)));
+  if (stuck_) return false;
+  KnowForm();
+  const std::string line = LineBreaksAsBlanks(value);
+  const bool fits = Fits(section) && Fits(key) && Fits(line);
+  // A Unicode file takes any text; the service keeps it Unicode.
+  const bool change = form_ == IniForm::kUtf8 || (!fits && form_ != IniForm::kUtf16);
+  if (change && !ChangeForm(!fits)) return false;
+  return store_.WriteString(path_, section, key, line);
+}
+
+bool IniFile::ChangeForm(bool needUnicode) {
+  const std::optional<std::string> bytes = store_.ReadFileBytes(path_);
+  if (!bytes) return false;
+  const IniForm now = DetectIniForm(*bytes);
+  if (now == IniForm::kUtf16 || (now == IniForm::kAnsi && !needUnicode)) {
+    form_ = now;
+    return true;
+  }
+  IniForm to = IniForm::kUtf16;
+  const std::string rewritten = RewrittenFile(codePage_, *bytes, needUnicode, to);
+  switch (RewriteInPlace(store_, path_, *bytes, rewritten)) {
+    case RewriteResult::kDone:
+      form_ = to;
+      return true;
+    case RewriteResult::kPending:
+      stuck_ = true;
+      return false;
+    case RewriteResult::kUnchanged:
+      break;
+  }
+  return false;
+}
+
+void IniFile::FinishInterruptedRewrite() {
+  stuck_ = !kestrova::FinishInterruptedRewrite(store_, path_);
+  formKnown_ = false;
 }
 
 }  // namespace kestrova

@@ -6,13 +6,34 @@
 #include <filesystem>
 #include <string_view>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "core/number_parse.h"
 #include "core/text.h"
+#include "core/utf16le.h"
 
 namespace kestrova {
 namespace {
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+constexpr char kUtf16Mark[] = "\xFF\xFE";
+
+// UTF-8 text has no double-byte characters.
+class NoLeadBytes final : public CodePage {
+ public:
+  std::string ToAnsi(const std::string& utf8) override { return utf8; }
+  std::string FromAnsi(const std::string& ansi) override { return ansi; }
+  bool IsLeadByte(unsigned char) override { return false; }
+};
+
+CodePage& LeadBytesOf(CodePage* codePage) {
+  static NoLeadBytes utf8;
+  return codePage != nullptr ? *codePage : utf8;
+}
+
+bool IsUnicode(std::string_view bytes) { return bytes.substr(0, 2) == kUtf16Mark; }
 
 // The service's blanks: tab to carriage return, space, and ^Z (old DOS files).
 bool IsBlank(unsigned char c) { return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20; }
@@ -193,6 +214,8 @@ bool Store(const std::string& path, const std::string& content) {
   return !error;
 }
 
+}  // namespace
+
 // The service's number reading: blanks, a sign, an optional 0b/0o/0x prefix,
 // digits, wrapping at 32 bits; only the first 29 characters are looked at.
 int ParseProfileInt(std::string_view text) {
@@ -211,65 +234,48 @@ int ParseProfileInt(std::string_view text) {
   return static_cast<int>(total);
 }
 
-}  // namespace
+void ProfileIndex::Use(std::string_view text) {
+  if (indexed_ && text == text_) return;
+  CodePage& codePage = LeadBytesOf(leadBytes_);
+  text_ = text;
+  indexed_ = true;
+  sectionBodies_.clear();
+  // Lines before the first header are the section without a name.
+  std::string current;
+  std::size_t bodyBegin = 0;
+  auto close = [&](std::size_t end) { sectionBodies_.try_emplace(current, bodyBegin, end); };
+  ForEachLine(text_, [&](std::size_t, std::string_view line) {
+    const std::size_t first = line.find_first_not_of(" \t\n\v\f\r\x1a");
+    if (first == std::string_view::npos || line[first] != '[') return true;
+    const LineInfo info = Classify(line, codePage);
+    if (info.kind != LineInfo::kHeader) return true;
+    const auto lineBegin = static_cast<std::size_t>(line.data() - text_.data());
+    close(lineBegin);
+    current = FoldName(info.name, codePage);
+    const std::size_t lineEnd = text_.find('\n', lineBegin);
+    bodyBegin = lineEnd == std::string::npos ? text_.size() : lineEnd + 1;
+    return true;
+  });
+  close(text_.size());
+}
 
-// The value as the service hands it out: up to a NUL, without enclosing quotes.
-bool ProfileFile::LookUp(const std::string& path, const std::string& section, const std::string& key,
-                         std::string& value) {
-  std::string text;
-  if (Load(path, text) != LoadResult::kOk) return false;
-  if (path != indexedPath_ || text != indexedText_) {
-    indexedPath_ = path;
-    indexedText_ = std::move(text);
-    sectionBodies_.clear();
-    // Lines before the first header are the section without a name.
-    std::string current;
-    std::size_t bodyBegin = 0;
-    auto close = [&](std::size_t end) { sectionBodies_.try_emplace(current, bodyBegin, end); };
-    ForEachLine(indexedText_, [&](std::size_t, std::string_view line) {
-      const std::size_t first = line.find_first_not_of(" \t\n\v\f\r\x1a");
-      if (first == std::string_view::npos || line[first] != '[') return true;
-      const LineInfo info = Classify(line, codePage_);
-      if (info.kind != LineInfo::kHeader) return true;
-      const auto lineBegin = static_cast<std::size_t>(line.data() - indexedText_.data());
-      close(lineBegin);
-      current = FoldName(info.name, codePage_);
-      const std::size_t lineEnd = indexedText_.find('\n', lineBegin);
-      bodyBegin = lineEnd == std::string::npos ? indexedText_.size() : lineEnd + 1;
-      return true;
-    });
-    close(indexedText_.size());
-  }
-  const auto body = sectionBodies_.find(FoldName(Trim(UpToNul(section)), codePage_));
-  if (body == sectionBodies_.end()) return false;
+std::optional<std::string> ProfileIndex::LookUp(std::string_view section, std::string_view key) const {
+  CodePage& codePage = LeadBytesOf(leadBytes_);
+  const auto body = sectionBodies_.find(FoldName(Trim(UpToNul(section)), codePage));
+  if (body == sectionBodies_.end()) return std::nullopt;
   const std::string_view lines =
-      std::string_view(indexedText_).substr(body->second.first, body->second.second - body->second.first);
-  const Location loc = Locate(lines, "", Trim(UpToNul(key)), codePage_, true);
-  if (!loc.haveKey || !loc.hasValue) return false;
-  value = std::string(Unquote(UpToNul(loc.value)));
-  return true;
+      std::string_view(text_).substr(body->second.first, body->second.second - body->second.first);
+  const Location loc = Locate(lines, "", Trim(UpToNul(key)), codePage, true);
+  if (!loc.haveKey || !loc.hasValue) return std::nullopt;
+  return std::string(Unquote(UpToNul(loc.value)));
 }
 
-std::string ProfileFile::ReadString(const std::string& path, const std::string& section,
-                                    const std::string& key, const std::string& def) {
-  std::string value;
-  return LookUp(path, section, key, value) ? value : def;
-}
-
-int ProfileFile::ReadInt(const std::string& path, const std::string& section, const std::string& key,
-                         int def) {
-  std::string value;
-  if (!LookUp(path, section, key, value) || value.empty()) return def;
-  return ParseProfileInt(value);
-}
-
-bool ProfileFile::WriteString(const std::string& path, const std::string& section, const std::string& key,
-                              const std::string& value) {
-  std::string content;
-  if (Load(path, content) == LoadResult::kFailed) return false;  // never replace a file we could not read
+std::string WithProfileValue(std::string_view content, std::string_view section, std::string_view key,
+                             std::string_view value, CodePage* leadBytes) {
+  CodePage& codePage = LeadBytesOf(leadBytes);
   const std::string_view sectionName = Trim(UpToNul(section));
   const std::string_view keyName = Trim(UpToNul(key));
-  const Location loc = Locate(content, sectionName, keyName, codePage_, false);
+  const Location loc = Locate(content, sectionName, keyName, codePage, false);
 
   std::string entry(loc.haveKey ? loc.keyName : keyName);
   entry += '=';
@@ -289,7 +295,87 @@ bool ProfileFile::WriteString(const std::string& path, const std::string& sectio
     out += sectionName;
     out += "]\r\n" + entry + "\r\n";
   }
-  return Store(path, out);
+  return out;
+}
+
+std::optional<std::string> ProfileFile::LookUp(const std::string& path, const std::string& section,
+                                               const std::string& key) {
+  std::string bytes;
+  if (Load(path, bytes) != LoadResult::kOk) return std::nullopt;
+  const bool unicode = IsUnicode(bytes);
+  if (path != indexedPath_ || bytes != indexedBytes_) {
+    if (unicode) {
+      unicode_.Use(Utf8FromUtf16Le(std::string_view(bytes).substr(2)));
+    } else {
+      ansi_.Use(bytes);
+    }
+    indexedPath_ = path;
+    indexedBytes_ = std::move(bytes);
+  }
+  if (unicode) return unicode_.LookUp(section, key);
+  std::optional<std::string> value = ansi_.LookUp(codePage_.ToAnsi(section), codePage_.ToAnsi(key));
+  if (value) *value = codePage_.FromAnsi(*value);
+  return value;
+}
+
+std::string ProfileFile::ReadString(const std::string& path, const std::string& section,
+                                    const std::string& key, const std::string& def) {
+  return LookUp(path, section, key).value_or(def);
+}
+
+int ProfileFile::ReadInt(const std::string& path, const std::string& section, const std::string& key,
+                         int def) {
+  const std::optional<std::string> value = LookUp(path, section, key);
+  if (!value || value->empty()) return def;
+  return ParseProfileInt(*value);
+}
+
+bool ProfileFile::WriteString(const std::string& path, const std::string& section, const std::string& key,
+                              const std::string& value) {
+  std::string content;
+  if (Load(path, content) == LoadResult::kFailed) return false;  // never replace a file we could not read
+  if (IsUnicode(content)) {
+    const std::string text =
+        WithProfileValue(Utf8FromUtf16Le(std::string_view(content).substr(2)), section, key, value, nullptr);
+    return Store(path, kUtf16Mark + Utf16Le(text));
+  }
+  return Store(path, WithProfileValue(content, codePage_.ToAnsi(section), codePage_.ToAnsi(key),
+                                      codePage_.ToAnsi(value), &codePage_));
+}
+
+std::optional<std::string> ProfileFile::ReadFileBytes(const std::string& path) {
+  std::string bytes;
+  const LoadResult result = Load(path, bytes);
+  if (result == LoadResult::kFailed) return std::nullopt;
+  return bytes;
+}
+
+bool ProfileFile::WriteFileInPlace(const std::string& path, std::string_view bytes) {
+  const std::string name(UpToNul(path));
+  std::FILE* file = std::fopen(name.c_str(), "r+b");
+  if (file == nullptr) file = std::fopen(name.c_str(), "wb");
+  if (file == nullptr) return false;
+  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  ok = std::fflush(file) == 0 && ok;
+#ifndef _WIN32
+  ok = fsync(fileno(file)) == 0 && ok;
+#endif
+  ok = std::fclose(file) == 0 && ok;
+  std::error_code error;
+  std::filesystem::resize_file(name, bytes.size(), error);
+  return ok && !error;
+}
+
+bool ProfileFile::RenameFile(const std::string& from, const std::string& to) {
+  std::error_code error;
+  std::filesystem::rename(std::string(UpToNul(from)), std::string(UpToNul(to)), error);
+  return !error;
+}
+
+bool ProfileFile::RemoveFile(const std::string& path) {
+  std::error_code error;
+  std::filesystem::remove(std::string(UpToNul(path)), error);
+  return !std::filesystem::exists(std::string(UpToNul(path)), error);
 }
 
 }  // namespace kestrova

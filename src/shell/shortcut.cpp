@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "shell/utf16le.h"
+#include "core/utf16le.h"
 
 namespace kestrova {
 namespace {

@@ -295,10 +295,10 @@ TEST_F(ProfileContract, WriteIntoAMissingFolderFails) {
 
 TEST_F(ProfileContract, ShiftJisBytesRoundTrip) {
   SKIP_UNLESS_CP932();
-  const std::string hyou = "\x95\x5c", so = "\x83\x5c", a = "\x83\x41", dzi = "\x83\x61", dash = "\x81\x5d";
+  const std::string hyou = "表", so = "ソ", a = "ア", dzi = "ヂ", dash = "‐";
   const std::string path = NewPath();
-  // 0x5C ("\") and 0x5D ("]") as trail bytes; "ア" and "ヂ" differ only in a
-  // trail byte that looks like "A" / "a".
+  // In the file: 0x5C ("\") and 0x5D ("]") as trail bytes; "ア" and "ヂ"
+  // differ only in a trail byte that looks like "A" / "a".
   ASSERT_TRUE(store_.WriteString(path, "J", hyou, hyou + so));
   ASSERT_TRUE(store_.WriteString(path, "J", a, "1"));
   ASSERT_TRUE(store_.WriteString(path, "J", dzi, "2"));
@@ -309,13 +309,15 @@ TEST_F(ProfileContract, ShiftJisBytesRoundTrip) {
   EXPECT_EQ(store_.ReadString(path, "J", dzi, "DEF"), "2");
   EXPECT_EQ(store_.ReadString(path, "A" + dash, "k", "DEF"), so + " " + so);
   EXPECT_EQ(store_.ReadString(path, "J", "end", "DEF"), hyou);
+  const std::string sHyou = "\x95\x5c", sSo = "\x83\x5c", sA = "\x83\x41", sDzi = "\x83\x61",
+                    sDash = "\x81\x5d";
   const std::vector<std::string> expected = {"[J]",
-                                             hyou + "=" + hyou + so,
-                                             a + "=1",
-                                             dzi + "=2",
-                                             "end=" + hyou,
-                                             "[A" + dash + "]",
-                                             "k=" + so + " " + so};
+                                             sHyou + "=" + sHyou + sSo,
+                                             sA + "=1",
+                                             sDzi + "=2",
+                                             "end=" + sHyou,
+                                             "[A" + sDash + "]",
+                                             "k=" + sSo + " " + sSo};
   EXPECT_EQ(Outline(Contents(path)), expected);
 }
 

@@ -869,6 +869,38 @@ def settings_apply_saves_and_title_follows(f):
 
 
 @test
+def settings_text_outside_the_code_page_survives_a_restart(f):
+    s = f.s
+    k, w = shown_settings(f)
+    hwnd = w["hwnd"]
+    pattern = " <hh:nn:ss> é 😀"  # not in code page 932 (and no letter a format code would take)
+    s.winctl.call("settitle", control(s, hwnd, **{"class": "Edit", "text": DEFAULT_PATTERN})["hwnd"], pattern)
+    s.bring_to_front(hwnd)
+    key(s, "Return")  # OK
+    wait_for("the settings window to hide", lambda: not s.winctl.info(hwnd)["visible"], 5)
+
+    def unicode_ini():
+        with open(k.ini_path, "rb") as ini:
+            return ini.read().startswith(b"\xff\xfe")
+    wait_for("Kestrova.ini in UTF-16LE", unicode_ini, 5)
+    k.stop()
+    w = k.settings_window(timeout=20, proc=k.start())
+    hwnd = w["hwnd"]
+    wait_for("the pattern read back whole", lambda: any(
+        c.get("text") == pattern for c in s.winctl.children(hwnd) if c.get("class") == "Edit"), 10)
+    s.bring_to_front(hwnd)
+    key(s, "Return")
+    wait_for("the settings window to hide", lambda: not s.winctl.info(hwnd)["visible"], 5)
+    own = "再起動テスト"
+    a = f.window(own)
+    s.bring_to_front(a["hwnd"])
+    shown = re.compile(re.escape(own) + r" <\d\d:\d\d:\d\d> é 😀")
+    wait_for("the pattern in the title", lambda: shown.fullmatch(s.winctl.title(a["hwnd"])), DECORATE_WITHIN)
+    f.close_windows()
+    f.stop_kestrova()
+
+
+@test
 def settings_cancel_restores_the_boxes(f):
     s = f.s
     k, w = shown_settings(f)

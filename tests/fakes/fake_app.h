@@ -2,7 +2,9 @@
 // Fakes for the program's shell, settings file and settings window view.
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -25,6 +27,25 @@ class MemoryProfileStore : public ProfileStore {
   int ReadInt(const std::string& path, const std::string& section, const std::string& key, int def) override;
   bool WriteString(const std::string& path, const std::string& section, const std::string& key,
                    const std::string& value) override;
+  // Whole files by path, apart from the values above (a change of form never happens here).
+  std::map<std::string, std::string> files;
+  std::optional<std::string> ReadFileBytes(const std::string& path) override {
+    auto it = files.find(path);
+    return it == files.end() ? std::string() : it->second;
+  }
+  bool WriteFileInPlace(const std::string& path, std::string_view bytes) override {
+    files[path] = std::string(bytes);
+    return true;
+  }
+  bool RenameFile(const std::string& from, const std::string& to) override {
+    files[to] = files[from];
+    files.erase(from);
+    return true;
+  }
+  bool RemoveFile(const std::string& path) override {
+    files.erase(path);
+    return true;
+  }
   // The value as written.
   std::string Get(const std::string& section, const std::string& key) const;
   bool Has(const std::string& section, const std::string& key) const;

@@ -92,6 +92,18 @@ TEST_F(ProgramTest, SecondCopyWakesTheResidentFirstAndEnds) {
   EXPECT_TRUE(shell.wakeUps.empty()) << "a copy showing its settings window is not woken";
 }
 
+TEST_F(ProgramTest, AStartFinishesARewriteACrashInterrupted) {
+  const std::string ini = "C:\\Tools\\Kestrova.ini";
+  store.files = {{ini, "half"}, {ini + ".new", "whole"}};
+  shell.otherInstance = true;
+  EXPECT_FALSE(Start());
+  EXPECT_EQ(store.files[ini], "half") << "a second copy leaves the first copy's file alone";
+  shell.otherInstance = false;
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(store.files[ini], "whole");
+  EXPECT_EQ(store.files.count(ini + ".new"), 0u);
+}
+
 TEST_F(ProgramTest, TimingSettingDrivesTheTickInterval) {
   const std::pair<int, int> cases[] = {{0, 500}, {1, 1000},   {2, 3000},       {3, 60000},
                                        {-1, 2},  {-250, 500}, {-32767, 65534}, {7, 1000}};

@@ -8,7 +8,7 @@
 
 #include "fakes/fake_files.h"
 #include "settings/codepage_iconv.h"
-#include "shell/utf16le.h"
+#include "core/utf16le.h"
 
 namespace kestrova {
 namespace {

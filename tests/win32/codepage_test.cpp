@@ -93,11 +93,9 @@ class Generator {
 
   std::mt19937 random_;
   // "表" ends in 0x5C, "A‐" in 0x5D; "ア" and "ヂ" differ only in case of a trail byte.
-  std::vector<std::string> names_ = {"Main",     "main",     "MAIN",      "S",  "\x95\x5c",
-                                     "\x83\x41", "\x83\x61", "A\x81\x5d", "x y"};
-  std::vector<std::string> values_ = {
-      "",     "1",    " -12x", "\"q\"",   "'s'",       "\"", "a=b", "\x95\x5c\x83\x5c",
-      "0x1F", "\"\"", "abc",   "\" 7 \"", "4294967296"};
+  std::vector<std::string> names_ = {"Main", "main", "MAIN", "S", "表", "ア", "ヂ", "A‐", "x y"};
+  std::vector<std::string> values_ = {"",     "1",    " -12x", "\"q\"", "'s'",     "\"",        "a=b",
+                                      "表ソ", "0x1F", "\"\"",  "abc",   "\" 7 \"", "4294967296"};
 };
 
 class ProfileAgreement : public ::testing::Test {
@@ -114,7 +112,7 @@ class ProfileAgreement : public ::testing::Test {
   }
   std::string NewPath(const std::string& text) {
     const std::string path = (dir_ / ("f" + std::to_string(files_++) + ".ini")).string();
-    std::ofstream(path, std::ios::binary) << text;
+    std::ofstream(path, std::ios::binary) << codePage_.ToAnsi(text);
     return path;
   }
 

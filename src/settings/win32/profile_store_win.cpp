@@ -10,19 +10,11 @@
 namespace kestrova {
 namespace {
 
-using win32::FromWide;
-using win32::ToWide;
+using win32::Narrow;
 using win32::Widen;
 
 constexpr DWORD kFirstBuffer = 256;
 constexpr DWORD kLargestBuffer = 1u << 20;
-
-// Names and values reach the wide calls from the ANSI code page and go back
-// to it: they hold only characters of that code page, so the round trip
-// keeps every byte, and the service writes the file in that code page
-// (a new file too; only a file that starts with a Unicode mark is kept in Unicode).
-std::wstring FromAnsi(const std::string& ansi) { return ToWide(CP_ACP, ansi); }
-std::string ToAnsi(std::wstring_view wide) { return FromWide(CP_ACP, 0, wide); }
 
 // The whole value, or nothing when the service answered with `probe` (the
 // key may be absent). A full buffer means the value may have been cut, so the
@@ -44,28 +36,80 @@ std::optional<std::wstring> ReadWhole(const std::wstring& path, const std::wstri
 
 }  // namespace
 
+// The wide calls convert an ANSI file's bytes with the code page themselves,
+// and keep a file that starts with a Unicode mark in Unicode.
 std::string WinProfileStore::ReadString(const std::string& path, const std::string& section,
                                         const std::string& key, const std::string& def) {
   const std::wstring widePath = Widen(path);
-  const std::wstring wideSection = FromAnsi(section);
-  const std::wstring wideKey = FromAnsi(key);
+  const std::wstring wideSection = Widen(section);
+  const std::wstring wideKey = Widen(key);
   // The service trims and unquotes defaults, so absence is detected with two
   // probes instead: only an absent key answers both.
-  if (auto value = ReadWhole(widePath, wideSection, wideKey, L"\x01")) return ToAnsi(*value);
-  if (auto value = ReadWhole(widePath, wideSection, wideKey, L"\x02")) return ToAnsi(*value);
+  if (auto value = ReadWhole(widePath, wideSection, wideKey, L"\x01")) return Narrow(*value);
+  if (auto value = ReadWhole(widePath, wideSection, wideKey, L"\x02")) return Narrow(*value);
   return def;
 }
 
 int WinProfileStore::ReadInt(const std::string& path, const std::string& section, const std::string& key,
                              int def) {
   return static_cast<int>(
-      GetPrivateProfileIntW(FromAnsi(section).c_str(), FromAnsi(key).c_str(), def, Widen(path).c_str()));
+      GetPrivateProfileIntW(Widen(section).c_str(), Widen(key).c_str(), def, Widen(path).c_str()));
 }
 
 bool WinProfileStore::WriteString(const std::string& path, const std::string& section, const std::string& key,
                                   const std::string& value) {
-  return WritePrivateProfileStringW(FromAnsi(section).c_str(), FromAnsi(key).c_str(), FromAnsi(value).c_str(),
+  return WritePrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(), Widen(value).c_str(),
                                     Widen(path).c_str()) != FALSE;
+}
+
+std::optional<std::string> WinProfileStore::ReadFileBytes(const std::string& path) {
+  const HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return std::string();
+    return std::nullopt;
+  }
+  std::string bytes;
+  char chunk[16384];
+  DWORD got = 0;
+  bool ok = true;
+  for (;;) {
+    ok = ReadFile(file, chunk, sizeof chunk, &got, nullptr) != FALSE;
+    if (!ok || got == 0) break;
+    bytes.append(chunk, got);
+  }
+  CloseHandle(file);
+  if (!ok) return std::nullopt;
+  return bytes;
+}
+
+// Written over and cut, never a new file moved into its place: the file
+// stays the one a hard link (Scoop's persist) points at.
+bool WinProfileStore::WriteFileInPlace(const std::string& path, std::string_view bytes) {
+  if (bytes.size() > MAXDWORD) return false;
+  const HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  bool ok = bytes.empty() ||
+            (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != FALSE &&
+             written == bytes.size());
+  ok = ok && SetEndOfFile(file) != FALSE;
+  ok = FlushFileBuffers(file) != FALSE && ok;
+  CloseHandle(file);
+  return ok;
+}
+
+bool WinProfileStore::RenameFile(const std::string& from, const std::string& to) {
+  return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+bool WinProfileStore::RemoveFile(const std::string& path) {
+  const std::wstring wide = Widen(path);
+  DeleteFileW(wide.c_str());
+  return GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace kestrova

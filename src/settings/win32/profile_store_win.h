@@ -14,6 +14,10 @@ class WinProfileStore : public ProfileStore {
   int ReadInt(const std::string& path, const std::string& section, const std::string& key, int def) override;
   bool WriteString(const std::string& path, const std::string& section, const std::string& key,
                    const std::string& value) override;
+  std::optional<std::string> ReadFileBytes(const std::string& path) override;
+  bool WriteFileInPlace(const std::string& path, std::string_view bytes) override;
+  bool RenameFile(const std::string& from, const std::string& to) override;
+  bool RemoveFile(const std::string& path) override;
 };
 
 }  // namespace kestrova

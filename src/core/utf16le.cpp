@@ -1,4 +1,4 @@
-#include "shell/utf16le.h"
+#include "core/utf16le.h"
 
 #include <cstdint>
 
@@ -44,6 +44,41 @@ std::string Utf16Le(std::string_view utf8) {
       Put16(out, cp);
     }
     i += len;
+  }
+  return out;
+}
+
+std::string Utf8FromUtf16Le(std::string_view utf16) {
+  std::string out;
+  out.reserve(utf16.size());
+  const auto unit = [&](std::size_t i) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(utf16[i])) |
+           (static_cast<std::uint32_t>(static_cast<unsigned char>(utf16[i + 1])) << 8);
+  };
+  for (std::size_t i = 0; i + 1 < utf16.size(); i += 2) {
+    std::uint32_t cp = unit(i);
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 3 < utf16.size() && unit(i + 2) >= 0xDC00 &&
+        unit(i + 2) <= 0xDFFF) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+      i += 2;
+    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+      cp = 0xFFFD;
+    }
+    if (cp < 0x80) {
+      out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+      out += static_cast<char>(0xC0 | (cp >> 6));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+      out += static_cast<char>(0xE0 | (cp >> 12));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (cp >> 18));
+      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
   }
   return out;
 }

@@ -16,8 +16,17 @@ MainTick::MainTick(WindowSystem& windows, Clock& clock, Locale& locale, SysInfoS
                 return alarms_.CheckAlarm(clockText, clockPiece ? AlarmCall::kClockPiece : AlarmCall::kTick);
               }) {}
 
+namespace {
+// Reports to the overlay however the run ends.
+struct OverlayReport {
+  std::function<void()> report;
+  ~OverlayReport() { report(); }
+};
+}  // namespace
+
 void MainTick::Run(const SettingsWindowState& settingsWindow) {
   if (ended_) return;
+  const OverlayReport report{[this, &settingsWindow] { ReportOverlay(&settingsWindow); }};
   titles_.Settle();
   const WindowHandle target = titles_.GetTargetWindow();
   if (target == 0) return;
@@ -45,6 +54,7 @@ void MainTick::Run(const SettingsWindowState& settingsWindow) {
 void MainTick::TogglePause() {
   paused_ = !paused_;
   if (paused_) titles_.ChangeTitle(0);
+  ReportOverlay(nullptr);
 }
 
 void MainTick::End() {
@@ -52,6 +62,19 @@ void MainTick::End() {
   ended_ = true;
   titles_.ChangeTitle(0);
   titles_.Settle();
+  ReportOverlay(nullptr);
+}
+
+void MainTick::ReportOverlay(const SettingsWindowState* settingsWindow) {
+  if (overlay_ == nullptr) return;
+  const WindowHandle decorated = titles_.Last().Handle;
+  // Only over the window that carries our text and is still in front; a
+  // window the rules keep plain never becomes Last().
+  const bool show = settings_.Overlay != 0 && !paused_ && !ended_ && decorated != 0 &&
+                    (settingsWindow == nullptr ||
+                     (!settingsWindow->visible && decorated != settingsWindow->handle)) &&
+                    decorated == titles_.GetTargetWindow();
+  overlay_->Update(show ? decorated : 0, show ? titles_.WrittenPieces() : std::string());
 }
 
 }  // namespace kestrova

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "alarms/alarm_check.h"
+#include "engine/overlay.h"
 #include "engine/title.h"
 
 namespace kestrova {
@@ -34,6 +35,9 @@ class MainTick {
   void End();
   bool Ended() const { return ended_; }
 
+  // Told after every run, pause and end what the caption overlay should show; may be null.
+  void SetOverlay(OverlaySink* overlay) { overlay_ = overlay; }
+
   TitleWriter& titles() { return titles_; }
   AlarmChecker& alarms() { return alarms_; }
 
@@ -43,6 +47,9 @@ class MainTick {
   Settings& settings_;
   AlarmChecker alarms_;
   TitleWriter titles_;
+  void ReportOverlay(const SettingsWindowState* settingsWindow);
+
+  OverlaySink* overlay_ = nullptr;
   bool paused_ = false;
   bool ended_ = false;
 };

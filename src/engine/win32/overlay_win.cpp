@@ -14,6 +14,10 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"KestrovaCaptionOverlay";
 constexpr UINT_PTR kFrameTimer = 1;
+// Where the system sends no window events (Wine sends none of these), the
+// overlay still keeps up with its target, a little late.
+constexpr UINT_PTR kPollTimer = 2;
+constexpr UINT kPollPeriod = 200;
 
 // Newer than the headers' Windows 7 target.
 constexpr DWORD kDwmExtendedFrameBounds = 9;
@@ -151,8 +155,6 @@ bool Win32OverlaySurface::EnsureWindow() {
                           L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, GetModuleHandleW(nullptr), this);
   if (hwnd_ == nullptr) return false;
   SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  live = this;
-  KeepOverlayForCrash(hwnd_);
   return true;
 }
 
@@ -247,28 +249,29 @@ void Win32OverlaySurface::Show(WindowHandle target, const OverlayPlacement& plac
   placement_ = placement;
   // Topmost only while shown, which is only while its target is in front.
   SetWindowPos(hwnd_, HWND_TOPMOST, placement.bounds.left, placement.bounds.top, 0, 0,
-               SWP_NOSIZE | SWP_NOACTIVATE | (visible_ ? 0 : SWP_SHOWWINDOW));
-  visible_ = true;
+               SWP_NOSIZE | SWP_NOACTIVATE | (IsWindowVisible(hwnd_) ? 0 : SWP_SHOWWINDOW));
+  KeepOverlayForCrash(hwnd_);
   ++moves_;
   Watch(reinterpret_cast<HWND>(target));
 }
 
 void Win32OverlaySurface::Hide() {
   Unwatch();
-  if (hwnd_ == nullptr || !visible_) return;
+  if (hwnd_ == nullptr) return;
   SetWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW | SWP_NOOWNERZORDER);
-  visible_ = false;
 }
 
 void Win32OverlaySurface::Watch(HWND target) {
-  if (target == target_ && hooks_[0] != nullptr) return;
+  if (target == target_) return;
   Unwatch();
   DWORD process = 0;
   const DWORD thread = GetWindowThreadProcessId(target, &process);
   if (thread == 0) return;
   target_ = target;
-  constexpr DWORD flags = WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS;
+  // The event callback has no context of its own; one overlay watches at a time.
+  live = this;
+  SetTimer(hwnd_, kPollTimer, kPollPeriod, nullptr);
   const struct {
     DWORD first, last;
     bool anyProcess;
@@ -284,11 +287,12 @@ void Win32OverlaySurface::Watch(HWND target) {
   for (size_t i = 0; i < sizeof(hooks_) / sizeof(hooks_[0]); ++i) {
     hooks_[i] = SetWinEventHook(ranges[i].first, ranges[i].last, nullptr, &OnEvent,
                                 ranges[i].anyProcess ? 0 : process, ranges[i].anyProcess ? 0 : thread,
-                                ranges[i].anyProcess ? WINEVENT_OUTOFCONTEXT : flags);
+                                WINEVENT_OUTOFCONTEXT);
   }
 }
 
 void Win32OverlaySurface::Unwatch() {
+  if (hwnd_ != nullptr) KillTimer(hwnd_, kPollTimer);
   for (HWINEVENTHOOK& hook : hooks_) {
     if (hook != nullptr) UnhookWinEvent(hook);
     hook = nullptr;
@@ -327,6 +331,7 @@ LRESULT CALLBACK Win32OverlaySurface::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARA
   switch (msg) {
     case WM_TIMER:
       if (self != nullptr && wp == kFrameTimer) self->Frame();
+      if (self != nullptr && wp == kPollTimer && self->onFollow) self->onFollow();
       return 0;
     case WM_MOUSEACTIVATE:
       return MA_NOACTIVATE;

@@ -18,7 +18,7 @@ class Win32WindowGeometry : public WindowGeometrySource {
 // A popup that never takes focus or clicks and has no taskbar button. While it
 // shows, out-of-context accessibility events of its target (moves, sizes,
 // minimising, hiding, destruction) and foreground changes call `onFollow`, at
-// most once per display frame.
+// most once per display frame; a slow poll stands in where no events come.
 class Win32OverlaySurface : public OverlaySurface {
  public:
   Win32OverlaySurface();
@@ -55,7 +55,6 @@ class Win32OverlaySurface : public OverlaySurface {
   int fontPixels_ = 0;
   std::wstring text_;
   OverlayPlacement placement_;
-  bool visible_ = false;
   bool drawn_ = false;
   FrameCoalescer coalescer_;
   UINT framePeriod_ = 16;

@@ -79,7 +79,8 @@ OverlayDecision PlaceOverlay(const WindowGeometry& g, std::string_view text, Tex
   const int font = g.captionFontPixels > 0 ? g.captionFontPixels : Scaled(12, dpi);
   const int padX = Scaled(8, dpi);
   const int gap = Scaled(8, dpi);
-  const int height = std::min(font + Scaled(10, dpi), stripBottom - stripTop);
+  // A little of the strip shows above and below the plate.
+  const int height = std::min(font + Scaled(8, dpi), stripBottom - stripTop - Scaled(4, dpi));
   const int width = std::max(0, measure.TextWidth(text, font)) + 2 * padX;
   const int left = buttonsLeft - gap - width;
   if (height <= 0 || left < g.frame.left + gap) return verdict(OverlayVerdict::kNoRoom);

@@ -78,19 +78,23 @@ TEST(OverlayPlacement, LeftOfTheButtonsCentredOnTheCaptionAtTheWindowsDpi) {
   noMetrics.captionHeight = 0;
   noMetrics.buttonWidth = 0;
   noMetrics.captionFontPixels = 0;
+  WindowGeometry lowStrip = Browser();
+  lowStrip.captionHeight = 20;
   WindowGeometry strayButtons = Browser();
   strayButtons.captionButtons = ScreenRect{2000, 50, 2138, 90};  // outside the frame: not believed
   const Case cases[] = {
       // Fallback: three buttons of at least 46 pixels; width 80 + 2 * 8, gap 8;
-      // height 12 + 10 centred on the 31-pixel strip.
-      {"fallback", Browser(), {1100 - 138 - 8 - 96, 54, 1100 - 138 - 8, 76}, 12},
-      {"wider metric", wideMetric, {1100 - 150 - 8 - 96, 54, 1100 - 150 - 8, 76}, 12},
+      // height 12 + 8 centred on the 31-pixel strip.
+      {"fallback", Browser(), {1100 - 138 - 8 - 96, 55, 1100 - 138 - 8, 75}, 12},
+      {"wider metric", wideMetric, {1100 - 150 - 8 - 96, 55, 1100 - 150 - 8, 75}, 12},
       // The compositor's buttons: their left edge and their height.
-      {"buttons known", known, {962 - 8 - 96, 59, 962 - 8, 81}, 12},
-      {"buttons outside", strayButtons, {1100 - 138 - 8 - 96, 54, 1100 - 138 - 8, 76}, 12},
-      // 150 %: 69-pixel buttons, 12-pixel pads and gap, 18 + 15 high on 46.
-      {"144 dpi", at144, {1100 - 207 - 12 - 104, 56, 1100 - 207 - 12, 89}, 18},
-      {"no metrics", noMetrics, {1100 - 138 - 8 - 96, 54, 1100 - 138 - 8, 76}, 12},
+      {"buttons known", known, {962 - 8 - 96, 60, 962 - 8, 80}, 12},
+      {"buttons outside", strayButtons, {1100 - 138 - 8 - 96, 55, 1100 - 138 - 8, 75}, 12},
+      // 150 %: 69-pixel buttons, 12-pixel pads and gap, 18 + 12 high on 46.
+      {"144 dpi", at144, {1100 - 207 - 12 - 104, 58, 1100 - 207 - 12, 88}, 18},
+      {"no metrics", noMetrics, {1100 - 138 - 8 - 96, 55, 1100 - 138 - 8, 75}, 12},
+      // A strip lower than the font: the plate keeps 2 pixels of it above and below.
+      {"low strip", lowStrip, {1100 - 138 - 8 - 96, 52, 1100 - 138 - 8, 68}, 12},
   };
   for (const Case& c : cases) {
     const OverlayDecision d = PlaceOverlay(c.g, text, measure);

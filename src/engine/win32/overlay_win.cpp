@@ -30,6 +30,7 @@ constexpr UINT kDpiChanged = 0x02E0;
 using DwmGetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
 using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
 using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 
 template <typename Fn>
 Fn LookUp(HMODULE module, const char* name) {
@@ -37,9 +38,19 @@ Fn LookUp(HMODULE module, const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
 }
 
+// From the system folder only, never from beside the program or the current folder.
+HMODULE SystemLibrary(const wchar_t* name) {
+  wchar_t path[MAX_PATH] = {};
+  const UINT n = GetSystemDirectoryW(path, MAX_PATH);
+  if (n == 0 || n + 1 + lstrlenW(name) >= MAX_PATH) return nullptr;
+  path[n] = L'\\';
+  lstrcpyW(path + n + 1, name);
+  return LoadLibraryW(path);
+}
+
 // dwmapi is loaded on first use: it is missing where there is no compositor.
 DwmGetWindowAttributeFn DwmAttribute() {
-  static const auto fn = LookUp<DwmGetWindowAttributeFn>(LoadLibraryW(L"dwmapi.dll"), "DwmGetWindowAttribute");
+  static const auto fn = LookUp<DwmGetWindowAttributeFn>(SystemLibrary(L"dwmapi.dll"), "DwmGetWindowAttribute");
   return fn;
 }
 
@@ -50,6 +61,17 @@ bool ReadDwm(HWND hwnd, DWORD attribute, T& value) {
 }
 
 int SystemDpi() { return WindowDpi(nullptr); }
+
+// The monitor's DPI, not the window's: a window that is not DPI-aware reports
+// 96 and is drawn enlarged, and the overlay goes over what is on the screen.
+int MonitorDpi(HMONITOR monitor, HWND hwnd) {
+  static const auto forMonitor = LookUp<GetDpiForMonitorFn>(SystemLibrary(L"shcore.dll"), "GetDpiForMonitor");
+  UINT x = 0, y = 0;
+  if (forMonitor != nullptr && monitor != nullptr && SUCCEEDED(forMonitor(monitor, 0, &x, &y)) && y > 0) {
+    return static_cast<int>(y);
+  }
+  return WindowDpi(hwnd);
+}
 
 int MetricAt(int index, int dpi) {
   static const auto forDpi = User32Function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
@@ -101,7 +123,8 @@ bool Win32WindowGeometry::Read(WindowHandle window, WindowGeometry& g) {
   GetClientRect(hwnd, &client);
   MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
   g.client = FromRect(client);
-  if (HMONITOR monitor = MonitorFromWindow(hwnd, MONITOR_DEFAULTTONULL)) {
+  HMONITOR monitor = MonitorFromWindow(hwnd, MONITOR_DEFAULTTONULL);
+  if (monitor != nullptr) {
     MONITORINFO info = {};
     info.cbSize = sizeof(info);
     if (GetMonitorInfoW(monitor, &info)) g.monitor = FromRect(info.rcMonitor);
@@ -112,7 +135,7 @@ bool Win32WindowGeometry::Read(WindowHandle window, WindowGeometry& g) {
     g.captionButtons = ScreenRect{windowRect.left + buttons.left, windowRect.top + buttons.top,
                                   windowRect.left + buttons.right, windowRect.top + buttons.bottom};
   }
-  g.dpi = WindowDpi(hwnd);
+  g.dpi = MonitorDpi(monitor, hwnd);
   g.captionHeight = MetricAt(SM_CYCAPTION, g.dpi) + MetricAt(SM_CYSIZEFRAME, g.dpi) +
                     MetricAt(SM_CXPADDEDBORDER, g.dpi);
   g.buttonWidth = MetricAt(SM_CXSIZE, g.dpi);

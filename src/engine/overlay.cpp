@@ -49,8 +49,8 @@ OverlayDecision PlaceOverlay(const WindowGeometry& g, std::string_view text, Tex
   if (!g.front) return verdict(OverlayVerdict::kNotFront);
   const int dpi = ValidDpi(g.dpi);
   const int strip = CaptionStrip(g, dpi);
-  if (Absurd(g.frame) || Absurd(g.monitor) || !Intersect(g.frame, g.monitor) || g.frame.Height() < 2 * strip ||
-      (g.hasCaption && Absurd(g.client))) {
+  if (Absurd(g.frame) || Absurd(g.monitor) || !Intersect(g.frame, g.monitor) ||
+      g.frame.Height() < 2 * strip || (g.hasCaption && Absurd(g.client))) {
     return verdict(OverlayVerdict::kBadBounds);
   }
   if (!DrawsOwnCaption(g)) return verdict(OverlayVerdict::kStandardCaption);
@@ -63,9 +63,10 @@ OverlayDecision PlaceOverlay(const WindowGeometry& g, std::string_view text, Tex
   int stripTop = g.frame.top;
   int stripBottom = g.frame.top + strip;
   int buttonsLeft = 0;
-  const bool buttonsKnown = g.captionButtons && !g.captionButtons->Empty() &&
-                            g.captionButtons->left > g.frame.left && g.captionButtons->right <= g.frame.right &&
-                            g.captionButtons->top >= g.frame.top && g.captionButtons->bottom <= g.frame.bottom;
+  const bool buttonsKnown =
+      g.captionButtons && !g.captionButtons->Empty() && g.captionButtons->left > g.frame.left &&
+      g.captionButtons->right <= g.frame.right && g.captionButtons->top >= g.frame.top &&
+      g.captionButtons->bottom <= g.frame.bottom;
   if (buttonsKnown) {
     stripTop = g.captionButtons->top;
     stripBottom = g.captionButtons->bottom;
@@ -171,7 +172,8 @@ std::vector<std::uint32_t> PaintPlate(int width, int height, int radius,
   // How much of a pixel lies inside the rounded rectangle inset by `inset`.
   const auto inside = [&](double px, double py, double inset) {
     const double rr = std::max(r - inset, 0.0);
-    const double left = inset + rr, right = width - inset - rr, top = inset + rr, bottom = height - inset - rr;
+    const double left = inset + rr, right = width - inset - rr, top = inset + rr,
+                 bottom = height - inset - rr;
     const double dx = std::max({left - px, 0.0, px - right});
     const double dy = std::max({top - py, 0.0, py - bottom});
     return std::clamp(rr - std::sqrt(dx * dx + dy * dy) + 0.5, 0.0, 1.0);

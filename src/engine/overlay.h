@@ -30,11 +30,11 @@ struct WindowGeometry {
   bool exists = false;
   bool hasCaption = false;  // WS_CAPTION
   bool minimised = false;
-  bool cloaked = false;     // hidden by the compositor, or on another virtual desktop
-  bool front = false;       // it, or the top-level window it belongs to, is the foreground window
-  ScreenRect frame;         // the visible frame (compositor bounds, else the window rectangle)
-  ScreenRect client;        // the client area
-  ScreenRect monitor;       // the monitor it is on; empty when it is on none
+  bool cloaked = false;  // hidden by the compositor, or on another virtual desktop
+  bool front = false;    // it, or the top-level window it belongs to, is the foreground window
+  ScreenRect frame;      // the visible frame (compositor bounds, else the window rectangle)
+  ScreenRect client;     // the client area
+  ScreenRect monitor;    // the monitor it is on; empty when it is on none
   std::optional<ScreenRect> captionButtons;  // where the compositor answers
   int dpi = 96;
   // System metrics at the window's DPI.
@@ -156,6 +156,7 @@ class FrameCoalescer {
 // The overlay's plate as premultiplied BGRA pixels, rows top down: a rounded,
 // slightly translucent dark plate with light text. `coverage` holds the text's
 // grey-scale coverage (0..255), one byte per pixel.
-std::vector<std::uint32_t> PaintPlate(int width, int height, int radius, const std::vector<std::uint8_t>& coverage);
+std::vector<std::uint32_t> PaintPlate(int width, int height, int radius,
+                                      const std::vector<std::uint8_t>& coverage);
 
 }  // namespace kestrova

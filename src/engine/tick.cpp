@@ -70,10 +70,10 @@ void MainTick::ReportOverlay(const SettingsWindowState* settingsWindow) {
   const WindowHandle decorated = titles_.Last().Handle;
   // Only over the window that carries our text and is still in front; a
   // window the rules keep plain never becomes Last().
-  const bool show = settings_.Overlay != 0 && !paused_ && !ended_ && decorated != 0 &&
-                    (settingsWindow == nullptr ||
-                     (!settingsWindow->visible && decorated != settingsWindow->handle)) &&
-                    decorated == titles_.GetTargetWindow();
+  const bool show =
+      settings_.Overlay != 0 && !paused_ && !ended_ && decorated != 0 &&
+      (settingsWindow == nullptr || (!settingsWindow->visible && decorated != settingsWindow->handle)) &&
+      decorated == titles_.GetTargetWindow();
   overlay_->Update(show ? decorated : 0, show ? titles_.WrittenPieces() : std::string());
 }
 

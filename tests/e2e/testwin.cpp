@@ -85,7 +85,8 @@ int Dpi() {
 
 // The height of a standard caption with its frame: where a browser puts its tabs.
 int StripHeight() {
-  return GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYSIZEFRAME) + GetSystemMetrics(SM_CXPADDEDBORDER);
+  return GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYSIZEFRAME) +
+         GetSystemMetrics(SM_CXPADDEDBORDER);
 }
 
 void Fill(HDC dc, RECT r, COLORREF colour) {
@@ -123,7 +124,8 @@ void PaintOwnCaption(HDC dc, RECT client, const wchar_t* title) {
   const int button = MulDiv(46, dpi, 96);
   const wchar_t* glyphs[] = {L"\x2014", L"\x25A1", L"\x2715"};
   for (int i = 0; i < 3; ++i) {
-    RECT b = {client.right - (3 - i) * button, client.top, client.right - (2 - i) * button, client.top + strip};
+    RECT b = {client.right - (3 - i) * button, client.top, client.right - (2 - i) * button,
+              client.top + strip};
     DrawTextW(dc, glyphs[i], -1, &b, DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
   }
   Fill(dc, {client.left, client.top + strip, client.right, client.bottom}, tab);

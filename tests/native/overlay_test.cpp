@@ -40,12 +40,12 @@ TEST(OverlayRule, ClientAreaAtTheFrameTopOrNoCaptionMeansTheWindowDrawsItsOwn) {
     int clientTop;
     bool own;
   } cases[] = {
-      {true, 50, true},    // client from the very top (extended frame bounds)
-      {true, 58, true},    // the resize border above it (window rectangle)
-      {true, 64, true},    // just under half a caption
-      {true, 65, false},   // half a caption down
-      {true, 81, false},   // a standard caption
-      {false, 81, true},   // no caption at all
+      {true, 50, true},   // client from the very top (extended frame bounds)
+      {true, 58, true},   // the resize border above it (window rectangle)
+      {true, 64, true},   // just under half a caption
+      {true, 65, false},  // half a caption down
+      {true, 81, false},  // a standard caption
+      {false, 81, true},  // no caption at all
       {false, 50, true},
   };
   for (const auto& c : cases) {
@@ -117,20 +117,38 @@ TEST(OverlayPlacement, HiddenWheneverTheWindowCannotOrShouldNotShowIt) {
       {"minimised", [](WindowGeometry& g) { g.minimised = true; }, OverlayVerdict::kMinimised},
       {"cloaked", [](WindowGeometry& g) { g.cloaked = true; }, OverlayVerdict::kCloaked},
       {"behind", [](WindowGeometry& g) { g.front = false; }, OverlayVerdict::kNotFront},
-      {"full screen", [](WindowGeometry& g) { g.frame = g.client = {0, 0, 1920, 1080}; },
+      {"full screen",
+       [](WindowGeometry& g) {
+         g.frame = g.client = {0, 0, 1920, 1080};
+       },
        OverlayVerdict::kFillsMonitor},
-      {"beyond the monitor", [](WindowGeometry& g) { g.frame = g.client = {-10, -10, 1930, 1090}; },
+      {"beyond the monitor",
+       [](WindowGeometry& g) {
+         g.frame = g.client = {-10, -10, 1930, 1090};
+       },
        OverlayVerdict::kFillsMonitor},
-      {"zero size", [](WindowGeometry& g) { g.frame = {100, 50, 100, 50}; }, OverlayVerdict::kBadBounds},
-      {"negative size", [](WindowGeometry& g) { g.frame = {1100, 750, 100, 50}; }, OverlayVerdict::kBadBounds},
+      {"zero size",
+       [](WindowGeometry& g) {
+         g.frame = {100, 50, 100, 50};
+       },
+       OverlayVerdict::kBadBounds},
+      {"negative size",
+       [](WindowGeometry& g) {
+         g.frame = {1100, 750, 100, 50};
+       },
+       OverlayVerdict::kBadBounds},
       {"on no monitor", [](WindowGeometry& g) { g.monitor = {}; }, OverlayVerdict::kBadBounds},
-      {"off the monitor", [](WindowGeometry& g) { g.frame = g.client = {-5000, 50, -4000, 750}; },
+      {"off the monitor",
+       [](WindowGeometry& g) {
+         g.frame = g.client = {-5000, 50, -4000, 750};
+       },
        OverlayVerdict::kBadBounds},
       {"absurd", [](WindowGeometry& g) { g.frame.right = 0x7FFFFFFF; }, OverlayVerdict::kBadBounds},
       {"empty client", [](WindowGeometry& g) { g.client = {}; }, OverlayVerdict::kBadBounds},
       {"too low for a caption", [](WindowGeometry& g) { g.frame.bottom = g.client.bottom = 100; },
        OverlayVerdict::kBadBounds},
-      {"too narrow", [](WindowGeometry& g) { g.frame.right = g.client.right = 330; }, OverlayVerdict::kNoRoom},
+      {"too narrow", [](WindowGeometry& g) { g.frame.right = g.client.right = 330; },
+       OverlayVerdict::kNoRoom},
   };
   for (const auto& c : cases) {
     WindowGeometry g = Browser();

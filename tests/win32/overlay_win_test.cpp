@@ -2,6 +2,8 @@
 // gets it left of where its buttons would be, with the clock; it follows a move
 // through the window events alone, and goes when the window is minimised or a
 // window with a standard caption comes forward; notepad never gets it.
+#include "engine/win32/overlay_win.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -17,7 +19,6 @@
 #include "engine/win32/clock_win.h"
 #include "engine/win32/crash_giveback_win.h"
 #include "engine/win32/locale_win.h"
-#include "engine/win32/overlay_win.h"
 #include "engine/win32/window_system_win.h"
 #include "platform/win32/text_win.h"
 #include "settings/settings.h"
@@ -229,13 +230,15 @@ TEST(OverlayWin, SelfDrawnCaptionsGetTheClockThatFollowsThemAndGoesWhenItShould)
     EXPECT_GT(r.bottom - r.top, 8);
 
     // A move is followed by the window events, without a tick.
-    other.Run([&] { SetWindowPos(target, nullptr, 160, 130, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE); });
+    other.Run(
+        [&] { SetWindowPos(target, nullptr, 160, 130, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE); });
     EXPECT_TRUE(PumpUntil([&] {
       const RECT now = rig.Rect();
       return now.left == r.left + 100 && now.top == r.top + 50;
     })) << "did not follow the move";
     // A wider window: the overlay stays by the buttons.
-    other.Run([&] { SetWindowPos(target, nullptr, 0, 0, 740, 360, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE); });
+    other.Run(
+        [&] { SetWindowPos(target, nullptr, 0, 0, 740, 360, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE); });
     EXPECT_TRUE(PumpUntil([&] { return rig.Rect().right == r.right + 200; })) << "did not follow the resize";
 
     other.Run([&] { ShowWindow(target, SW_MINIMIZE); });
@@ -255,8 +258,8 @@ TEST(OverlayWin, SelfDrawnCaptionsGetTheClockThatFollowsThemAndGoesWhenItShould)
     WindowThread::Pump(50);
     EXPECT_FALSE(rig.Visible());
     EXPECT_EQ(rig.overlay.LastVerdict(), OverlayVerdict::kStandardCaption);
-    EXPECT_TRUE(std::regex_search(Widen(rig.windows.ReadTitle(reinterpret_cast<WindowHandle>(plain))),
-                                  kClockText));
+    EXPECT_TRUE(
+        std::regex_search(Widen(rig.windows.ReadTitle(reinterpret_cast<WindowHandle>(plain))), kClockText));
 
     // Closing the target while it is shown.
     ASSERT_TRUE(Front(target));
@@ -314,7 +317,8 @@ TEST(OverlayWin, ADragCostsAtMostOnePlacementPerFrame) {
     for (long i = 0; !stop; ++i) {
       const double a = i * 0.05;
       SetWindowPos(target, nullptr, 200 + static_cast<int>(100 * std::cos(a)),
-                   200 + static_cast<int>(100 * std::sin(a)), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                   200 + static_cast<int>(100 * std::sin(a)), 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       ++steps;
     }
   });
@@ -346,7 +350,8 @@ TEST(OverlayWin, NotepadKeepsItsStandardCaptionAlone) {
   HWND notepad = nullptr;
   const auto find = [&] {
     notepad = nullptr;
-    for (HWND w = FindWindowW(L"Notepad", nullptr); w != nullptr; w = FindWindowExW(nullptr, w, L"Notepad", nullptr)) {
+    for (HWND w = FindWindowW(L"Notepad", nullptr); w != nullptr;
+         w = FindWindowExW(nullptr, w, L"Notepad", nullptr)) {
       DWORD pid = 0;
       GetWindowThreadProcessId(w, &pid);
       if (pid == pi.dwProcessId && IsWindowVisible(w)) notepad = w;
@@ -359,8 +364,8 @@ TEST(OverlayWin, NotepadKeepsItsStandardCaptionAlone) {
   WindowThread::Pump(100);
   EXPECT_FALSE(rig.Visible());
   EXPECT_EQ(rig.overlay.LastVerdict(), OverlayVerdict::kStandardCaption);
-  EXPECT_TRUE(std::regex_search(Widen(rig.windows.ReadTitle(reinterpret_cast<WindowHandle>(notepad))),
-                                kClockText))
+  EXPECT_TRUE(
+      std::regex_search(Widen(rig.windows.ReadTitle(reinterpret_cast<WindowHandle>(notepad))), kClockText))
       << "the title is written as before";
   rig.tick.End();
   PostMessageW(notepad, WM_CLOSE, 0, 0);

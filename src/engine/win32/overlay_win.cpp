@@ -50,7 +50,8 @@ HMODULE SystemLibrary(const wchar_t* name) {
 
 // dwmapi is loaded on first use: it is missing where there is no compositor.
 DwmGetWindowAttributeFn DwmAttribute() {
-  static const auto fn = LookUp<DwmGetWindowAttributeFn>(SystemLibrary(L"dwmapi.dll"), "DwmGetWindowAttribute");
+  static const auto fn =
+      LookUp<DwmGetWindowAttributeFn>(SystemLibrary(L"dwmapi.dll"), "DwmGetWindowAttribute");
   return fn;
 }
 
@@ -84,7 +85,8 @@ LOGFONTW CaptionFont(int dpi) {
   static const auto forDpi = User32Function<SystemParametersInfoForDpiFn>("SystemParametersInfoForDpi");
   NONCLIENTMETRICSW metrics = {};
   metrics.cbSize = sizeof(metrics);
-  if (forDpi != nullptr && forDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, static_cast<UINT>(dpi))) {
+  if (forDpi != nullptr &&
+      forDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, static_cast<UINT>(dpi))) {
     return metrics.lfCaptionFont;
   }
   metrics = {};
@@ -118,7 +120,8 @@ bool Win32WindowGeometry::Read(WindowHandle window, WindowGeometry& g) {
   RECT windowRect = {};
   GetWindowRect(hwnd, &windowRect);
   RECT frame = {};
-  g.frame = FromRect(ReadDwm(hwnd, kDwmExtendedFrameBounds, frame) && frame.right > frame.left ? frame : windowRect);
+  g.frame = FromRect(ReadDwm(hwnd, kDwmExtendedFrameBounds, frame) && frame.right > frame.left ? frame
+                                                                                               : windowRect);
   RECT client = {};
   GetClientRect(hwnd, &client);
   MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
@@ -136,8 +139,8 @@ bool Win32WindowGeometry::Read(WindowHandle window, WindowGeometry& g) {
                                   windowRect.left + buttons.right, windowRect.top + buttons.bottom};
   }
   g.dpi = MonitorDpi(monitor, hwnd);
-  g.captionHeight = MetricAt(SM_CYCAPTION, g.dpi) + MetricAt(SM_CYSIZEFRAME, g.dpi) +
-                    MetricAt(SM_CXPADDEDBORDER, g.dpi);
+  g.captionHeight =
+      MetricAt(SM_CYCAPTION, g.dpi) + MetricAt(SM_CYSIZEFRAME, g.dpi) + MetricAt(SM_CXPADDEDBORDER, g.dpi);
   g.buttonWidth = MetricAt(SM_CXSIZE, g.dpi);
   const LOGFONTW font = CaptionFont(g.dpi);
   g.captionFontPixels = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
@@ -257,11 +260,13 @@ void Win32OverlaySurface::Draw(const OverlayPlacement& p, const std::wstring& te
   ReleaseDC(nullptr, screen);
 }
 
-void Win32OverlaySurface::Show(WindowHandle target, const OverlayPlacement& placement, const std::string& text) {
+void Win32OverlaySurface::Show(WindowHandle target, const OverlayPlacement& placement,
+                               const std::string& text) {
   if (!EnsureWindow()) return;
   const std::wstring wide = Widen(text);
   const bool sameLook = drawn_ && wide == text_ && placement.fontPixels == placement_.fontPixels &&
-                        placement.dpi == placement_.dpi && placement.bounds.Width() == placement_.bounds.Width() &&
+                        placement.dpi == placement_.dpi &&
+                        placement.bounds.Width() == placement_.bounds.Width() &&
                         placement.bounds.Height() == placement_.bounds.Height();
   if (wide != text_) SetWindowTextW(hwnd_, wide.c_str());
   if (!sameLook) {

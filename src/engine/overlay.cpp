@@ -49,8 +49,8 @@ OverlayDecision PlaceOverlay(const WindowGeometry& g, std::string_view text, Tex
   if (!g.front) return verdict(OverlayVerdict::kNotFront);
   const int dpi = ValidDpi(g.dpi);
   const int strip = CaptionStrip(g, dpi);
-  if (Absurd(g.frame) || Absurd(g.monitor) || !Intersect(g.frame, g.monitor) ||
-      g.frame.Height() < 2 * strip || (g.hasCaption && Absurd(g.client))) {
+  if (Absurd(g.frame) || !Intersect(g.frame, g.monitor) || g.frame.Height() < 2 * strip ||
+      (g.hasCaption && Absurd(g.client))) {
     return verdict(OverlayVerdict::kBadBounds);
   }
   if (!DrawsOwnCaption(g)) return verdict(OverlayVerdict::kStandardCaption);

@@ -17,18 +17,19 @@ MainTick::MainTick(WindowSystem& windows, Clock& clock, Locale& locale, SysInfoS
               }) {}
 
 namespace {
-// Reports to the overlay however the run ends.
-struct OverlayReport {
-  std::function<void()> report;
-  ~OverlayReport() { report(); }
+// Runs `atExit` however the scope ends.
+template <class F>
+struct ScopeEnd {
+  F atExit;
+  ~ScopeEnd() { atExit(); }
 };
 }  // namespace
 
 void MainTick::Run(const SettingsWindowState& settingsWindow) {
   if (ended_) return;
-  const OverlayReport report{[this, &settingsWindow] { ReportOverlay(&settingsWindow); }};
+  const ScopeEnd report{[this, &settingsWindow] { ReportOverlay(&settingsWindow); }};
   titles_.Settle();
-  const WindowHandle target = titles_.GetTargetWindow();
+  const WindowHandle target = front_ = titles_.GetTargetWindow();
   if (target == 0) return;
   if (target == settingsWindow.handle) {
     if (titles_.Last().Handle != 0) titles_.ChangeTitle(0);
@@ -73,7 +74,7 @@ void MainTick::ReportOverlay(const SettingsWindowState* settingsWindow) {
   const bool show =
       settings_.Overlay != 0 && !paused_ && !ended_ && decorated != 0 &&
       (settingsWindow == nullptr || (!settingsWindow->visible && decorated != settingsWindow->handle)) &&
-      decorated == titles_.GetTargetWindow();
+      decorated == front_;
   overlay_->Update(show ? decorated : 0, show ? titles_.WrittenPieces() : std::string());
 }
 

@@ -50,6 +50,8 @@ class MainTick {
   void ReportOverlay(const SettingsWindowState* settingsWindow);
 
   OverlaySink* overlay_ = nullptr;
+  // The target of the last run.
+  WindowHandle front_ = 0;
   bool paused_ = false;
   bool ended_ = false;
 };

@@ -11,6 +11,7 @@
 #include "engine/win32/clock_win.h"
 #include "engine/win32/crash_giveback_win.h"
 #include "engine/win32/locale_win.h"
+#include "engine/win32/overlay_win.h"
 #include "engine/win32/window_system_win.h"
 #include "form/win32/prompts_win.h"
 #include "platform/win32/files_win.h"
@@ -81,6 +82,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                     &files,
                     win32::KeepForCrash};
 
+  // Outlive the program, whose tick reports to the overlay until it ends.
+  win32::Win32WindowGeometry geometry;
+  win32::Win32OverlaySurface overlaySurface;
+  CaptionOverlay overlay(geometry, overlaySurface);
+  overlaySurface.onFollow = [&overlay] { overlay.Follow(); };
+
   Program program(platform);
   std::unique_ptr<win32::Win32SettingsWindow> view;
   const bool run = program.StartUp(ExeFolder(), [&](SettingsWindow& model) -> SettingsWindowView& {
@@ -92,6 +99,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   });
   if (!run) return 0;
   view->onRegionalChange = [&locale] { locale.Reload(); };
+  program.window().tick().SetOverlay(&overlay);
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -16,17 +16,23 @@ MainTick::MainTick(WindowSystem& windows, Clock& clock, Locale& locale, SysInfoS
                 return alarms_.CheckAlarm(clockText, clockPiece ? AlarmCall::kClockPiece : tickCall_);
               }) {}
 
+namespace {
+// Runs `atExit` however the scope ends.
+template <class F>
+struct ScopeEnd {
+  F atExit;
+  ~ScopeEnd() { atExit(); }
+};
+}  // namespace
+
 void MainTick::Run(const SettingsWindowState& settingsWindow, TickCause cause) {
   if (ended_) return;
   // A popup's nested loop may run ticks of the other kind inside this one.
-  struct Restore {
-    AlarmCall& call;
-    AlarmCall saved;
-    ~Restore() { call = saved; }
-  } restore{tickCall_, tickCall_};
+  const ScopeEnd restore{[this, saved = tickCall_] { tickCall_ = saved; }};
   tickCall_ = cause == TickCause::kEvent ? AlarmCall::kEventTick : AlarmCall::kTick;
+  const ScopeEnd report{[this, &settingsWindow] { ReportOverlay(&settingsWindow); }};
   titles_.Settle();
-  const WindowHandle target = titles_.GetTargetWindow();
+  const WindowHandle target = front_ = titles_.GetTargetWindow();
   if (target == 0) return;
   if (target == settingsWindow.handle) {
     if (titles_.Last().Handle != 0) titles_.ChangeTitle(0);
@@ -56,6 +62,7 @@ void MainTick::Run(const SettingsWindowState& settingsWindow, TickCause cause) {
 void MainTick::TogglePause() {
   paused_ = !paused_;
   if (paused_) titles_.ChangeTitle(0);
+  ReportOverlay(nullptr);
 }
 
 void MainTick::End() {
@@ -63,6 +70,19 @@ void MainTick::End() {
   ended_ = true;
   titles_.ChangeTitle(0);
   titles_.Settle();
+  ReportOverlay(nullptr);
+}
+
+void MainTick::ReportOverlay(const SettingsWindowState* settingsWindow) {
+  if (overlay_ == nullptr) return;
+  const WindowHandle decorated = titles_.Last().Handle;
+  // Only over the window that carries our text and is still in front; a
+  // window the rules keep plain never becomes Last().
+  const bool show =
+      settings_.Overlay != 0 && !paused_ && !ended_ && decorated != 0 &&
+      (settingsWindow == nullptr || (!settingsWindow->visible && decorated != settingsWindow->handle)) &&
+      decorated == front_;
+  overlay_->Update(show ? decorated : 0, show ? titles_.WrittenPieces() : std::string());
 }
 
 }  // namespace kestrova

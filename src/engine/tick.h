@@ -5,6 +5,7 @@
 #include <string>
 
 #include "alarms/alarm_check.h"
+#include "engine/overlay.h"
 #include "engine/title.h"
 
 namespace kestrova {
@@ -38,6 +39,9 @@ class MainTick {
   void End();
   bool Ended() const { return ended_; }
 
+  // Told after every run, pause and end what the caption overlay should show; may be null.
+  void SetOverlay(OverlaySink* overlay) { overlay_ = overlay; }
+
   TitleWriter& titles() { return titles_; }
   AlarmChecker& alarms() { return alarms_; }
 
@@ -48,6 +52,11 @@ class MainTick {
   AlarmChecker alarms_;
   TitleWriter titles_;
   AlarmCall tickCall_ = AlarmCall::kTick;
+  void ReportOverlay(const SettingsWindowState* settingsWindow);
+
+  OverlaySink* overlay_ = nullptr;
+  // The target of the last run.
+  WindowHandle front_ = 0;
   bool paused_ = false;
   bool ended_ = false;
 };

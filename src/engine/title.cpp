@@ -67,9 +67,15 @@ std::string TitleWriter::Piece(int selector, const std::string& ownTitle, bool& 
 std::string TitleWriter::ComposeTitle(const std::string& ownTitle) {
   const RegionalSettings regional = locale_.Regional();
   bool cpuSampled = false;
-  std::string text = Piece(settings_.LeftText, ownTitle, cpuSampled, regional);
-  text += Piece(settings_.MiddleText, ownTitle, cpuSampled, regional);
-  text += Piece(settings_.RightText, ownTitle, cpuSampled, regional);
+  std::string text;
+  // A local first: an alarm popup may compose again meanwhile.
+  std::string others;
+  for (int selector : {settings_.LeftText, settings_.MiddleText, settings_.RightText}) {
+    std::string piece = Piece(selector, ownTitle, cpuSampled, regional);
+    if (selector != kPieceTitle) others += piece;
+    text += piece;
+  }
+  composedPieces_ = std::move(others);
   return text;
 }
 
@@ -111,6 +117,7 @@ void TitleWriter::GiveBack() {
     return u.Handle == former && u.WrittenTitle == current;
   });
   last_ = {};
+  writtenPieces_.clear();
   ++generation_;
   // A handle that is gone may be reused by an unrelated window: never write to it.
   if (former == 0 || !windows_.Exists(former)) return;
@@ -205,6 +212,7 @@ void TitleWriter::Change(WindowHandle window) {
   std::string shown = unchanged ? current : windows_.ReadTitle(window);
   last_ = {window, std::move(own),
            shown.empty() && !composed.empty() ? std::move(composed) : std::move(shown)};
+  writtenPieces_ = composedPieces_;
 }
 
 }  // namespace kestrova

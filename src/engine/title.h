@@ -58,6 +58,8 @@ class TitleWriter {
   std::string ComposeTitle(const std::string& ownTitle);
 
   const LastTarget& Last() const { return last_; }
+  // What Last() was written besides its own title: the other pieces, joined.
+  const std::string& WrittenPieces() const { return writtenPieces_; }
   // Run on every tick, whatever the tick then does: give-backs that a hung
   // window did not take are tried again, and writes that reported a time-out
   // but landed later are given back, except in the window last written.
@@ -93,6 +95,8 @@ class TitleWriter {
   std::vector<LastTarget> pending_;
   std::vector<LastTarget> unconfirmed_;
   TitleRecord* record_ = nullptr;
+  std::string composedPieces_;
+  std::string writtenPieces_;
   // Counts writes and give-backs, so that a composition interrupted by a
   // nested message loop can tell that it is out of date.
   std::uint64_t generation_ = 0;

@@ -19,6 +19,7 @@ enum class SettingKey : unsigned char {
   kMDIChild,
   kTitleLenght,
   kAntiType,
+  kOverlay,
   kFormatText,
   kAlarmCount,
   kMessagePosition,
@@ -56,6 +57,8 @@ inline constexpr KeyRow<SettingKey> kSettingKeys[] = {
     {SettingKey::kMDIChild, "Main", "MDIChild", Encoding::kSigned, 0},
     {SettingKey::kTitleLenght, "Main", "TitleLenght", Encoding::kSigned, -1},
     {SettingKey::kAntiType, "Main", "AntiType", Encoding::kSigned, 0},
+    // The clock over title bars that programs draw themselves; files from before it load as on.
+    {SettingKey::kOverlay, "Main", "Overlay", Encoding::kSigned, 1},
     {SettingKey::kFormatText, "Clock", "FormatText", Encoding::kQuoted, 0, kDefaultFormatText},
     {SettingKey::kAlarmCount, "Clock", "Alarm", Encoding::kSigned, 0},
     {SettingKey::kMessagePosition, "Clock", "MessagePosition", Encoding::kSigned, 0},

@@ -35,6 +35,8 @@ FieldRef<Settings> SettingField(SettingKey key) {
       return &Settings::TitleLenght;
     case SettingKey::kAntiType:
       return &Settings::AntiType;
+    case SettingKey::kOverlay:
+      return &Settings::Overlay;
     case SettingKey::kFormatText:
       return &Settings::FormatText;
     case SettingKey::kAlarmCount:

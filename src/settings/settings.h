@@ -21,6 +21,7 @@ struct Settings {
   std::int32_t MDIChild = SettingDefault<std::int32_t>(SettingKey::kMDIChild);
   std::int32_t TitleLenght = SettingDefault<std::int32_t>(SettingKey::kTitleLenght);
   std::uint8_t AntiType = SettingDefault<std::uint8_t>(SettingKey::kAntiType);
+  std::int32_t Overlay = SettingDefault<std::int32_t>(SettingKey::kOverlay);
   std::string FormatText = SettingDefault<std::string>(SettingKey::kFormatText);
   std::int32_t AlarmCount = SettingDefault<std::int32_t>(SettingKey::kAlarmCount);
   std::int32_t MessagePosition = SettingDefault<std::int32_t>(SettingKey::kMessagePosition);

@@ -82,6 +82,7 @@ std::vector<Binding<Settings>> SettingsBindings(std::vector<WindowRule>& working
       BindCheck(kCheck1 + 0, &Settings::WindowHide),
       BindCheck(kCheck1 + 1, &Settings::TaskIcon),
       BindCheck(kCheck1 + 2, &Settings::MDIChild),
+      BindCheck(kCheck1 + 3, &Settings::Overlay),
       BindCheck(kCheck2, &Settings::WorldTimeDST),
       {kList2,
        [&workingRules](const Settings& s, FormModel& f) {

@@ -16,7 +16,7 @@ enum SettingsControl : int {
   kTabStrip = 10,  // Picture2(7) and its tab control
   kLabel2 = 11,    // the preview
   // Page 0
-  kCheck1 = 100,  // 0 WindowHide, 1 TaskIcon, 2 MDIChild
+  kCheck1 = 100,  // 0 WindowHide, 1 TaskIcon, 2 MDIChild, 3 Overlay
   kCombo1 = 110,  // 0 front, 1 middle, 2 back
   kLabel5 = 120,  // the choice descriptions
   // Page 1

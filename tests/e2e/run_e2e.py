@@ -1321,6 +1321,112 @@ def titles_back_after_hard_kill(f):
     check(not os.path.exists(record), "an orderly end left the record behind")
 
 
+
+# --- the caption overlay -------------------------------------------------------
+
+OVERLAY_CLASS = "KestrovaCaptionOverlay"
+
+
+def overlay(s):
+    """Kestrova's overlay window, or None."""
+    return next((w for w in s.winctl.windows() if w.get("class") == OVERLAY_CLASS), None)
+
+
+def overlay_over(s, win, own, within=DECORATE_WITHIN):
+    """Waits until the overlay shows the clock of win's title inside win's top strip; returns it."""
+    def look():
+        o = overlay(s)
+        if not o or not o["visible"]:
+            return None
+        title = s.winctl.title(win["hwnd"])
+        return o if clock_of(title, own) and o["title"] == title[len(own):].strip() else None
+    try:
+        o = wait_for(f"the overlay over {own!r}", look, within)
+    except E2EError:
+        raise AssertionError(f"no overlay with the clock over {own!r}: {overlay(s)}") from None
+    left, top, right, bottom = o["rect"]
+    wl, wt, wr, wb = s.winctl.info(win["hwnd"])["rect"]
+    strip = 3 * (bottom - top)
+    check(wl < left < right < wr and wt <= top < bottom <= wt + strip,
+          f"the overlay {o['rect']} is not in the top strip of {[wl, wt, wr, wb]}")
+    check(wr - right >= 100, f"the overlay {o['rect']} covers the caption buttons of {[wl, wt, wr, wb]}")
+    check(s.winctl.foreground().get("hwnd") == win["hwnd"], "the overlay took the front")
+    return o
+
+
+def wait_no_overlay(s, what, within=DECORATE_WITHIN):
+    try:
+        wait_for(f"no overlay {what}", lambda: not (overlay(s) or {}).get("visible"), within)
+    except E2EError:
+        raise AssertionError(f"the overlay stayed {what}: {overlay(s)}") from None
+
+
+OVERLAY_HEIGHTS = {}  # dpi: the plate's height in pixels
+
+
+def overlay_shots(f, dpi, size):
+    """A light and a dark self-drawn caption, each in front with its overlay; one picture of both."""
+    s = f.s
+    shots = []
+    for look, own in (("light", "新しいタブ - ブラウザー"), ("dark", "ターミナル")):
+        w = f.window(own, "--own-caption", look, "--size", *map(str, size), "--pos", "40", "60")
+        s.bring_to_front(w["hwnd"])
+        o = overlay_over(s, w, own)
+        OVERLAY_HEIGHTS[dpi] = o["rect"][3] - o["rect"][1]
+        s.bring_to_front(w["hwnd"])
+        shot = s.screenshot(f"overlay-{dpi}dpi-{look}-screen")
+        left, top, right, bottom = s.winctl.info(w["hwnd"])["rect"]
+        shots.append(crop(s, shot, (left, top, right, top + (bottom - top) // 3), f"overlay-{dpi}dpi-{look}"))
+        s.winctl.close(w["hwnd"])
+    both = os.path.join(s.out_dir, f"overlay-{dpi}dpi.png")
+    subprocess.run(["convert", *shots, "-background", "black", "-splice", "0x4", "-append", "+repage", both],
+                   timeout=30, check=True)
+    return both
+
+
+@test
+def overlay_on_self_drawn_caption(f):
+    """The clock over a title bar the window draws itself: shown left of its
+    buttons, gone when notepad (a standard caption) is in front or the window is
+    minimised, back when it returns; pictures at 96 dpi."""
+    s = f.s
+    f.resident()
+    pad = f.get_notepad()
+    own = "自分で描くタイトル"
+    w = f.window(own, "--own-caption", "light", "--size", "700", "300")
+    s.bring_to_front(w["hwnd"])
+    wait_decorated(s, w["hwnd"], own)
+    overlay_over(s, w, own)
+    s.bring_to_front(pad["hwnd"])
+    wait_decorated(s, pad["hwnd"], f.notepad_title)
+    wait_no_overlay(s, "over notepad")
+    s.bring_to_front(w["hwnd"])
+    overlay_over(s, w, own)
+    s.winctl.post(w["hwnd"], 0x0112, 0xF020)  # WM_SYSCOMMAND SC_MINIMIZE
+    wait_no_overlay(s, "over a minimised window")
+    s.winctl.close(w["hwnd"])
+    shutil.copy(overlay_shots(f, 96, (700, 260)), os.path.join(ROOT, "docs", "caption-overlay.png"))
+
+
+@test
+def overlay_at_150_percent(f):
+    """The same at 144 dpi (Wine's LogPixels): the plate and its font grow with the caption."""
+    s = f.s
+    key_path = r"HKCU\Control Panel\Desktop"
+    f.stop_kestrova()
+    s.run([s.wine, "reg", "add", key_path, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144", "/f"], timeout=60)
+    try:
+        f.resident()
+        overlay_shots(f, 144, (900, 330))
+        if 96 in OVERLAY_HEIGHTS:
+            check(OVERLAY_HEIGHTS[144] >= 1.3 * OVERLAY_HEIGHTS[96],
+                  f"the plate did not grow with the dpi: {OVERLAY_HEIGHTS}")
+    finally:
+        f.stop_kestrova()
+        s.run([s.wine, "reg", "add", key_path, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "96", "/f"],
+              timeout=60)
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("--build-dir", default=os.path.join(ROOT, "build", "windows"))

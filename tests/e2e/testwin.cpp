@@ -2,7 +2,10 @@
 // put in front of Kestrova and steer at run time.
 //
 //   testwin [--title T] [--class C] [--pos X Y] [--size W H]
-//           [--mdi [--child1 T1] [--child2 T2]]
+//           [--mdi [--child1 T1] [--child2 T2]] [--own-caption light|dark]
+//
+// --own-caption: the window draws its own title bar, as browsers do: its client
+// area takes the whole window and it paints a tab and caption buttons itself.
 //
 // Run-time control: WM_COPYDATA with dwData = kControlMagic and a UTF-8
 // command (see RunCommand). The message is answered at once and the command
@@ -25,6 +28,7 @@ struct Options {
   std::wstring className = L"KestrovaTestWindow";
   std::wstring child[2] = {L"子ウインドウ1", L"子ウインドウ2"};
   bool mdi = false;
+  int ownCaption = 0;  // 0 the system's caption, 1 a light one of its own, 2 a dark one
   int x = CW_USEDEFAULT, y = CW_USEDEFAULT, width = 480, height = 240;
 };
 
@@ -33,6 +37,7 @@ HWND g_frame = nullptr;
 HWND g_mdiClient = nullptr;
 HWND g_children[2] = {};
 HFONT g_font = nullptr;
+HFONT g_captionFont = nullptr;
 std::wstring g_lastCommand = L"-";
 
 std::wstring Widen(const std::string& utf8) {
@@ -71,11 +76,76 @@ void RunCommand(const std::wstring& line) {
   InvalidateRect(g_frame, nullptr, TRUE);
 }
 
+int Dpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+// The height of a standard caption with its frame: where a browser puts its tabs.
+int StripHeight() {
+  return GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYSIZEFRAME) +
+         GetSystemMetrics(SM_CXPADDEDBORDER);
+}
+
+void Fill(HDC dc, RECT r, COLORREF colour) {
+  HBRUSH brush = CreateSolidBrush(colour);
+  FillRect(dc, &r, brush);
+  DeleteObject(brush);
+}
+
+// A tab with the title, and minimise, maximise and close at the right.
+void PaintOwnCaption(HDC dc, RECT client, const wchar_t* title) {
+  const bool dark = g_options.ownCaption == 2;
+  const int dpi = Dpi();
+  const int strip = StripHeight();
+  const COLORREF back = dark ? RGB(32, 33, 36) : RGB(222, 225, 230);
+  const COLORREF tab = dark ? RGB(53, 54, 58) : RGB(255, 255, 255);
+  const COLORREF ink = dark ? RGB(232, 234, 237) : RGB(32, 33, 36);
+  Fill(dc, {client.left, client.top, client.right, client.top + strip}, back);
+  const int pad = MulDiv(8, dpi, 96);
+  RECT tabRect = {client.left + pad, client.top + MulDiv(6, dpi, 96), client.left + MulDiv(240, dpi, 96),
+                  client.top + strip};
+  HBRUSH tabBrush = CreateSolidBrush(tab);
+  HPEN pen = CreatePen(PS_SOLID, 1, tab);
+  HGDIOBJ oldBrush = SelectObject(dc, tabBrush);
+  HGDIOBJ oldPen = SelectObject(dc, pen);
+  RoundRect(dc, tabRect.left, tabRect.top, tabRect.right, tabRect.bottom + pad, pad, pad);
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
+  DeleteObject(tabBrush);
+  DeleteObject(pen);
+  SetTextColor(dc, ink);
+  RECT text = tabRect;
+  text.left += pad;
+  text.right -= pad;
+  DrawTextW(dc, title, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+  const int button = MulDiv(46, dpi, 96);
+  const wchar_t* glyphs[] = {L"\x2014", L"\x25A1", L"\x2715"};
+  for (int i = 0; i < 3; ++i) {
+    RECT b = {client.right - (3 - i) * button, client.top, client.right - (2 - i) * button,
+              client.top + strip};
+    DrawTextW(dc, glyphs[i], -1, &b, DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
+  }
+  Fill(dc, {client.left, client.top + strip, client.right, client.bottom}, tab);
+}
+
 void Paint(HWND hwnd) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd, &ps);
   RECT rc;
   GetClientRect(hwnd, &rc);
+  if (g_options.ownCaption != 0) {
+    wchar_t caption[1024] = L"";
+    GetWindowTextW(g_frame, caption, 1024);
+    SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ was = SelectObject(dc, g_captionFont);
+    PaintOwnCaption(dc, rc, caption);
+    SelectObject(dc, was);
+    rc.top += StripHeight();
+    SetTextColor(dc, g_options.ownCaption == 2 ? RGB(232, 234, 237) : RGB(32, 33, 36));
+  }
   InflateRect(&rc, -8, -8);
   wchar_t title[1024] = L"";
   GetWindowTextW(g_frame, title, 1024);
@@ -123,6 +193,17 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       InvalidateRect(hwnd, nullptr, TRUE);
       return r;
     }
+    case WM_NCCALCSIZE:
+      // The whole window is client area; the caption is painted with the rest.
+      if (g_options.ownCaption != 0) return 0;
+      break;
+    case WM_NCHITTEST:
+      if (g_options.ownCaption != 0) {
+        POINT p = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+        ScreenToClient(hwnd, &p);
+        return p.y < StripHeight() ? HTCAPTION : HTCLIENT;
+      }
+      break;
     case WM_PAINT:
       if (g_options.mdi) break;
       Paint(hwnd);
@@ -159,6 +240,8 @@ bool ParseOptions(Options& o) {
       next(o.child[0]);
     } else if (a == L"--child2") {
       next(o.child[1]);
+    } else if (a == L"--own-caption") {
+      if (next(v1)) o.ownCaption = v1 == L"dark" ? 2 : 1;
     } else if (a == L"--mdi") {
       o.mdi = true;
     } else if (a == L"--pos") {
@@ -177,6 +260,7 @@ void MakeFont() {
   NONCLIENTMETRICSW ncm{};
   ncm.cbSize = sizeof ncm;
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
+  g_captionFont = CreateFontIndirectW(&ncm.lfCaptionFont);
   ncm.lfMessageFont.lfHeight = -16;
   g_font = CreateFontIndirectW(&ncm.lfMessageFont);
 }
@@ -186,7 +270,8 @@ void MakeFont() {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   if (!ParseOptions(g_options)) {
     MessageBoxW(nullptr,
-                L"testwin [--title T] [--class C] [--pos X Y] [--size W H] [--mdi [--child1 T] [--child2 T]]",
+                L"testwin [--title T] [--class C] [--pos X Y] [--size W H] [--mdi [--child1 T] [--child2 T]] "
+                L"[--own-caption light|dark]",
                 L"testwin", MB_OK);
     return 2;
   }
@@ -227,5 +312,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     DispatchMessageW(&msg);
   }
   DeleteObject(g_font);
+  DeleteObject(g_captionFont);
   return static_cast<int>(msg.wParam);
 }

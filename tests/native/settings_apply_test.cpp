@@ -55,6 +55,19 @@ TEST_F(ApplyTest, FirstRunWelcomeYesRegistersAndOkSavesWithItsNotice) {
   EXPECT_FALSE(view.visible);
 }
 
+TEST_F(ApplyTest, OverlayBoxIsCheckedByDefaultAndSavedLikeTheOtherBoxes) {
+  Open();
+  EXPECT_EQ(F().Value(kCheck1 + 3), 1);
+  F().UserValue(kCheck1 + 3, 0);
+  window->Command2Click(Command2::kCancel);
+  EXPECT_EQ(F().Value(kCheck1 + 3), 1);
+  EXPECT_EQ(settings.Overlay, 1);
+  F().UserValue(kCheck1 + 3, 0);
+  window->Command2Click(Command2::kApply);
+  EXPECT_EQ(settings.Overlay, 0);
+  EXPECT_EQ(store.Get("Main", "Overlay"), " 0");
+}
+
 TEST_F(ApplyTest, PreviewShowsUnsavedEditsWithoutTouchingSettings) {
   settings.SysInfStr = "saved";
   Open();
@@ -113,6 +126,8 @@ TEST_F(ApplyTest, StoredValuesOutOfRangeOpenTheWindowAndOnlyApplyWritesThemBack)
        [](const Settings& s) { return s.WindowHide; }, 2, kCheck1 + 0, 2, 2},
       {"TaskIcon", [](Settings& s) { s.TaskIcon = 7; }, [](const Settings& s) { return s.TaskIcon; }, 7,
        kCheck1 + 1, 2, 2},
+      {"Overlay", [](Settings& s) { s.Overlay = 3; }, [](const Settings& s) { return s.Overlay; }, 3,
+       kCheck1 + 3, 2, 2},
       {"WorldTimeDST", [](Settings& s) { s.WorldTimeDST = -3; },
        [](const Settings& s) { return s.WorldTimeDST; }, -3, kCheck2, 0, 0},
       {"AntiType", [](Settings& s) { s.AntiType = 200; }, [](const Settings& s) { return int{s.AntiType}; },

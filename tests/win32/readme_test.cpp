@@ -59,6 +59,7 @@ TEST(Readme, DescribesEveryMenuPageAndCode) {
                                   "Kestrova.ini",
                                   "Kestrova.lnk",
                                   "許可設定したウインドウ以外に表示しない",
+                                  "タイトルバーを自分で描くウインドウには時計を重ねて表示する",
                                   "%1",
                                   "%2",
                                   "%3",

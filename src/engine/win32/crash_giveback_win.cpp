@@ -24,6 +24,7 @@ struct KeptWindow {
 KeptWindow kept[kMaxWindows];
 volatile LONG keptCount = 0;
 volatile LONG givenBack = 0;
+void* volatile keptOverlay = nullptr;
 
 void Copy(const std::string& utf8, wchar_t (&out)[kTextLength]) {
   const int n =
@@ -94,12 +95,15 @@ void KeepForCrash(const std::vector<DecoratedWindow>& held) {
   keptCount = count;
 }
 
+void KeepOverlayForCrash(void* overlay) { keptOverlay = overlay; }
+
 void InstallCrashGiveBack() {
   SetUnhandledExceptionFilter(OnUnhandledException);
   std::set_terminate(OnTerminate);
 }
 
 void GiveBackForCrash() {
+  if (HWND overlay = static_cast<HWND>(keptOverlay)) ShowWindow(overlay, SW_HIDE);
   for (LONG i = 0; i < keptCount; ++i) GiveBack(kept[i]);
 }
 

@@ -10,6 +10,10 @@ namespace kestrova::win32 {
 // allocating. Called whenever the record changes, never from a handler.
 void KeepForCrash(const std::vector<DecoratedWindow>& held);
 
+// The caption overlay's window, hidden first by a crash so that it does not
+// stay over another program's title bar; null when there is none.
+void KeepOverlayForCrash(void* overlay);
+
 // The unhandled-exception filter and the terminate handler.
 void InstallCrashGiveBack();
 

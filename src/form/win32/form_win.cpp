@@ -74,6 +74,7 @@ DWORD StyleFor(const ControlSpec& c) {
   if (DrawnHere(c)) style = (style & ~SS_TYPEMASK) | SS_OWNERDRAW;
   if (c.kind == ControlKind::kLabel && has(kNotify | kLink)) style |= SS_NOTIFY;
   if (c.kind == ControlKind::kButton && has(kDefaultButton)) style |= BS_DEFPUSHBUTTON;
+  if (c.kind == ControlKind::kCheckBox && has(kMultiLine)) style |= BS_MULTILINE;
   if (c.kind == ControlKind::kTextBox) {
     style |= has(kMultiLine) ? ES_MULTILINE | ES_AUTOVSCROLL : ES_AUTOHSCROLL;
     if (has(kReadOnly)) style |= ES_READONLY;

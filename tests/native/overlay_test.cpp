@@ -1,0 +1,392 @@
+// The caption overlay: which windows get it, where it goes, when it hides,
+// what it says, and what the main tick reports to it.
+#include "engine/overlay.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "title_fixture.h"
+
+namespace kestrova {
+namespace {
+
+// Every character 10 pixels wide, whatever the font.
+class FixedMeasure : public TextMeasure {
+ public:
+  int TextWidth(std::string_view text, int) override { return static_cast<int>(text.size()) * 10; }
+};
+
+// A browser-like window at 96 dpi: no caption strip of the system's, its
+// client area from the top of the frame, on a 1920 x 1080 monitor.
+WindowGeometry Browser() {
+  WindowGeometry g;
+  g.exists = true;
+  g.hasCaption = true;
+  g.front = true;
+  g.frame = {100, 50, 1100, 750};
+  g.client = {100, 50, 1100, 750};
+  g.monitor = {0, 0, 1920, 1080};
+  g.dpi = 96;
+  g.captionHeight = 31;
+  g.buttonWidth = 36;
+  g.captionFontPixels = 12;
+  return g;
+}
+
+TEST(OverlayRule, ClientAreaAtTheFrameTopOrNoCaptionMeansTheWindowDrawsItsOwn) {
+  const struct {
+    bool hasCaption;
+    int clientTop;
+    bool own;
+  } cases[] = {
+      {true, 50, true},   // client from the very top (extended frame bounds)
+      {true, 58, true},   // the resize border above it (window rectangle)
+      {true, 64, true},   // just under half a caption
+      {true, 65, false},  // half a caption down
+      {true, 81, false},  // a standard caption
+      {false, 81, true},  // no caption at all
+      {false, 50, true},
+  };
+  for (const auto& c : cases) {
+    WindowGeometry g = Browser();
+    g.hasCaption = c.hasCaption;
+    g.client.top = c.clientTop;
+    EXPECT_EQ(DrawsOwnCaption(g), c.own) << c.hasCaption << " " << c.clientTop;
+  }
+}
+
+TEST(OverlayPlacement, LeftOfTheButtonsCentredOnTheCaptionAtTheWindowsDpi) {
+  FixedMeasure measure;
+  const std::string text = "17:30:30";  // 80 pixels at 10 a character
+  struct Case {
+    const char* name;
+    WindowGeometry g;
+    ScreenRect bounds;
+    int font;
+  };
+  WindowGeometry known = Browser();
+  known.captionButtons = ScreenRect{962, 50, 1100, 90};
+  WindowGeometry wideMetric = Browser();
+  wideMetric.buttonWidth = 50;
+  WindowGeometry at144 = Browser();
+  at144.dpi = 144;
+  at144.captionHeight = 46;
+  at144.buttonWidth = 54;
+  at144.captionFontPixels = 18;
+  WindowGeometry noMetrics = Browser();
+  noMetrics.captionHeight = 0;
+  noMetrics.buttonWidth = 0;
+  noMetrics.captionFontPixels = 0;
+  WindowGeometry lowStrip = Browser();
+  lowStrip.captionHeight = 20;
+  WindowGeometry strayButtons = Browser();
+  strayButtons.captionButtons = ScreenRect{2000, 50, 2138, 90};  // outside the frame: not believed
+  const Case cases[] = {
+      // Fallback: three buttons of at least 46 pixels; width 80 + 2 * 8, gap 8;
+      // height 12 + 8 centred on the 31-pixel strip.
+      {"fallback", Browser(), {1100 - 138 - 8 - 96, 55, 1100 - 138 - 8, 75}, 12},
+      {"wider metric", wideMetric, {1100 - 150 - 8 - 96, 55, 1100 - 150 - 8, 75}, 12},
+      // The compositor's buttons: their left edge and their height.
+      {"buttons known", known, {962 - 8 - 96, 60, 962 - 8, 80}, 12},
+      {"buttons outside", strayButtons, {1100 - 138 - 8 - 96, 55, 1100 - 138 - 8, 75}, 12},
+      // 150 %: 69-pixel buttons, 12-pixel pads and gap, 18 + 12 high on 46.
+      {"144 dpi", at144, {1100 - 207 - 12 - 104, 58, 1100 - 207 - 12, 88}, 18},
+      {"no metrics", noMetrics, {1100 - 138 - 8 - 96, 55, 1100 - 138 - 8, 75}, 12},
+      // A strip lower than the font: the plate keeps 2 pixels of it above and below.
+      {"low strip", lowStrip, {1100 - 138 - 8 - 96, 52, 1100 - 138 - 8, 68}, 12},
+  };
+  for (const Case& c : cases) {
+    const OverlayDecision d = PlaceOverlay(c.g, text, measure);
+    ASSERT_EQ(d.verdict, OverlayVerdict::kShow) << c.name;
+    EXPECT_EQ(d.placement.bounds, c.bounds) << c.name;
+    EXPECT_EQ(d.placement.fontPixels, c.font) << c.name;
+    EXPECT_EQ(d.placement.dpi, c.g.dpi) << c.name;
+  }
+}
+
+TEST(OverlayPlacement, HiddenWheneverTheWindowCannotOrShouldNotShowIt) {
+  FixedMeasure measure;
+  const struct {
+    const char* name;
+    void (*change)(WindowGeometry&);
+    OverlayVerdict verdict;
+  } cases[] = {
+      {"gone", [](WindowGeometry& g) { g.exists = false; }, OverlayVerdict::kGone},
+      {"standard caption", [](WindowGeometry& g) { g.client.top = 81; }, OverlayVerdict::kStandardCaption},
+      {"minimised", [](WindowGeometry& g) { g.minimised = true; }, OverlayVerdict::kMinimised},
+      {"cloaked", [](WindowGeometry& g) { g.cloaked = true; }, OverlayVerdict::kCloaked},
+      {"behind", [](WindowGeometry& g) { g.front = false; }, OverlayVerdict::kNotFront},
+      {"full screen",
+       [](WindowGeometry& g) {
+         g.frame = g.client = {0, 0, 1920, 1080};
+       },
+       OverlayVerdict::kFillsMonitor},
+      {"beyond the monitor",
+       [](WindowGeometry& g) {
+         g.frame = g.client = {-10, -10, 1930, 1090};
+       },
+       OverlayVerdict::kFillsMonitor},
+      {"zero size",
+       [](WindowGeometry& g) {
+         g.frame = {100, 50, 100, 50};
+       },
+       OverlayVerdict::kBadBounds},
+      {"negative size",
+       [](WindowGeometry& g) {
+         g.frame = {1100, 750, 100, 50};
+       },
+       OverlayVerdict::kBadBounds},
+      {"on no monitor", [](WindowGeometry& g) { g.monitor = {}; }, OverlayVerdict::kBadBounds},
+      {"off the monitor",
+       [](WindowGeometry& g) {
+         g.frame = g.client = {-5000, 50, -4000, 750};
+       },
+       OverlayVerdict::kBadBounds},
+      {"absurd", [](WindowGeometry& g) { g.frame.right = 0x7FFFFFFF; }, OverlayVerdict::kBadBounds},
+      {"empty client", [](WindowGeometry& g) { g.client = {}; }, OverlayVerdict::kBadBounds},
+      {"too low for a caption", [](WindowGeometry& g) { g.frame.bottom = g.client.bottom = 100; },
+       OverlayVerdict::kBadBounds},
+      {"too narrow", [](WindowGeometry& g) { g.frame.right = g.client.right = 330; },
+       OverlayVerdict::kNoRoom},
+  };
+  for (const auto& c : cases) {
+    WindowGeometry g = Browser();
+    c.change(g);
+    EXPECT_EQ(PlaceOverlay(g, "17:30:30", measure).verdict, c.verdict) << c.name;
+  }
+  EXPECT_EQ(PlaceOverlay(Browser(), "", measure).verdict, OverlayVerdict::kNoText);
+  WindowGeometry noCaptionNoClient = Browser();
+  noCaptionNoClient.hasCaption = false;
+  noCaptionNoClient.client = {};
+  EXPECT_EQ(PlaceOverlay(noCaptionNoClient, "x", measure).verdict, OverlayVerdict::kShow)
+      << "a window without a caption needs no client area to be told apart";
+}
+
+TEST(OverlayText, TheNonTitlePiecesWithoutBlanksAtTheEnds) {
+  const struct {
+    const char* pieces;
+    const char* shown;
+  } cases[] = {
+      {" <2026/12/08(Tue) 17:30:30>", "<2026/12/08(Tue) 17:30:30>"},
+      {"\t 会議 12:00 \t", "会議 12:00"},
+      {"\xE3\x80\x80時計\xE3\x80\x80 ", "時計"},
+      {"   ", ""},
+      {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(OverlayText(c.pieces), c.shown) << c.pieces;
+}
+
+class FakeGeometry : public WindowGeometrySource {
+ public:
+  std::map<WindowHandle, WindowGeometry> windows;
+  bool Read(WindowHandle window, WindowGeometry& g) override {
+    auto it = windows.find(window);
+    if (it == windows.end()) return false;
+    g = it->second;
+    return true;
+  }
+};
+
+class FakeSurface : public OverlaySurface {
+ public:
+  struct Shown {
+    WindowHandle target;
+    OverlayPlacement placement;
+    std::string text;
+  };
+  std::vector<Shown> shows;
+  int hides = 0;
+  bool visible = false;
+  void Show(WindowHandle target, const OverlayPlacement& placement, const std::string& text) override {
+    shows.push_back({target, placement, text});
+    visible = true;
+  }
+  void Hide() override {
+    ++hides;
+    visible = false;
+  }
+  int TextWidth(std::string_view text, int) override { return static_cast<int>(text.size()) * 10; }
+};
+
+TEST(CaptionOverlay, ShowsOnceFollowsMovesAndHidesWhenToldOrWhenTheTargetGoes) {
+  FakeGeometry geometry;
+  FakeSurface surface;
+  CaptionOverlay overlay(geometry, surface);
+  geometry.windows[7] = Browser();
+  overlay.Update(7, " <17:30:30>");
+  ASSERT_EQ(surface.shows.size(), 1u);
+  EXPECT_EQ(surface.shows[0].target, 7u);
+  EXPECT_EQ(surface.shows[0].text, "<17:30:30>");
+  overlay.Update(7, " <17:30:30>");
+  overlay.Follow();
+  EXPECT_EQ(surface.shows.size(), 1u) << "nothing changed: nothing drawn";
+
+  geometry.windows[7].frame.left += 40;
+  geometry.windows[7].frame.right += 40;
+  geometry.windows[7].client = geometry.windows[7].frame;
+  overlay.Follow();
+  ASSERT_EQ(surface.shows.size(), 2u);
+  EXPECT_EQ(surface.shows[1].placement.bounds.left, surface.shows[0].placement.bounds.left + 40);
+  overlay.Update(7, " <17:30:31>");
+  ASSERT_EQ(surface.shows.size(), 3u);
+  EXPECT_EQ(surface.shows[2].text, "<17:30:31>");
+
+  geometry.windows[7].minimised = true;
+  overlay.Follow();
+  EXPECT_FALSE(surface.visible);
+  EXPECT_EQ(overlay.LastVerdict(), OverlayVerdict::kMinimised);
+  geometry.windows[7].minimised = false;
+  overlay.Follow();
+  EXPECT_TRUE(surface.visible) << "back from the taskbar";
+
+  geometry.windows.erase(7);
+  overlay.Follow();
+  EXPECT_FALSE(surface.visible) << "closed between events";
+  EXPECT_EQ(overlay.LastVerdict(), OverlayVerdict::kGone);
+
+  geometry.windows[8] = Browser();
+  overlay.Update(8, "x");
+  EXPECT_TRUE(surface.visible);
+  overlay.Update(0, "");
+  EXPECT_FALSE(surface.visible);
+  const int hides = surface.hides;
+  overlay.Update(0, "");
+  overlay.Follow();
+  EXPECT_EQ(surface.hides, hides) << "hidden once, not on every tick";
+}
+
+TEST(FrameCoalescer, ABurstCostsOnePlacementPerFrame) {
+  FrameCoalescer c;
+  EXPECT_TRUE(c.Event()) << "the first event is followed at once";
+  EXPECT_TRUE(c.TimerRunning());
+  EXPECT_FALSE(c.Event());
+  EXPECT_FALSE(c.Event());
+  EXPECT_TRUE(c.Frame()) << "the events since are followed on the frame";
+  EXPECT_FALSE(c.Frame()) << "a quiet frame ends the burst";
+  EXPECT_FALSE(c.TimerRunning());
+  EXPECT_TRUE(c.Event());
+
+  // Ten seconds of a drag reporting every millisecond, frames every 16 ms.
+  FrameCoalescer drag;
+  int follows = 0;
+  for (int ms = 0; ms < 10000; ++ms) {
+    if (drag.Event()) ++follows;
+    if (ms % 16 == 15 && drag.Frame()) ++follows;
+  }
+  EXPECT_LE(follows, 10000 / 16 + 1);
+  EXPECT_GE(follows, 10000 / 16 - 1) << "the overlay keeps up with the drag";
+}
+
+TEST(OverlayPaint, RoundedTranslucentPlateWithOpaqueLightText) {
+  const int w = 40, h = 20;
+  std::vector<std::uint8_t> coverage(w * h, 0);
+  coverage[10 * w + 20] = 255;  // one pixel of text in the middle
+  const std::vector<std::uint32_t> px = PaintPlate(w, h, 6, coverage);
+  ASSERT_EQ(px.size(), coverage.size());
+  const auto alpha = [](std::uint32_t p) { return p >> 24; };
+  EXPECT_EQ(alpha(px[0]), 0u) << "corner cut round";
+  EXPECT_EQ(alpha(px[w - 1]), 0u);
+  EXPECT_EQ(alpha(px[(h - 1) * w]), 0u);
+  EXPECT_GT(alpha(px[w / 2]), 0u) << "the top edge between the corners";
+  EXPECT_NEAR(alpha(px[5 * w + 10]), 204u, 2u) << "translucent inside";
+  EXPECT_LT(px[5 * w + 10] & 0xFF, 64u) << "dark inside";
+  EXPECT_EQ(px[10 * w + 20], 0xFFFFFFFFu) << "text opaque white";
+  for (std::uint32_t p : px) {
+    for (int shift : {0, 8, 16}) ASSERT_LE((p >> shift) & 0xFF, alpha(p)) << "premultiplied";
+  }
+  EXPECT_TRUE(PaintPlate(0, 5, 3, {}).empty());
+}
+
+// What the tick reports after each run.
+class RecordingSink : public OverlaySink {
+ public:
+  WindowHandle target = 99;
+  std::string text = "unset";
+  int updates = 0;
+  void Update(WindowHandle t, const std::string& s) override {
+    target = t;
+    text = s;
+    ++updates;
+  }
+};
+
+class OverlayTickTest : public testing::TitleTest {
+ protected:
+  OverlayTickTest() {
+    tick.SetOverlay(&sink);
+    settings.Use = 1;
+  }
+  RecordingSink sink;
+};
+
+TEST_F(OverlayTickTest, TheDecoratedFrontWindowGetsTheTextBesideItsTitle) {
+  Front(1);
+  EXPECT_EQ(sink.target, 1u);
+  EXPECT_EQ(sink.text, testing::kClock) << "title piece left out";
+  settings.LeftText = kPieceClock;
+  settings.MiddleText = kPieceTitle;
+  settings.RightText = kPieceCountdown;
+  Tick();
+  const std::string clockText = testing::kClock;
+  const std::string countdown = windows.ReadTitle(1).substr(clockText.size() + std::string("Memo").size());
+  ASSERT_FALSE(countdown.empty());
+  EXPECT_EQ(sink.text, clockText + countdown) << "the pieces on both sides of the title";
+  settings.LeftText = kPieceClock;
+  settings.MiddleText = kPieceNothing;
+  settings.RightText = kPieceNothing;
+  Tick();
+  EXPECT_EQ(sink.text, windows.ReadTitle(1)) << "no title piece: the whole text";
+  Front(2);
+  EXPECT_EQ(sink.target, 2u) << "moves with the switch";
+}
+
+TEST_F(OverlayTickTest, NothingShowsWhenTheTickLeavesTheWindowPlainOrTheSettingIsOff) {
+  const struct {
+    const char* name;
+    std::function<void()> arrange;
+  } cases[] = {
+      {"setting off", [this] { settings.Overlay = 0; }},
+      {"settings window visible", [this] { settingsVisible = true; }},
+      {"settings window in front", [this] { windows.foreground = testing::kSettingsWindow; }},
+      {"paused", [this] { tick.TogglePause(); }},
+      {"excluded by a rule",
+       [this] {
+         settings.WindowRules = {{false, "r", "", 0, "TestWindow"}};
+         windows.foreground = 1;
+       }},
+      {"another window in front, not yet decorated",
+       [this] {
+         windows.windows[1].hung = true;
+         windows.foreground = 1;
+       }},
+      {"no front window", [this] { windows.foreground = 0; }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    settings = Settings();
+    settings.Use = 1;
+    settingsVisible = false;
+    if (tick.Paused()) tick.TogglePause();
+    windows.windows[1].hung = false;
+    Front(2);
+    ASSERT_EQ(sink.target, 2u);
+    c.arrange();
+    Tick();
+    EXPECT_EQ(sink.target, 0u);
+    EXPECT_EQ(sink.text, "");
+  }
+  if (tick.Paused()) tick.TogglePause();
+  Front(2);
+  ASSERT_EQ(sink.target, 2u);
+  tick.TogglePause();
+  EXPECT_EQ(sink.target, 0u) << "pausing hides it at once";
+  tick.TogglePause();
+  Front(2);
+  ASSERT_EQ(sink.target, 2u);
+  tick.End();
+  EXPECT_EQ(sink.target, 0u) << "the end hides it";
+}
+
+}  // namespace
+}  // namespace kestrova

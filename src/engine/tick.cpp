@@ -1,5 +1,7 @@
 #include "engine/tick.h"
 
+#include <utility>
+
 #include "engine/rules.h"
 #include "settings/settings.h"
 
@@ -20,8 +22,9 @@ namespace {
 // Runs `atExit` however the scope ends.
 template <class F>
 struct ScopeEnd {
-  F atExit;
+  explicit ScopeEnd(F f) : atExit(std::move(f)) {}
   ~ScopeEnd() { atExit(); }
+  F atExit;
 };
 }  // namespace
 

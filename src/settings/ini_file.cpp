@@ -12,23 +12,22 @@ namespace {
 // The longest text the settings file hands out, in bytes of the ANSI code page.
 constexpr std::size_t kMaxValueBytes = 127;
 
-// Whole characters only, as many as fit `maxBytes` in the code page.
-std::string CutToCodePageBytes(CodePage& codePage, std::string utf8, std::size_t maxBytes) {
+}  // namespace
+
+std::string CutToAnsiBytes(CodePage& codePage, const std::string& utf8, std::size_t maxBytes) {
   if (codePage.ToAnsi(utf8).size() <= maxBytes) return utf8;
+  // Character by character: each one costs one or two bytes (an emoji two "?").
   std::size_t used = 0;
-  std::size_t end = 0;
-  while (end < utf8.size()) {
-    const std::size_t length = Utf8CharLength(utf8, end);
-    const std::size_t cost = codePage.ToAnsi(utf8.substr(end, length)).size();
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    const std::size_t n = Utf8CharLength(utf8, i);
+    const std::size_t cost = codePage.ToAnsi(utf8.substr(i, n)).size();
     if (used + cost > maxBytes) break;
     used += cost;
-    end += length;
+    i += n;
   }
-  utf8.resize(end);
-  return utf8;
+  return utf8.substr(0, i);
 }
-
-}  // namespace
 
 IniFile::IniFile(ProfileStore& store, CodePage& codePage, std::string path)
     : store_(store), codePage_(codePage), path_(std::move(path)) {}
@@ -59,7 +58,7 @@ std::string IniFile::IniReadString(const std::string& section, const std::string
   std::string value = form_ == IniForm::kUtf8 ? utf8_.LookUp(section, key).value_or(def)
                                               : store_.ReadString(path_, section, key, def);
   if (const std::size_t nul = value.find('\0'); nul != std::string::npos) value.resize(nul);
-  return CutToCodePageBytes(codePage_, std::move(value), kMaxValueBytes);
+  return CutToAnsiBytes(codePage_, value, kMaxValueBytes);
 }
 
 bool IniFile::IniWriteString(const std::string& section, const std::string& key, const std::string& value) {

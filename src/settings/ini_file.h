@@ -2,6 +2,7 @@
 // Kestrova.ini through the private-profile service. Text is UTF-8 here; the
 // file is in the ANSI code page while every text fits it, and in UTF-16LE from
 // the first text that does not (ini_form.h); the path stays UTF-8.
+#include <cstddef>
 #include <string>
 
 #include "settings/ini_form.h"
@@ -16,6 +17,10 @@ class CodePage;
 inline std::string SignColumn(long long value) {
   return value >= 0 ? " " + std::to_string(value) : std::to_string(value);
 }
+
+// The longest start of `utf8` that takes at most `maxBytes` in the ANSI code
+// page; a double-byte character is never split.
+std::string CutToAnsiBytes(CodePage& codePage, const std::string& utf8, std::size_t maxBytes);
 
 class IniFile {
  public:

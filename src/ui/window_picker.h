@@ -7,6 +7,7 @@
 
 #include "platform/profile_store.h"
 #include "platform/window_system.h"
+#include "settings/ini_file.h"
 
 namespace kestrova {
 
@@ -27,10 +28,6 @@ class WindowPicker {
 
 // What the rule has room for: a 1024-byte buffer with its NUL.
 inline constexpr std::size_t kPickedTextBytes = 1023;
-
-// The longest start of `utf8` that takes at most `maxBytes` in the ANSI code
-// page; a double-byte character is never split.
-std::string CutToAnsiBytes(CodePage& codePage, const std::string& utf8, std::size_t maxBytes);
 
 class TitleWriter;
 

@@ -17,6 +17,7 @@
 #include "settings/settings.h"
 #include "settings/win32/codepage_win.h"
 #include "settings/win32/profile_store_win.h"
+#include "raw_file.h"
 
 namespace kestrova {
 namespace {
@@ -59,26 +60,9 @@ class IniUnicode : public ::testing::Test {
     return s;
   }
 
-  static std::string Bytes(const std::string& path) {
-    std::string bytes;
-    HANDLE h = CreateFileW(win32::Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return "(no file)";
-    char buf[4096];
-    DWORD n = 0;
-    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) bytes.append(buf, n);
-    CloseHandle(h);
-    return bytes;
-  }
+  static std::string Bytes(const std::string& path) { return test::ReadRawFile(win32::Widen(path)); }
   std::string Bytes() const { return Bytes(path_); }
-  void WriteBytes(const std::string& bytes) const {
-    HANDLE h = CreateFileW(win32::Widen(path_).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    DWORD n = 0;
-    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
-    CloseHandle(h);
-  }
+  void WriteBytes(const std::string& bytes) const { ASSERT_TRUE(test::WriteRawFile(win32::Widen(path_), bytes)); }
   // The file's text, whichever its form.
   std::string Text() {
     const std::string bytes = Bytes();

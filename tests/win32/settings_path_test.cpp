@@ -10,6 +10,7 @@
 #include "settings/settings.h"
 #include "settings/win32/codepage_win.h"
 #include "settings/win32/profile_store_win.h"
+#include "raw_file.h"
 
 namespace kestrova {
 namespace {
@@ -38,25 +39,8 @@ class UnicodeFolder : public ::testing::Test {
     return bytes;
   }
 
-  std::string Bytes() const {
-    std::string bytes;
-    HANDLE h = CreateFileW(file_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return "(no file)";
-    char buf[4096];
-    DWORD n = 0;
-    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) bytes.append(buf, n);
-    CloseHandle(h);
-    return bytes;
-  }
-  void WriteBytes(const std::string& bytes) const {
-    HANDLE h =
-        CreateFileW(file_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    DWORD n = 0;
-    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
-    CloseHandle(h);
-  }
+  std::string Bytes() const { return test::ReadRawFile(file_); }
+  void WriteBytes(const std::string& bytes) const { ASSERT_TRUE(test::WriteRawFile(file_, bytes)); }
 
   std::wstring folder_;
   std::wstring file_;

@@ -5,7 +5,7 @@
 #include <ctime>
 #include <string>
 
-#include "engine/format.h"
+#include "format/format.h"
 #include "fakes/fake_platform.h"
 #include "settings/settings.h"
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "engine/overlay.h"
+#include "overlay/overlay.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <string>
 
-#include "engine/format.h"
+#include "format/format.h"
 #include "fakes/fake_probes.h"
 #include "sysinfo/byte_size.h"
 #include "sysinfo/system_info.h"

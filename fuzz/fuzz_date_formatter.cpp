@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/format.h"
+#include "format/format.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 8) return 0;

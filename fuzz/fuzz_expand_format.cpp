@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "engine/format.h"
+#include "format/format.h"
 #include "fakes/fake_platform.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

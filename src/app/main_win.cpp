@@ -8,10 +8,10 @@
 #include <memory>
 
 #include "app/program.h"
-#include "engine/win32/clock_win.h"
+#include "format/win32/clock_win.h"
 #include "engine/win32/crash_giveback_win.h"
-#include "engine/win32/locale_win.h"
-#include "engine/win32/overlay_win.h"
+#include "format/win32/locale_win.h"
+#include "overlay/win32/overlay_win.h"
 #include "engine/win32/window_system_win.h"
 #include "form/win32/prompts_win.h"
 #include "platform/win32/files_win.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "alarms/alarm_check.h"
-#include "engine/overlay.h"
+#include "engine/overlay_sink.h"
 #include "engine/title.h"
 
 namespace kestrova {

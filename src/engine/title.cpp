@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/text.h"
-#include "engine/format.h"
+#include "format/format.h"
 #include "engine/title_record.h"
 #include "settings/settings.h"
 

@@ -1,5 +1,5 @@
 // The one table between the pages and Settings: NowSetting, OK / Apply and the preview walk it.
-#include "engine/format.h"
+#include "format/format.h"
 #include "engine/title.h"
 #include "form/binding.h"
 #include "ui/rule_list.h"

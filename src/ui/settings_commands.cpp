@@ -1,5 +1,5 @@
 // The menu bar, the tray icon's menu and its clicks.
-#include "engine/format.h"
+#include "format/format.h"
 #include "ui/settings_window.h"
 
 namespace kestrova {

@@ -1,6 +1,6 @@
 // The handlers inside the pages: descriptions, spinner, interval and count texts, presets, code list.
 #include "alarms/alarm_editor.h"
-#include "engine/format.h"
+#include "format/format.h"
 #include "resources/strings.h"
 #include "ui/rule_list.h"
 #include "ui/settings_window.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "engine/format.h"
+#include "format/format.h"
 #include "fakes/fake_platform.h"
 #include "resources/strings.h"
 #include "settings/settings.h"

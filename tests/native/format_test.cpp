@@ -1,5 +1,5 @@
 // The date/time pattern language of the clock and world-clock pieces.
-#include "engine/format.h"
+#include "format/format.h"
 
 #include <gtest/gtest.h>
 

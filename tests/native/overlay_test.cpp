@@ -1,6 +1,6 @@
 // The caption overlay: which windows get it, where it goes, when it hides,
 // what it says, and what the main tick reports to it.
-#include "engine/overlay.h"
+#include "overlay/overlay.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/format.h"
+#include "format/format.h"
 #include "fakes/fake_probes.h"
 #include "sysinfo/system_info.h"
 

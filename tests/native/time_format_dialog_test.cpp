@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/format.h"
+#include "format/format.h"
 #include "fakes/fake_form.h"
 #include "resources/strings.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/format.h"
+#include "format/format.h"
 #include "title_fixture.h"
 
 namespace kestrova {

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "alarms/alarm_editor.h"
-#include "engine/win32/clock_win.h"
-#include "engine/win32/locale_win.h"
+#include "format/win32/clock_win.h"
+#include "format/win32/locale_win.h"
 #include "form/win32/prompts_win.h"
 #include "platform/win32/text_win.h"
 #include "settings/alarm_store.h"

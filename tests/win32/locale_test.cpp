@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/format.h"
-#include "engine/win32/clock_win.h"
-#include "engine/win32/locale_win.h"
+#include "format/format.h"
+#include "format/win32/clock_win.h"
+#include "format/win32/locale_win.h"
 
 namespace kestrova {
 namespace {

@@ -2,7 +2,7 @@
 // gets it left of where its buttons would be, with the clock; it follows a move
 // through the window events alone, and goes when the window is minimised or a
 // window with a standard caption comes forward; notepad never gets it.
-#include "engine/win32/overlay_win.h"
+#include "overlay/win32/overlay_win.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -14,11 +14,11 @@
 #include <regex>
 #include <thread>
 
-#include "engine/overlay.h"
+#include "overlay/overlay.h"
 #include "engine/tick.h"
-#include "engine/win32/clock_win.h"
+#include "format/win32/clock_win.h"
 #include "engine/win32/crash_giveback_win.h"
-#include "engine/win32/locale_win.h"
+#include "format/win32/locale_win.h"
 #include "engine/win32/window_system_win.h"
 #include "platform/win32/text_win.h"
 #include "settings/settings.h"

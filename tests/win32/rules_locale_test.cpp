@@ -5,7 +5,7 @@
 #include <string>
 
 #include "engine/rules.h"
-#include "engine/win32/locale_win.h"
+#include "format/win32/locale_win.h"
 
 namespace kestrova {
 namespace {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/format.h"
+#include "format/format.h"
 #include "sysinfo/byte_size.h"
 #include "sysinfo/counted_interfaces.h"
 #include "sysinfo/system_info.h"

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "engine/win32/clock_win.h"
+#include "format/win32/clock_win.h"
 #include "platform/win32/text_win.h"
 #include "shell/win32/menu_win.h"
 #include "ui/settings_window.h"

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "engine/overlay.h"
+#include "overlay/overlay.h"
 
 namespace kestrova::win32 {
 

@@ -1,4 +1,4 @@
-#include "engine/win32/clock_win.h"
+#include "format/win32/clock_win.h"
 
 #include <windows.h>
 

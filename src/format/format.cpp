@@ -1,5 +1,5 @@
 // Pattern escaping, world clock, countdown and the texts of the clock pieces.
-#include "engine/format.h"
+#include "format/format.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "engine/win32/overlay_win.h"
+#include "overlay/win32/overlay_win.h"
 
 #include <algorithm>
 #include <cstring>

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/overlay_sink.h"
 #include "platform/window_system.h"
 
 namespace kestrova {
@@ -103,14 +104,6 @@ class OverlaySurface : public TextMeasure {
   virtual void Show(WindowHandle target, const OverlayPlacement& placement, const std::string& text) = 0;
   // Hides the overlay and stops watching.
   virtual void Hide() = 0;
-};
-
-// What the main tick reports after each run: the window to show the overlay
-// over (0: none) and its text.
-class OverlaySink {
- public:
-  virtual ~OverlaySink() = default;
-  virtual void Update(WindowHandle target, const std::string& text) = 0;
 };
 
 // Holds the overlay's target between ticks and follows it when it moves.

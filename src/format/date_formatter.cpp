@@ -6,8 +6,8 @@
 #include "core/decimal.h"
 #include "core/text.h"
 #include "core/time_picture.h"
-#include "engine/format.h"
-#include "engine/text_sink.h"
+#include "format/format.h"
+#include "format/text_sink.h"
 #include "resources/strings.h"
 
 namespace kestrova {

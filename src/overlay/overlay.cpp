@@ -1,4 +1,4 @@
-#include "engine/overlay.h"
+#include "overlay/overlay.h"
 
 #include <algorithm>
 #include <cmath>

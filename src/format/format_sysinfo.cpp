@@ -1,6 +1,6 @@
 // The % codes of the system-information text.
 #include "core/text.h"
-#include "engine/format.h"
+#include "format/format.h"
 #include "sysinfo/sources.h"
 
 namespace kestrova {

@@ -9,11 +9,15 @@
 #   true-second how late each new second appears, how fast a switch is followed (printed)
 #   clang     the native build with clang (build only)
 #   layers    no include cycle between the folders of src/ (scripts/check-layers)
+#   tree      the run left every tracked file as it found it (git status)
 # Installs what it needs first. Logs in build/test-logs/. Ends with "N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 root=$PWD
 start=$(date +%s)
+
+# What git sees before the run; the run must leave it so.
+tree_before=$(git status --porcelain 2>/dev/null || true)
 
 scripts/install-deps.sh || { echo "install-deps failed"; echo "0 passed, 1 failed"; exit 1; }
 export KESTROVA_DEPS_DONE=1
@@ -156,6 +160,12 @@ if (($(date +%s) - start < 17 * 60)); then
   configure_and_build host-clang
 else
   note host-clang-build skipped 0
+fi
+
+# --- the run changed nothing it does not own ---------------------------------------
+if git rev-parse --git-dir >/dev/null 2>&1; then
+  build_step tree bash -c '[[ $(git status --porcelain) == "$1" ]] && echo "tree as found" ||
+    { echo "the run changed tracked files:"; git status --porcelain; exit 1; }' _ "$tree_before"
 fi
 
 echo

@@ -3,10 +3,11 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <string_view>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
 #endif
 
@@ -185,6 +186,15 @@ std::string_view Unquote(std::string_view value) {
   return value;
 }
 
+// Cuts an open file after `size` bytes (what is left of a longer old text).
+bool CutAt(std::FILE* file, std::size_t size) {
+#ifdef _WIN32
+  return _chsize_s(_fileno(file), static_cast<long long>(size)) == 0;
+#else
+  return ftruncate(fileno(file), static_cast<off_t>(size)) == 0;
+#endif
+}
+
 enum class LoadResult { kOk, kMissing, kFailed };
 
 LoadResult Load(const std::string& path, std::string& content) {
@@ -207,11 +217,9 @@ bool Store(const std::string& path, const std::string& content) {
   std::FILE* file = std::fopen(name.c_str(), "r+b");
   if (file == nullptr) file = std::fopen(name.c_str(), "wb");
   if (file == nullptr) return false;
-  const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
-  if (std::fclose(file) != 0 || !written) return false;
-  std::error_code error;
-  std::filesystem::resize_file(name, content.size(), error);
-  return !error;
+  const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size() &&
+                       std::fflush(file) == 0 && CutAt(file, content.size());
+  return std::fclose(file) == 0 && written;
 }
 
 }  // namespace
@@ -357,25 +365,28 @@ bool ProfileFile::WriteFileInPlace(const std::string& path, std::string_view byt
   if (file == nullptr) return false;
   bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   ok = std::fflush(file) == 0 && ok;
+  ok = CutAt(file, bytes.size()) && ok;
 #ifndef _WIN32
   ok = fsync(fileno(file)) == 0 && ok;
 #endif
-  ok = std::fclose(file) == 0 && ok;
-  std::error_code error;
-  std::filesystem::resize_file(name, bytes.size(), error);
-  return ok && !error;
+  return std::fclose(file) == 0 && ok;
 }
 
 bool ProfileFile::RenameFile(const std::string& from, const std::string& to) {
-  std::error_code error;
-  std::filesystem::rename(std::string(UpToNul(from)), std::string(UpToNul(to)), error);
-  return !error;
+  const std::string target(UpToNul(to));
+#ifdef _WIN32
+  std::remove(target.c_str());  // the C library's rename does not replace there
+#endif
+  return std::rename(std::string(UpToNul(from)).c_str(), target.c_str()) == 0;
 }
 
 bool ProfileFile::RemoveFile(const std::string& path) {
-  std::error_code error;
-  std::filesystem::remove(std::string(UpToNul(path)), error);
-  return !std::filesystem::exists(std::string(UpToNul(path)), error);
+  const std::string name(UpToNul(path));
+  std::remove(name.c_str());
+  std::FILE* still = std::fopen(name.c_str(), "rb");
+  if (still == nullptr) return errno == ENOENT;
+  std::fclose(still);
+  return false;
 }
 
 }  // namespace kestrova

@@ -129,6 +129,20 @@ class Fixtures:
 # --- the machinery -----------------------------------------------------------
 
 
+# Where the README's pictures go: docs/ only when asked for (scripts/readme-pictures.sh),
+# so that a test run leaves the tree as it found it.
+README_PICTURES = {"dir": None}
+
+
+def readme_picture(shot, name):
+    """Keeps a README picture under build/e2e/readme/, and in docs/ when refreshing them."""
+    out = os.path.join(os.path.dirname(shot), "readme")
+    os.makedirs(out, exist_ok=True)
+    shutil.copy(shot, os.path.join(out, name))
+    if README_PICTURES["dir"]:
+        shutil.copy(shot, os.path.join(README_PICTURES["dir"], name))
+
+
 @test
 def wine_shows_japanese_titles(f):
     s = f.s
@@ -836,7 +850,7 @@ def settings_pages_turn_with_ctrl_tab(f):
         key(s, "ctrl+Tab")
         time.sleep(0.3)
     check(visible_ids(s, hwnd) == seen[0], "Ctrl+Tab after the last page does not come back to 基本設定")
-    shutil.copy(os.path.join(s.out_dir, "settings-page-0-window.png"), os.path.join(ROOT, "docs", "settings-window.png"))
+    readme_picture(os.path.join(s.out_dir, "settings-page-0-window.png"), "settings-window.png")
 
 
 @test
@@ -863,7 +877,7 @@ def settings_apply_saves_and_title_follows(f):
     shot = s.screenshot("settings-title-follows")
     left, top, right, _ = s.winctl.info(a["hwnd"])["rect"]
     crop(s, shot, (left, top, right, top + 60), "decorated-title")
-    shutil.copy(os.path.join(s.out_dir, "decorated-title.png"), os.path.join(ROOT, "docs", "decorated-title.png"))
+    readme_picture(os.path.join(s.out_dir, "decorated-title.png"), "decorated-title.png")
     f.close_windows()
     f.stop_kestrova()
 
@@ -1405,7 +1419,7 @@ def overlay_on_self_drawn_caption(f):
     s.winctl.post(w["hwnd"], 0x0112, 0xF020)  # WM_SYSCOMMAND SC_MINIMIZE
     wait_no_overlay(s, "over a minimised window")
     s.winctl.close(w["hwnd"])
-    shutil.copy(overlay_shots(f, 96, (700, 260)), os.path.join(ROOT, "docs", "caption-overlay.png"))
+    readme_picture(overlay_shots(f, 96, (700, 260)), "caption-overlay.png")
 
 
 @test
@@ -1433,7 +1447,11 @@ def main():
     ap.add_argument("--out-dir", default=os.path.join(ROOT, "build", "e2e"))
     ap.add_argument("-k", dest="only", action="append", help="run only tests whose name contains this")
     ap.add_argument("--budget", type=float, default=300.0, help="seconds for the whole run")
+    ap.add_argument("--readme-pictures", action="store_true",
+                    help="also copy the README's pictures into docs/ (scripts/readme-pictures.sh)")
     args = ap.parse_args()
+    if args.readme_pictures:
+        README_PICTURES["dir"] = os.path.join(ROOT, "docs")
 
     tests = [t for t in TESTS if not args.only or any(o in t.__name__ for o in args.only)]
     passed = failed = 0

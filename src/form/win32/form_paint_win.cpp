@@ -1,9 +1,8 @@
 // Painting: the window's and the pages' backgrounds, drawn labels and links,
 // pictures. Every colour and brush of the renderer lives here.
-#include "form/win32/form_win.h"
-
 #include <algorithm>
 
+#include "form/win32/form_win.h"
 #include "platform/win32/text_win.h"
 
 namespace kestrova::win32 {
@@ -151,6 +150,20 @@ void FormWindow::DrawLabels(HDC dc, const RECT& area, const ControlSpec& target)
     SelectObject(dc, old);
     if (underlined != nullptr) DeleteObject(underlined);
   }
+}
+
+void FormWindow::PaintCaption(int id, HDC dc, const RECT& rect) {
+  FillRect(dc, &rect, GetSysColorBrush(COLOR_ACTIVECAPTION));
+  HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(Control(id), WM_GETFONT, 0, 0)));
+  SetTextColor(dc, GetSysColor(COLOR_CAPTIONTEXT));
+  SetBkMode(dc, TRANSPARENT);
+  RECT text = rect;
+  text.left += 4;
+  text.right -= 4;
+  const std::wstring caption = Widen(model_.Text(id));
+  DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+            DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+  SelectObject(dc, oldFont);
 }
 
 }  // namespace kestrova::win32

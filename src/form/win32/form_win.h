@@ -29,6 +29,8 @@ class FormWindow : public FormView {
   // Picture controls: what paints them, and the cursor over them.
   void SetPainter(int id, std::function<void(HDC, const RECT&)> paint) { painters_[id] = std::move(paint); }
   void SetCursor(int id, HCURSOR cursor) { cursors_[id] = cursor; }
+  // For a painter: the control's text on the look of an active window's title bar.
+  void PaintCaption(int id, HDC dc, const RECT& rect);
   // Replaces the tooltip of a control that has one, also while it shows.
   void SetTooltip(int id, const std::string& text);
 

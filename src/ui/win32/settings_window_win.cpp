@@ -40,7 +40,7 @@ Win32SettingsWindow::Win32SettingsWindow(SettingsWindow& model, Settings& settin
   window_.SetMessageHook([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     return OnMessage(msg, wParam, lParam, result);
   });
-  window_.SetPainter(kLabel2, [this](HDC dc, const RECT& rect) { PaintPreview(dc, rect); });
+  window_.SetPainter(kLabel2, [this](HDC dc, const RECT& rect) { window_.PaintCaption(kLabel2, dc, rect); });
   RegisterCallbackClass(&CallbackProc);
   callback_ = CreateWindowExW(0, kCallbackClass, L"", WS_CHILD, 0, 0, 0, 0, window_.Hwnd(), nullptr,
                               GetModuleHandleW(nullptr), this);
@@ -60,22 +60,6 @@ Win32SettingsWindow::~Win32SettingsWindow() {
 void Win32SettingsWindow::StopFollowing() {
   events_.reset();
   watch_.reset();
-}
-
-void Win32SettingsWindow::PaintPreview(HDC dc, const RECT& rect) {
-  // Painted like the title bar of an active window.
-  FillRect(dc, &rect, GetSysColorBrush(COLOR_ACTIVECAPTION));
-  HWND label = window_.Control(kLabel2);
-  HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
-  SetTextColor(dc, GetSysColor(COLOR_CAPTIONTEXT));
-  SetBkMode(dc, TRANSPARENT);
-  RECT text = rect;
-  text.left += 4;
-  text.right -= 4;
-  const std::wstring caption = Widen(model_.Form().Text(kLabel2));
-  DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
-            DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-  SelectObject(dc, oldFont);
 }
 
 void Win32SettingsWindow::Show(bool show) {

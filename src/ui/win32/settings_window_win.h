@@ -56,7 +56,6 @@ class Win32SettingsWindow : public SettingsWindowView {
   bool OnTimerMessage(UINT msg, WPARAM wParam);
   bool OnCommandMessage(UINT msg, WPARAM wParam, LPARAM lParam);
   bool OnSessionMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
-  void PaintPreview(HDC dc, const RECT& rect);
   // Timer1 fired: the tick runs, and the timer is set for the next one.
   void TimerFired();
   // Arms Timer1 for its first tick from now.

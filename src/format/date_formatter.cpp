@@ -23,6 +23,8 @@ constexpr std::string_view kMonthFull[12] = {"January",   "February", "March",  
                                              "May",       "June",     "July",     "August",
                                              "September", "October",  "November", "December"};
 
+// After the separators, three runs (days, months and years, the time of day):
+// Expand hands each run to its own function, so the order matters.
 enum class Tok : unsigned char {
   Literal,
   Escape,
@@ -39,6 +41,7 @@ enum class Tok : unsigned char {
   JaDayFull,
   WeekDay,
   Week,
+  DayOfYear,
   Month,
   Month2,
   MonthAbbr,
@@ -49,7 +52,6 @@ enum class Tok : unsigned char {
   EraName,
   EraYear,
   EraYear2,
-  DayOfYear,
   Year2,
   Year4,
   Hour,
@@ -254,8 +256,137 @@ void AppendPicture(TextSink& out, const DateTime& v, std::string_view pic, const
   });
 }
 
+void Expand(TextSink& out, const DateTime& v, std::string_view p, const RegionalSettings& r);
 void AppendShortDate(TextSink& out, const DateTime& v, const RegionalSettings& r);
 void AppendTime(TextSink& out, const DateTime& v, const RegionalSettings& r);
+
+// The tokens of days and whole dates.
+void AppendDayPiece(TextSink& out, Tok tok, const DateTime& v, const RegionalSettings& r) {
+  switch (tok) {
+    case Tok::DateTimeC:
+      if (!HasDatePart(v)) {
+        AppendTime(out, v, r);
+      } else {
+        AppendShortDate(out, v, r);
+        if (HasTimePart(v)) {
+          out += ' ';
+          AppendTime(out, v, r);
+        }
+      }
+      break;
+    case Tok::Day:
+    case Tok::Day2:
+      AppendDecimal(out, v.day, tok == Tok::Day2 ? 2 : 1);
+      break;
+    case Tok::DayAbbr:
+      out += kDayAbbr[DayOfWeek(v)];
+      break;
+    case Tok::DayFull:
+      out += kDayFull[DayOfWeek(v)];
+      break;
+    case Tok::JaDayAbbr:
+      out += WeekdayName(DayOfWeek(v));
+      break;
+    case Tok::JaDayFull:
+      out += WeekdayFullName(DayOfWeek(v));
+      break;
+    case Tok::ShortDate:
+      AppendShortDate(out, v, r);
+      break;
+    case Tok::LongDate:
+      if (r.longDate.empty()) {
+        Expand(out, v, "mmmm dd, yyyy", r);
+      } else {
+        AppendPicture(out, v, r.longDate, r, true);
+      }
+      break;
+    case Tok::WeekDay:
+      AppendDecimal(out, DayOfWeek(v) + 1, 1);
+      break;
+    case Tok::Week: {
+      const int jan1 = DayOfWeek(DateTime{v.year, 1, 1});
+      AppendDecimal(out, (DayOfYear(v) - 1 + jan1) / 7 + 1, 1);
+      break;
+    }
+    default:  // Tok::DayOfYear
+      AppendDecimal(out, DayOfYear(v), 1);
+      break;
+  }
+}
+
+// The tokens of months, quarters, eras and years; m and mm give the minute
+// where they follow an hour.
+void AppendYearPiece(TextSink& out, Tok tok, const DateTime& v, const RegionalSettings& r, bool minuteHere) {
+  switch (tok) {
+    case Tok::Month:
+    case Tok::Month2:
+      AppendDecimal(out, minuteHere ? v.minute : v.month, tok == Tok::Month2 ? 2 : 1);
+      break;
+    case Tok::MonthAbbr:
+    case Tok::MonthFull:
+      if (v.month >= 1 && v.month <= 12) {
+        out += (tok == Tok::MonthAbbr ? kMonthAbbr : kMonthFull)[v.month - 1];
+      }
+      break;
+    case Tok::Quarter:
+      AppendDecimal(out, (v.month - 1) / 3 + 1, 1);
+      break;
+    case Tok::EraLetter:
+    case Tok::EraKanji:
+    case Tok::EraName:
+      if (const JapaneseEra* era = FindEra(r.eras, v)) {
+        out += tok == Tok::EraLetter ? era->letter : tok == Tok::EraKanji ? era->kanji : era->name;
+      }
+      break;
+    case Tok::EraYear:
+    case Tok::EraYear2:
+      AppendDecimal(out, EraYearOf(FindEra(r.eras, v), v), tok == Tok::EraYear2 ? 2 : 1);
+      break;
+    case Tok::Year2:
+      AppendDecimal(out, YearMod100(v.year), 2);
+      break;
+    default:  // Tok::Year4
+      AppendDecimal(out, v.year, 4);
+      break;
+  }
+}
+
+// The tokens of the time of day; `letter` is the token's first letter, whose
+// case picks "AM"/"PM" or "am"/"pm".
+void AppendTimePiece(TextSink& out, Tok tok, char letter, const DateTime& v, const RegionalSettings& r,
+                     bool twelve) {
+  const bool upper = letter == 'A';
+  switch (tok) {
+    case Tok::Hour:
+    case Tok::Hour2:
+      AppendDecimal(out, twelve ? TwelveHour(v.hour) : v.hour, tok == Tok::Hour2 ? 2 : 1);
+      break;
+    case Tok::Minute:
+    case Tok::Minute2:
+      AppendDecimal(out, v.minute, tok == Tok::Minute2 ? 2 : 1);
+      break;
+    case Tok::Second:
+    case Tok::Second2:
+      AppendDecimal(out, v.second, tok == Tok::Second2 ? 2 : 1);
+      break;
+    case Tok::Time:
+      AppendTime(out, v, r);
+      break;
+    case Tok::AmPm:
+      out += v.hour < 12 ? (upper ? "AM" : "am") : (upper ? "PM" : "pm");
+      break;
+    case Tok::AP:
+      out += v.hour < 12 ? (upper ? 'A' : 'a') : (upper ? 'P' : 'p');
+      break;
+    default:  // Tok::AmPmLocal
+      out += v.hour < 12 ? r.am : r.pm;
+      break;
+  }
+}
+
+// Which of the three above owns a token: the enumeration lists each group in one run.
+bool IsTimeToken(Tok tok) { return tok >= Tok::Hour; }
+bool IsYearToken(Tok tok) { return tok >= Tok::Month && tok < Tok::Hour; }
 
 void Expand(TextSink& out, const DateTime& v, std::string_view p, const RegionalSettings& r) {
   const bool twelve = UsesTwelveHours(p);
@@ -283,124 +414,13 @@ void Expand(TextSink& out, const DateTime& v, std::string_view p, const Regional
         break;
     }
     const bool minuteHere = afterHour;
-    afterHour = false;
-    switch (t.tok) {
-      case Tok::DateTimeC:
-        if (!HasDatePart(v)) {
-          AppendTime(out, v, r);
-        } else {
-          AppendShortDate(out, v, r);
-          if (HasTimePart(v)) {
-            out += ' ';
-            AppendTime(out, v, r);
-          }
-        }
-        break;
-      case Tok::Day:
-        AppendDecimal(out, v.day, 1);
-        break;
-      case Tok::Day2:
-        AppendDecimal(out, v.day, 2);
-        break;
-      case Tok::DayAbbr:
-        out += kDayAbbr[DayOfWeek(v)];
-        break;
-      case Tok::DayFull:
-        out += kDayFull[DayOfWeek(v)];
-        break;
-      case Tok::JaDayAbbr:
-        out += WeekdayName(DayOfWeek(v));
-        break;
-      case Tok::JaDayFull:
-        out += WeekdayFullName(DayOfWeek(v));
-        break;
-      case Tok::ShortDate:
-        AppendShortDate(out, v, r);
-        break;
-      case Tok::LongDate:
-        if (r.longDate.empty()) {
-          Expand(out, v, "mmmm dd, yyyy", r);
-        } else {
-          AppendPicture(out, v, r.longDate, r, true);
-        }
-        break;
-      case Tok::WeekDay:
-        AppendDecimal(out, DayOfWeek(v) + 1, 1);
-        break;
-      case Tok::Week: {
-        const int jan1 = DayOfWeek(DateTime{v.year, 1, 1});
-        AppendDecimal(out, (DayOfYear(v) - 1 + jan1) / 7 + 1, 1);
-        break;
-      }
-      case Tok::Month:
-      case Tok::Month2:
-        AppendDecimal(out, minuteHere ? v.minute : v.month, t.tok == Tok::Month2 ? 2 : 1);
-        break;
-      case Tok::MonthAbbr:
-      case Tok::MonthFull:
-        if (v.month >= 1 && v.month <= 12) {
-          out += (t.tok == Tok::MonthAbbr ? kMonthAbbr : kMonthFull)[v.month - 1];
-        }
-        break;
-      case Tok::Quarter:
-        AppendDecimal(out, (v.month - 1) / 3 + 1, 1);
-        break;
-      case Tok::EraLetter:
-      case Tok::EraKanji:
-      case Tok::EraName:
-        if (const JapaneseEra* era = FindEra(r.eras, v)) {
-          out += t.tok == Tok::EraLetter ? era->letter : t.tok == Tok::EraKanji ? era->kanji : era->name;
-        }
-        break;
-      case Tok::EraYear:
-      case Tok::EraYear2:
-        AppendDecimal(out, EraYearOf(FindEra(r.eras, v), v), t.tok == Tok::EraYear2 ? 2 : 1);
-        break;
-      case Tok::DayOfYear:
-        AppendDecimal(out, DayOfYear(v), 1);
-        break;
-      case Tok::Year2:
-        AppendDecimal(out, YearMod100(v.year), 2);
-        break;
-      case Tok::Year4:
-        AppendDecimal(out, v.year, 4);
-        break;
-      case Tok::Hour:
-      case Tok::Hour2:
-        AppendDecimal(out, twelve ? TwelveHour(v.hour) : v.hour, t.tok == Tok::Hour2 ? 2 : 1);
-        afterHour = true;
-        break;
-      case Tok::Minute:
-        AppendDecimal(out, v.minute, 1);
-        break;
-      case Tok::Minute2:
-        AppendDecimal(out, v.minute, 2);
-        break;
-      case Tok::Second:
-        AppendDecimal(out, v.second, 1);
-        break;
-      case Tok::Second2:
-        AppendDecimal(out, v.second, 2);
-        break;
-      case Tok::Time:
-        AppendTime(out, v, r);
-        break;
-      case Tok::AmPm: {
-        // The token's own letter case picks "AM"/"PM" or "am"/"pm".
-        const bool upper = p[at] == 'A';
-        out += v.hour < 12 ? (upper ? "AM" : "am") : (upper ? "PM" : "pm");
-        break;
-      }
-      case Tok::AP: {
-        const bool upper = p[at] == 'A';
-        out += v.hour < 12 ? (upper ? 'A' : 'a') : (upper ? 'P' : 'p');
-        break;
-      }
-      case Tok::AmPmLocal:
-        out += v.hour < 12 ? r.am : r.pm;
-        break;
-      default:
-        break;
+    afterHour = t.tok == Tok::Hour || t.tok == Tok::Hour2;
+    if (IsTimeToken(t.tok)) {
+      AppendTimePiece(out, t.tok, p[at], v, r, twelve);
+    } else if (IsYearToken(t.tok)) {
+      AppendYearPiece(out, t.tok, v, r, minuteHere);
+    } else {
+      AppendDayPiece(out, t.tok, v, r);
     }
   }
 }

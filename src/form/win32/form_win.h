@@ -29,6 +29,8 @@ class FormWindow : public FormView {
   // Picture controls: what paints them, and the cursor over them.
   void SetPainter(int id, std::function<void(HDC, const RECT&)> paint) { painters_[id] = std::move(paint); }
   void SetCursor(int id, HCURSOR cursor) { cursors_[id] = cursor; }
+  // For a painter: the control's text on the look of an active window's title bar.
+  void PaintCaption(int id, HDC dc, const RECT& rect);
   // Replaces the tooltip of a control that has one, also while it shows.
   void SetTooltip(int id, const std::string& text);
 
@@ -50,24 +52,45 @@ class FormWindow : public FormView {
   void Close() override;
 
  private:
+  // Messages (form_messages_win.cpp): one handler a group; each returns
+  // whether it answered the message, with `result`.
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK PictureProc(HWND control, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                       DWORD_PTR self);
   LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
+  bool InputMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  bool LifeMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  void OnCommand(int id, int code, HWND control);
+  void OnDialogKey(int id);
+  void OnTextEdit(const ControlSpec& c, int code, HWND control);
+  void OnScroll(HWND control, WPARAM wParam);
+  bool OnSetCursor(HWND over, UINT mouse);
+  void OnActivate(bool active);
+  void Push(int id);
+  void PushItems(const ControlSpec& c, HWND control, const ControlState& s);
+  void PushSelection(HWND control, const ControlState& s);
+
+  // Building and layout (form_win.cpp).
   void CreateControls();
   void Layout(int dpi);
-  void Push(int id);
   void ShowPages();
-  RECT ParentRect(HWND control) const;
-  void DrawLabels(HDC dc, const RECT& area, const ControlSpec& target);
-  HBRUSH Background(const ControlSpec& c, HWND control, HDC dc);
-  void DropPageBrush();
   void PlacePages();
-  void OnCommand(int id, int code, HWND control);
-  void OnScroll(HWND control, WPARAM wParam);
+  RECT ParentRect(HWND control) const;
   bool Shown(const ControlSpec& c) const;
   int FirstWith(unsigned flag) const;
   const ControlSpec* SpecOf(HWND control) const;
+
+  // Painting (form_paint_win.cpp), the one owner of colours and brushes.
+  // Coloured labels and links: a static control cannot draw either.
+  static bool DrawnHere(const ControlSpec& c);
+  static HBRUSH ClassBackground();
+  bool PaintMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  void DrawItem(const DRAWITEMSTRUCT& d);
+  // A drawn label shows through the labels it overlaps: those repaint with it.
+  void Repaint(const ControlSpec& c, HWND control);
+  void DrawLabels(HDC dc, const RECT& area, const ControlSpec& target);
+  HBRUSH Background(const ControlSpec& c, HWND control, HDC dc);
+  void DropPageBrush();
 
   FormModel& model_;
   HICON icon_;

@@ -40,7 +40,7 @@ Win32SettingsWindow::Win32SettingsWindow(SettingsWindow& model, Settings& settin
   window_.SetMessageHook([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     return OnMessage(msg, wParam, lParam, result);
   });
-  window_.SetPainter(kLabel2, [this](HDC dc, const RECT& rect) { PaintPreview(dc, rect); });
+  window_.SetPainter(kLabel2, [this](HDC dc, const RECT& rect) { window_.PaintCaption(kLabel2, dc, rect); });
   RegisterCallbackClass(&CallbackProc);
   callback_ = CreateWindowExW(0, kCallbackClass, L"", WS_CHILD, 0, 0, 0, 0, window_.Hwnd(), nullptr,
                               GetModuleHandleW(nullptr), this);
@@ -60,22 +60,6 @@ Win32SettingsWindow::~Win32SettingsWindow() {
 void Win32SettingsWindow::StopFollowing() {
   events_.reset();
   watch_.reset();
-}
-
-void Win32SettingsWindow::PaintPreview(HDC dc, const RECT& rect) {
-  // Painted like the title bar of an active window.
-  FillRect(dc, &rect, GetSysColorBrush(COLOR_ACTIVECAPTION));
-  HWND label = window_.Control(kLabel2);
-  HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
-  SetTextColor(dc, GetSysColor(COLOR_CAPTIONTEXT));
-  SetBkMode(dc, TRANSPARENT);
-  RECT text = rect;
-  text.left += 4;
-  text.right -= 4;
-  const std::wstring caption = Widen(model_.Form().Text(kLabel2));
-  DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
-            DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-  SelectObject(dc, oldFont);
 }
 
 void Win32SettingsWindow::Show(bool show) {
@@ -190,11 +174,35 @@ void Win32SettingsWindow::FollowRuleUnderPointer() {
 
 bool Win32SettingsWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   result = 0;
-  if (msg == WM_SETCURSOR && HIWORD(lParam) == WM_MOUSEMOVE &&
-      reinterpret_cast<HWND>(wParam) == window_.Control(kList2)) {
-    FollowRuleUnderPointer();
-    return false;  // the renderer still sets the cursor
+  switch (msg) {
+    case WM_SETCURSOR:
+      return OnSetCursor(wParam, lParam);
+    case WM_TIMER:
+    case WM_TIMECHANGE:
+    case WM_POWERBROADCAST:
+      return OnTimerMessage(msg, wParam);
+    case WM_COMMAND:
+    case WM_SYSCOMMAND:
+    case WM_CLOSE:
+      return OnCommandMessage(msg, wParam, lParam);
+    case WM_SETTINGCHANGE:
+    case WM_QUERYENDSESSION:
+    case WM_ENDSESSION:
+    case WM_DESTROY:
+      return OnSessionMessage(msg, wParam, lParam, result);
+    default:
+      return OnTickMessage(msg);
   }
+}
+
+bool Win32SettingsWindow::OnSetCursor(WPARAM wParam, LPARAM lParam) {
+  if (HIWORD(lParam) == WM_MOUSEMOVE && reinterpret_cast<HWND>(wParam) == window_.Control(kList2)) {
+    FollowRuleUnderPointer();
+  }
+  return false;  // the renderer still sets the cursor
+}
+
+bool Win32SettingsWindow::OnTickMessage(UINT msg) {
   if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
     model_.TaskbarCreated();
     return true;
@@ -212,6 +220,10 @@ bool Win32SettingsWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRES
     }
     return true;
   }
+  return false;
+}
+
+bool Win32SettingsWindow::OnTimerMessage(UINT msg, WPARAM wParam) {
   switch (msg) {
     case WM_TIMER:
       if (wParam != kTimer1) return false;
@@ -221,9 +233,14 @@ bool Win32SettingsWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRES
       // The clock was set: the next tick lands on the new clock's boundary.
       StartTimer();
       return false;
-    case WM_POWERBROADCAST:
+    default:  // WM_POWERBROADCAST
       if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) StartTimer();
       return false;
+  }
+}
+
+bool Win32SettingsWindow::OnCommandMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
     case WM_COMMAND:
       // Menu items; the controls' own commands go to the renderer.
       if (lParam != 0 || HIWORD(wParam) != 0 || ActionFor(LOWORD(wParam)) == MenuAction::kNone) return false;
@@ -234,10 +251,15 @@ bool Win32SettingsWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRES
       // The close box and Alt+F4: Cancel, and the window only hides.
       model_.QueryUnload(UnloadMode::kUser);
       return true;
-    case WM_CLOSE:
+    default:  // WM_CLOSE
       // Sent from outside, not through the close box: the program ends.
       model_.QueryUnload(UnloadMode::kFromOutside);
       return true;
+  }
+}
+
+bool Win32SettingsWindow::OnSessionMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (msg) {
     case WM_SETTINGCHANGE:
       if (lParam != 0 && lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"intl") == 0 &&
           onRegionalChange) {
@@ -251,12 +273,10 @@ bool Win32SettingsWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRES
       // The process may end once this returns: the closing step runs now.
       if (wParam) model_.QueryUnload(UnloadMode::kSessionEnd);
       return true;
-    case WM_DESTROY:
+    default:  // WM_DESTROY
       StopFollowing();
       KillTimer(window_.Hwnd(), kTimer1);
       PostQuitMessage(0);
-      return false;
-    default:
       return false;
   }
 }

@@ -49,7 +49,13 @@ class Win32SettingsWindow : public SettingsWindowView {
  private:
   static LRESULT CALLBACK CallbackProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
-  void PaintPreview(HDC dc, const RECT& rect);
+  // One handler a group of messages; each returns whether the message is done.
+  bool OnSetCursor(WPARAM wParam, LPARAM lParam);
+  // TaskbarCreated and the program's own posted messages.
+  bool OnTickMessage(UINT msg);
+  bool OnTimerMessage(UINT msg, WPARAM wParam);
+  bool OnCommandMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+  bool OnSessionMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
   // Timer1 fired: the tick runs, and the timer is set for the next one.
   void TimerFired();
   // Arms Timer1 for its first tick from now.

@@ -58,6 +58,27 @@ AlarmChecker::AlarmChecker(Settings& settings, Clock& clock, AlarmPopupHost& pop
 
 int AlarmChecker::EntryCount() const { return AlarmEntryCount(settings_); }
 
+std::optional<std::int64_t> AlarmChecker::OpenTickSpan() {
+  const std::optional<std::int64_t> outer = spanFrom_;
+  const std::int64_t now = ToSeconds(clock_.LocalNow());
+  const bool follows = lastTickSecond_ && *lastTickSecond_ < now && now - *lastTickSecond_ <= kMaxLookBackSeconds;
+  spanFrom_ = follows ? *lastTickSecond_ + 1 : now;
+  lastTickSecond_ = now;
+  return outer;
+}
+
+bool AlarmChecker::Due(const AlarmEntry& entry) {
+  const DateTime now = clock_.LocalNow();
+  if (IsAlarmDue(entry, now)) return true;
+  if (!spanFrom_) return false;
+  // Bounded again: a popup may have held this evaluation for hours.
+  const std::int64_t to = ToSeconds(now);
+  for (std::int64_t s = std::max(*spanFrom_, to - kMaxLookBackSeconds); s < to; ++s) {
+    if (IsAlarmDue(entry, FromSeconds(s))) return true;
+  }
+  return false;
+}
+
 std::string AlarmChecker::CheckAlarm(const std::string& clockText) {
   return CheckAlarm(clockText, clockText.empty() ? AlarmCall::kTick : AlarmCall::kClockPiece);
 }
@@ -101,7 +122,7 @@ std::string AlarmChecker::CheckAlarm(const std::string& clockText, AlarmCall cal
 bool AlarmChecker::CheckDate(int entry) {
   if (entry < 0 || entry >= EntryCount()) return false;
   const AlarmEntry& e = settings_.Alarms[static_cast<size_t>(entry)];
-  const bool due = IsAlarmDue(e, clock_.LocalNow());
+  const bool due = Due(e);
   if (due && !popupOpen_ && !e.Shown && e.Box != 0) {
     popupOpen_ = true;
     // Cleared however the popup ends, or no popup would ever open again.

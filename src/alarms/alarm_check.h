@@ -2,6 +2,7 @@
 // Evaluation of the message alarms on every tick: which entry is due, what the
 // clock piece becomes, and when an entry's popup is shown.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "alarms/alarm_ids.h"
@@ -47,8 +48,21 @@ class AlarmChecker {
   std::string CheckAlarm(const std::string& clockText, AlarmCall call);
 
   // Whether entry `entry` is due now; opens its popup when it is due, wants
-  // one, has not had one this due period and no popup is open.
+  // one, has not had one this due period and no popup is open. Within a tick
+  // "now" is every second since the previous tick's: ticks 3 s or a minute
+  // apart land on the boundaries, and a window strict on both sides (due
+  // from one second after its start to one before its end) would otherwise
+  // fall between two of them and never be due.
   bool CheckDate(int entry);
+
+  // A tick begins: its evaluations look back to the second after the
+  // previous tick's. Returns what CloseTickSpan puts back when it ends (a
+  // popup's nested loop runs whole ticks inside one).
+  std::optional<std::int64_t> OpenTickSpan();
+  void CloseTickSpan(std::optional<std::int64_t> outer) { spanFrom_ = outer; }
+  // No tick looks further back: the longest interval, 65 534 ms. Seconds
+  // asleep or skipped by a clock set forward further are not made up.
+  static constexpr std::int64_t kMaxLookBackSeconds = 66;
 
   std::int32_t AlternateCount() const { return alternateCount_; }
   bool AlternateShowMessage() const { return alternateShowMessage_; }
@@ -60,6 +74,7 @@ class AlarmChecker {
   // Entries that exist both by count and in the list (a hand-edited file may
   // make the two differ).
   int EntryCount() const;
+  bool Due(const AlarmEntry& entry);
 
   Settings& settings_;
   Clock& clock_;
@@ -68,6 +83,8 @@ class AlarmChecker {
   bool alternateShowMessage_ = false;
   bool popupOpen_ = false;
   AlarmIds ids_;
+  std::optional<std::int64_t> spanFrom_;     // the first second the open tick looks at
+  std::optional<std::int64_t> lastTickSecond_;  // the second the last tick began in
 };
 
 }  // namespace kestrova

@@ -260,16 +260,17 @@ void AlarmEditor::Move(int step) {
 }
 
 void AlarmEditor::Ok() {
-  // A popup closed while the editor was open wrote its choice into the live
-  // list; that choice stands for every alarm the editor did not change.
+  // A popup closed while the editor was open wrote into the live list. Its
+  // Shown holds for every alarm that was there before, edited or not (or an
+  // edited one pops up again in the same due period); its check box's choice
+  // stands only for the alarms the editor did not change.
   for (size_t k = 0; k < working_.size(); ++k) {
     const AlarmIds::Id id = workingIds_[k];
     const int live = ids_.IndexOf(id);
-    if (id == AlarmIds::kNone || changed_.count(id) != 0 || live < 0 || live >= AlarmEntryCount(settings_)) {
-      continue;
-    }
-    working_[k].Box = settings_.Alarms[static_cast<size_t>(live)].Box;
-    working_[k].Shown = settings_.Alarms[static_cast<size_t>(live)].Shown;
+    if (id == AlarmIds::kNone || live < 0 || live >= AlarmEntryCount(settings_)) continue;
+    const AlarmEntry& now = settings_.Alarms[static_cast<size_t>(live)];
+    working_[k].Shown = now.Shown;
+    if (changed_.count(id) == 0) working_[k].Box = now.Box;
   }
   const int count = static_cast<int>(working_.size());
   settings_.AlarmCount = count;

@@ -19,7 +19,7 @@ std::string WithBackslash(std::string path) {
 
 Program::Program(Platform& platform)
     : platform_(platform),
-      picker_(platform.picker, platform.codePage, [this]() -> const TitleWriter* {
+      picker_(platform.picker, platform.codePage, platform.windows, [this]() -> const TitleWriter* {
         return window_ != nullptr ? &window_->tick().titles() : nullptr;
       }) {}
 
@@ -110,12 +110,12 @@ SettingsHooks Program::DialogHooks() {
   h.pickAlarm =
       alone([this, &p] { return PickAlarm(p.prompts, settings_.Alarms, settings_.AlarmCount); }, -1);
   h.addRule = alone(
-      [this, &p](WindowRuleList& working, WindowRule& edited) {
+      [this, &p](WorkingRules& working, WindowRule& edited) {
         return AddRule(p.prompts, picker_, p.codePage, working, edited);
       },
       false);
   h.editRule = alone(
-      [this, &p](WindowRuleList& working, WindowRule& edited, int row) {
+      [this, &p](WorkingRules& working, WindowRule& edited, int row) {
         return EditRuleAt(p.prompts, picker_, p.codePage, working, edited, row);
       },
       false);

@@ -33,6 +33,7 @@ void MainTick::Run(const SettingsWindowState& settingsWindow, TickCause cause) {
   // A popup's nested loop may run ticks of the other kind inside this one.
   const ScopeEnd restore{[this, saved = tickCall_] { tickCall_ = saved; }};
   tickCall_ = cause == TickCause::kEvent ? AlarmCall::kEventTick : AlarmCall::kTick;
+  const ScopeEnd span{[this, outer = alarms_.OpenTickSpan()] { alarms_.CloseTickSpan(outer); }};
   const ScopeEnd report{[this, &settingsWindow] { ReportOverlay(&settingsWindow); }};
   titles_.Settle();
   const WindowHandle target = front_ = titles_.GetTargetWindow();
@@ -46,6 +47,13 @@ void MainTick::Run(const SettingsWindowState& settingsWindow, TickCause cause) {
   if (settingsWindow.visible) {
     // Shown without coming to the front: no window keeps a clock that stopped.
     if (titles_.Last().Handle != 0) titles_.ChangeTitle(0);
+    return;
+  }
+  if (windows_.IsOwnWindow(target)) {
+    // Our question and message boxes, the alarm popup, the editors and the
+    // overlay keep their captions; the window left behind gets its own back.
+    if (titles_.Last().Handle != 0) titles_.ChangeTitle(0);
+    alarms_.CheckAlarm(std::string(), tickCall_);
     return;
   }
   if (paused_) {

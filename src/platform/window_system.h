@@ -24,6 +24,8 @@ class WindowSystem {
   virtual std::string ReadClassName(WindowHandle window) = 0;
   // False once the window has been destroyed (its handle may be reused later).
   virtual bool Exists(WindowHandle window) = 0;
+  // Whether the window belongs to this process: those are never decorated.
+  virtual bool IsOwnWindow(WindowHandle window) = 0;
 };
 
 }  // namespace kestrova

@@ -37,10 +37,10 @@ std::string RuleListTooltip(const WindowRuleList& rules, int row) {
   return IsRow(rules, row) ? RuleTooltip(rules[static_cast<std::size_t>(row)]) : kRuleListTip;
 }
 
-bool AddRule(Prompts& prompts, WindowPicker& picker, CodePage& codePage, WindowRuleList& working,
+bool AddRule(Prompts& prompts, WindowPicker& picker, CodePage& codePage, WorkingRules& working,
              WindowRule& edited) {
   // A 1000th rule would be dropped silently by the next save.
-  if (working.size() >= kMaxWindowRules) {
+  if (working.list.size() >= kMaxWindowRules) {
     prompts.Ask(PromptKind::kExclamation, "Kestrova", kRuleListFull);
     return false;
   }
@@ -48,19 +48,23 @@ bool AddRule(Prompts& prompts, WindowPicker& picker, CodePage& codePage, WindowR
   edited.WindowTitle.clear();
   edited.WindowClass.clear();
   edited.InTitle = 0;
+  const unsigned generation = working.generation;
   if (!EditRule(prompts, picker, codePage, edited)) return false;
-  working.push_back(edited);
+  if (working.generation != generation || working.list.size() >= kMaxWindowRules) return false;
+  working.list.push_back(edited);
   return true;
 }
 
-bool EditRuleAt(Prompts& prompts, WindowPicker& picker, CodePage& codePage, WindowRuleList& working,
+bool EditRuleAt(Prompts& prompts, WindowPicker& picker, CodePage& codePage, WorkingRules& working,
                 WindowRule& edited, int row) {
-  if (!IsRow(working, row)) return false;
-  edited = working[static_cast<std::size_t>(row)];
+  if (!IsRow(working.list, row)) return false;
+  edited = working.list[static_cast<std::size_t>(row)];
+  const unsigned generation = working.generation;
   if (!EditRule(prompts, picker, codePage, edited)) return false;
-  // A Cancel of the settings window during the editor puts the stored rules back.
-  if (!IsRow(working, row)) return false;
-  working[static_cast<std::size_t>(row)] = edited;
+  // A Cancel of the settings window during the editor put the stored rules
+  // back: row `row` may now hold another rule, however many there are.
+  if (working.generation != generation || !IsRow(working.list, row)) return false;
+  working.list[static_cast<std::size_t>(row)] = edited;
   return true;
 }
 

@@ -26,15 +26,27 @@ std::vector<std::string> RuleRows(const WindowRuleList& rules);
 // The list's tooltip with the pointer over `row` (-1: over no row).
 std::string RuleListTooltip(const WindowRuleList& rules, int row);
 
+// The settings window's working rules. Putting the stored rules back (a
+// Cancel, also one during a modal editor) bumps `generation`: an editor that
+// was open meanwhile then drops its result, since its row may now be another rule.
+struct WorkingRules {
+  WindowRuleList list;
+  unsigned generation = 0;
+  void Reload(const WindowRuleList& stored) {
+    list = stored;
+    ++generation;
+  }
+};
+
 // Each answers whether `working` changed; the list then shows RuleRows again.
 // `edited` is EditedRule: it lives as long as the program, and its allow/
 // exclude choice is what the next add opens with.
 // "追加": a rule entered in the editor is appended. A full list is refused with a message.
-bool AddRule(Prompts& prompts, WindowPicker& picker, CodePage& codePage, WindowRuleList& working,
+bool AddRule(Prompts& prompts, WindowPicker& picker, CodePage& codePage, WorkingRules& working,
              WindowRule& edited);
 // "編集" or a double click on `row` (-1: none selected, nothing happens).
-// The row is looked at again after the editor: the list may have been put back meanwhile.
-bool EditRuleAt(Prompts& prompts, WindowPicker& picker, CodePage& codePage, WindowRuleList& working,
+// Nothing lands when the list was put back while the editor was open.
+bool EditRuleAt(Prompts& prompts, WindowPicker& picker, CodePage& codePage, WorkingRules& working,
                 WindowRule& edited, int row);
 // "削除" of `row`, without confirmation (-1: nothing happens).
 bool DeleteRuleAt(WindowRuleList& working, int row);

@@ -53,7 +53,7 @@ Row TitleLengthRow() {
 
 }  // namespace
 
-std::vector<Binding<Settings>> SettingsBindings(std::vector<WindowRule>& workingRules) {
+std::vector<Binding<Settings>> SettingsBindings(WorkingRules& workingRules) {
   return {
       BindText(kText1 + 0, &Settings::FormatText),
       BindText(kText1 + 1, &Settings::WorldTimeFormatText),
@@ -86,10 +86,10 @@ std::vector<Binding<Settings>> SettingsBindings(std::vector<WindowRule>& working
       BindCheck(kCheck2, &Settings::WorldTimeDST),
       {kList2,
        [&workingRules](const Settings& s, FormModel& f) {
-         workingRules = s.WindowRules;
-         f.SetItems(kList2, RuleRows(workingRules));
+         workingRules.Reload(s.WindowRules);
+         f.SetItems(kList2, RuleRows(workingRules.list));
        },
-       [&workingRules](const FormModel&, Settings& s) { s.WindowRules = workingRules; }},
+       [&workingRules](const FormModel&, Settings& s) { s.WindowRules = workingRules.list; }},
       BindCheck(kChkAnMW, &Settings::AntiType),
   };
 }

@@ -117,16 +117,16 @@ void SettingsWindow::RuleCommand(int button) {
       changed = h.editRule && h.editRule(workingRules_, editedRule_, row);
       break;
     default:
-      changed = DeleteRuleAt(workingRules_, row);
+      changed = DeleteRuleAt(workingRules_.list, row);
       break;
   }
   if (!changed) return;
   // A deleted row takes the selection with it; an added or edited one keeps it where it was.
   if (button != kRuleAdd && button != kRuleEdit) form_.SetItems(kList2, {});
-  form_.SetItems(kList2, RuleRows(workingRules_));
+  form_.SetItems(kList2, RuleRows(workingRules_.list));
 }
 
-std::string SettingsWindow::RuleTooltipAt(int row) const { return RuleListTooltip(workingRules_, row); }
+std::string SettingsWindow::RuleTooltipAt(int row) const { return RuleListTooltip(workingRules_.list, row); }
 
 void SettingsWindow::OnInterval(Cause cause) {
   if (cause == Cause::kThumbDrag) form_.SetGroupValue(kOption2, kCustomTiming, Cause::kUser);

@@ -74,6 +74,8 @@ void SettingsWindow::Load() {
   RefreshMessagePosition();
   form_.SetValue(kTabStrip, 0);
   loaded_ = true;
+  // The ticks held back while loading: the front window gets its clock now.
+  Tick();
 }
 
 void SettingsWindow::RefreshStartup() {
@@ -83,7 +85,8 @@ void SettingsWindow::RefreshStartup() {
 }
 
 void SettingsWindow::Tick(TickCause cause) {
-  if (ended_ || view_ == nullptr) return;
+  // Not before the load has finished: its welcome question is ours.
+  if (ended_ || view_ == nullptr || !loaded_) return;
   tick_->Run({view_->Handle(), view_->IsVisible(), [this] { Preview(); }}, cause);
 }
 

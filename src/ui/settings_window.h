@@ -16,6 +16,7 @@
 #include "platform/window_system.h"
 #include "settings/settings.h"
 #include "shell/menus.h"
+#include "ui/rule_list.h"
 #include "ui/settings_form.h"
 #include "ui/settings_window_view.h"
 
@@ -39,8 +40,8 @@ struct SettingsHooks {
   std::function<int()> pickAlarm;  // the alarm's position, -1 when cancelled
   // The rule editor on the window's working rules; true when they changed.
   // `edited` is EditedRule: its allow/exclude choice opens the next add.
-  std::function<bool(WindowRuleList& working, WindowRule& edited)> addRule;
-  std::function<bool(WindowRuleList& working, WindowRule& edited, int row)> editRule;
+  std::function<bool(WorkingRules& working, WindowRule& edited)> addRule;
+  std::function<bool(WorkingRules& working, WindowRule& edited, int row)> editRule;
 };
 
 // What the settings window reaches of the running program.
@@ -73,7 +74,7 @@ std::string IntervalText(int position);
 // "3カウント（1.5秒）": the alternation count n at HScroll1's position.
 std::string AlternationText(int count, int position);
 // The rows between the pages and Settings; the rule list row works on `workingRules`.
-std::vector<Binding<Settings>> SettingsBindings(std::vector<WindowRule>& workingRules);
+std::vector<Binding<Settings>> SettingsBindings(WorkingRules& workingRules);
 
 class SettingsWindow {
  public:
@@ -111,7 +112,7 @@ class SettingsWindow {
 
   bool Paused() const { return tick_ != nullptr && tick_->Paused(); }
   MainTick& tick() { return *tick_; }
-  const std::vector<WindowRule>& WorkingRules() const { return workingRules_; }
+  const WindowRuleList& WorkingRules() const { return workingRules_.list; }
   // List2's tooltip with the pointer over `row` (-1: over no row).
   std::string RuleTooltipAt(int row) const;
   bool StartupRegistered() const { return startupRegistered_; }
@@ -137,7 +138,7 @@ class SettingsWindow {
 
   SettingsWindowContext c_;
   FormModel form_;
-  std::vector<WindowRule> workingRules_;
+  kestrova::WorkingRules workingRules_;
   WindowRule editedRule_;
   std::vector<Binding<Settings>> bindings_;
   SettingsWindowView* view_ = nullptr;

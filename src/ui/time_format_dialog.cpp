@@ -113,8 +113,10 @@ std::string FormatExplanation(bool detailed, int row) {
 
 TimeFormatDialog::TimeFormatDialog() : form_(kForm) {
   for (int option : {kFormatSimple, kFormatDetailed}) {
+    // A click on the option already chosen keeps the list, its selection and the explanation.
     form_.OnChange(option, [this, option](Cause) {
-      if (form_.Value(option) == 1) Fill(option == kFormatDetailed);
+      const bool detailed = option == kFormatDetailed;
+      if (form_.Value(option) == 1 && (!filled_ || detailed != detailed_)) Fill(detailed);
     });
   }
   form_.OnChange(kFormatList1, [this](Cause) {
@@ -139,6 +141,7 @@ TimeFormatDialog::TimeFormatDialog() : form_(kForm) {
 }
 
 void TimeFormatDialog::Fill(bool detailed) {
+  filled_ = true;
   detailed_ = detailed;
   const int base = detailed ? kElementBase : kPresetBase;
   const int count = detailed ? kFormatElementCount : kFormatPresetCount;

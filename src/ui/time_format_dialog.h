@@ -46,7 +46,8 @@ class TimeFormatDialog {
   std::optional<std::string> Row() const;
 
   FormModel form_;
-  bool detailed_ = false;
+  bool filled_ = false;
+  bool detailed_ = false;  // which list is filled in
   std::optional<std::string> result_;
 };
 

@@ -17,8 +17,20 @@ std::optional<PickedWindow> OwnTitlePicker::PickUnderCursor() {
     if (picked->title == t->WrittenTitle ||
         picked->title == CutToAnsiBytes(codePage_, t->WrittenTitle, kPickedTextBytes)) {
       picked->title = CutToAnsiBytes(codePage_, t->OwnTitle, kPickedTextBytes);
-      break;
+      return picked;
     }
+  }
+  // The frame shows a maximised child's title inside its own.
+  const WindowHandle client = windows_.FindChild(picked->window, "MDIClient");
+  const WindowHandle child = client != 0 ? windows_.ActiveMdiChild(client) : 0;
+  if (child == 0) return picked;
+  for (const LastTarget* t : ours) {
+    if (t->Handle != child || t->WrittenTitle.empty()) continue;
+    const std::size_t at = picked->title.find(t->WrittenTitle);
+    if (at == std::string::npos) continue;
+    picked->title.replace(at, t->WrittenTitle.size(), t->OwnTitle);
+    picked->title = CutToAnsiBytes(codePage_, picked->title, kPickedTextBytes);
+    break;
   }
   return picked;
 }

@@ -33,16 +33,20 @@ class TitleWriter;
 
 // A picked window that shows a text of ours gives its own title instead: a
 // rule naming the decorated text would match nothing once the clock moves on.
+// So does an MDI frame whose active child we decorated: a maximised child's
+// title is part of the frame's ("App - [Child <clock>]").
 class OwnTitlePicker : public WindowPicker {
  public:
   // `titles` answers the running title writer, or nullptr when there is none.
-  OwnTitlePicker(WindowPicker& inner, CodePage& codePage, std::function<const TitleWriter*()> titles)
-      : inner_(inner), codePage_(codePage), titles_(std::move(titles)) {}
+  OwnTitlePicker(WindowPicker& inner, CodePage& codePage, WindowSystem& windows,
+                 std::function<const TitleWriter*()> titles)
+      : inner_(inner), codePage_(codePage), windows_(windows), titles_(std::move(titles)) {}
   std::optional<PickedWindow> PickUnderCursor() override;
 
  private:
   WindowPicker& inner_;
   CodePage& codePage_;
+  WindowSystem& windows_;
   std::function<const TitleWriter*()> titles_;
 };
 

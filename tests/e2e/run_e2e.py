@@ -630,6 +630,33 @@ def alarm_instead_of_clock(f):
 
 
 @test
+def alarm_seen_with_a_tick_every_minute(f):
+    """The ticks land on the minute: a window of a few seconds between two of
+    them is shown at the next."""
+    s = f.s
+    own, message = "分毎の窓", "一分毎でも出る伝言"
+    if datetime.datetime.now().second > 45:  # the window and the start within one minute
+        time.sleep(61 - datetime.datetime.now().second)
+    start = datetime.datetime.now() + datetime.timedelta(seconds=10)
+    f.resident({
+        "Timing": {"Timing": "3"},
+        "Clock": {"Alarm": "1", "MessagePosition": "0"},
+        "Alarm0000": {"Title": "e2eの分", "Type": "5", "Month": "1", "Day": "1", "Week": "1",
+                      "Hour": str(start.hour), "Minute": str(start.minute), "Second": str(start.second),
+                      "Message": message, "Time": "3", "Box": "0"},  # due for 2 s
+    })
+    a = f.window(own)
+    s.bring_to_front(a["hwnd"])
+    wait_for("the first decoration", lambda: s.winctl.title(a["hwnd"]) != own, DECORATE_WITHIN)
+    next_minute = start.replace(second=0, microsecond=0) + datetime.timedelta(minutes=1)
+    within = (next_minute - datetime.datetime.now()).total_seconds() + 5
+    m = wait_title(s, a["hwnd"], "the alarm at the tick after its window",
+                   re.escape(own) + f"({CLOCK_TEXT})" + re.escape(" " + message), within=within)
+    shown = clock_of(own + m.group(1), own)
+    check(shown == next_minute, f"shown with the clock {m.group(1)!r}, not at {next_minute:%H:%M:%S}")
+
+
+@test
 def alarm_alternates_with_clock(f):
     s = f.s
     own, message, change = "交互", "交互に出る伝言", 2
@@ -943,6 +970,10 @@ def settings_first_run_cancel_writes_defaults(f):
     k.start()
     f.kestrova, f.kestrova_ini = k, None
     welcome = s.winctl.find(timeout=20, title="ようこそ！")
+    # A question of our own keeps its caption while the ticks go on.
+    time.sleep(3 * TICK + 0.5)
+    check(s.winctl.title(welcome["hwnd"]) == "ようこそ！",
+          f"the welcome question was decorated: {s.winctl.title(welcome['hwnd'])!r}")
     buttons = [c for c in s.winctl.children(welcome["hwnd"]) if c["class"].lower() == "button"]
     s.winctl.post(next(b for b in buttons if b["id"] == 7)["hwnd"], 0x00F5)  # BM_CLICK on いいえ
     w = wait_for("the settings window to show", lambda: (lambda x: x if x["visible"] else None)(

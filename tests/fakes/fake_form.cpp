@@ -4,6 +4,7 @@ namespace kestrova::testing {
 
 PromptAnswer FakePrompts::Ask(PromptKind kind, const std::string& title, const std::string& text) {
   asked.push_back({kind, title, text});
+  if (whileAsked) whileAsked(asked.back());
   if (answers.empty()) return kind == PromptKind::kQuestion ? PromptAnswer::kNo : PromptAnswer::kOk;
   const PromptAnswer answer = answers.front();
   answers.pop_front();

@@ -44,6 +44,8 @@ class FakePrompts : public Prompts {
   // What the "user" does in each modal form, in order; a form with no script is closed.
   std::deque<std::function<void(FormModel&)>> dialogs;
   int modalRuns = 0;
+  // Runs while a question or message box is up (its nested loop goes on).
+  std::function<void(const Asked&)> whileAsked;
 
   PromptAnswer Ask(PromptKind kind, const std::string& title, const std::string& text) override;
   void RunModal(FormModel& form) override;

@@ -46,6 +46,7 @@ class FakeWindowSystem : public WindowSystem {
     bool hung = false;           // writes time out
     bool late = false;           // writes time out, and land when Land() is called
     bool exists = true;
+    bool own = false;  // a window of the program's own process
   };
   std::map<WindowHandle, Window> windows;
   WindowHandle foreground = 0;
@@ -67,6 +68,10 @@ class FakeWindowSystem : public WindowSystem {
   bool WriteTitle(WindowHandle window, std::string_view title) override;
   std::string ReadClassName(WindowHandle window) override;
   bool Exists(WindowHandle window) override;
+  bool IsOwnWindow(WindowHandle window) override {
+    auto it = windows.find(window);
+    return it != windows.end() && it->second.own;
+  }
 };
 
 // Every source answers a fixed, recognisable text.

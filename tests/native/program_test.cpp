@@ -178,6 +178,69 @@ TEST_F(ProgramTest, RuleEditorPicksTheOwnTitleOfADecoratedWindow) {
   EXPECT_EQ(windows.windows[1].title, "Memo <1984/01/17(Tue) 17:30:30>");
 }
 
+// With MDIChild=1 the child carries our text; a maximised child shows it inside the frame's title.
+TEST_F(ProgramTest, RuleEditorPicksTheOwnTitleOfADecoratedMdiChild) {
+  Ini("Main", "MDIChild", "1");
+  windows.Add(10, "App");
+  windows.Add(11, "", "MDIClient");
+  windows.Add(12, "Child");
+  windows.windows[11].parent = 10;
+  windows.windows[12].parent = 11;
+  windows.windows[11].mdiActive = 12;
+  windows.foreground = 10;
+  Resident();
+  SettingsWindow& form = program.window();
+  form.Tick();
+  const std::string written = windows.windows[12].title;
+  ASSERT_NE(written, "Child");
+  windows.windows[12].hung = true;
+  form.RunCommand(kCmdIconSetup);  // the child keeps the clock
+  struct Case {
+    WindowHandle window;
+    std::string shows, picked;
+  };
+  const Case cases[] = {{10, "App - [" + written + "]", "App - [Child]"},
+                        {10, "App", "App"},
+                        {2, "Browser - [" + written + "]", "Browser - [" + written + "]"}};
+  for (const Case& c : cases) {
+    picker.under = PickedWindow{c.shows, "Frame", c.window};
+    std::string shown;
+    prompts.dialogs.push_back([&](FormModel& editor) {
+      editor.UserMouse(kRuleTarget, MouseAction::kUp, kLeftButton);
+      shown = editor.Text(kRuleTitle);
+      editor.UserClick(kRuleCancel);
+    });
+    form.Form().UserClick(kCommand4 + 0);
+    EXPECT_EQ(shown, c.picked) << c.shows;
+  }
+}
+
+// The welcome question is part of the load: no tick of any cause runs while
+// it is up (here the box is not known as ours, so only that keeps it plain).
+TEST_F(ProgramTest, NoTickRunsWhileTheWelcomeQuestionIsUp) {
+  windows.Add(50, "ようこそ！", "#32770");
+  windows.foreground = 50;
+  int ticks = 0;
+  prompts.whileAsked = [&](const FakePrompts::Asked& a) {
+    if (a.title != "ようこそ！") return;
+    for (const TickCause cause : {TickCause::kEvent, TickCause::kTimer}) {
+      program.window().Tick(cause);
+      ++ticks;
+    }
+    // Answered: the box goes, the window before it is in front again.
+    windows.windows[50].exists = false;
+    windows.foreground = 1;
+  };
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(ticks, 2);
+  EXPECT_EQ(windows.windows[50].title, "ようこそ！");
+  for (const auto& [window, text] : windows.writes) EXPECT_NE(window, 50u) << text;
+  // Once started, a window in front is decorated.
+  program.window().Command2Click(Command2::kOk);
+  program.window().Tick();
+  EXPECT_NE(windows.windows[1].title, "Memo");
+}
+
 TEST_F(ProgramTest, HideNoKeepsTheTrayIconWhileTheSettingsShow) {
   Ini("NotifyIcon", "Hide", "No");
   Resident();

@@ -55,7 +55,7 @@ TEST(RuleList, RowsAndTooltips) {
 TEST(RuleList, AddAppendsOnOkOnlyAndOpensEmpty) {
   FakePrompts prompts;
   NoWindow picker;
-  WindowRuleList working = {Rule(false, "first")};
+  WorkingRules working{{Rule(false, "first")}};
   WindowRule edited{false, "stale", "stale", 1, "stale"};
   prompts.dialogs.push_back([](FormModel& form) {
     EXPECT_EQ(form.Text(kRuleName), "");
@@ -65,15 +65,15 @@ TEST(RuleList, AddAppendsOnOkOnlyAndOpensEmpty) {
     form.UserClick(kRuleCancel);
   });
   EXPECT_FALSE(AddRule(prompts, picker, codePage, working, edited));
-  EXPECT_EQ(working.size(), 1u);
+  EXPECT_EQ(working.list.size(), 1u);
   prompts.dialogs.push_back([](FormModel& form) {
     form.UserText(kRuleName, " メモ ");
     form.UserText(kRuleClass, "Notepad");
     form.UserClick(kRuleOk);
   });
   EXPECT_TRUE(AddRule(prompts, picker, codePage, working, edited));
-  ASSERT_EQ(working.size(), 2u);
-  EXPECT_EQ(RuleRows(working)[1], "除:メモ");
+  ASSERT_EQ(working.list.size(), 2u);
+  EXPECT_EQ(RuleRows(working.list)[1], "除:メモ");
 }
 
 // EditedRule keeps the allow/exclude choice of the rule last shown, with OK or Cancel.
@@ -82,7 +82,7 @@ TEST(RuleList, AddOpensWithTheChoiceOfTheRuleLastShown) {
     for (const bool cancelled : {true, false}) {
       FakePrompts prompts;
       NoWindow picker;
-      WindowRuleList working = {Rule(allow, "r")};
+      WorkingRules working{{Rule(allow, "r")}};
       WindowRule edited;
       edited.AntiType = !allow;
       prompts.dialogs.push_back([&](FormModel& form) { form.UserClick(cancelled ? kRuleCancel : kRuleOk); });
@@ -98,8 +98,8 @@ TEST(RuleList, AddOpensWithTheChoiceOfTheRuleLastShown) {
 TEST(RuleList, EditReplacesTheSelectedRuleOnOkOnly) {
   FakePrompts prompts;
   NoWindow picker;
-  WindowRuleList working = {Rule(false, "a"), Rule(false, "b"), Rule(true, "c")};
-  const WindowRuleList before = working;
+  WorkingRules working{{Rule(false, "a"), Rule(false, "b"), Rule(true, "c")}};
+  const WindowRuleList before = working.list;
   WindowRule edited;
   EXPECT_FALSE(EditRuleAt(prompts, picker, codePage, working, edited, -1));
   EXPECT_FALSE(EditRuleAt(prompts, picker, codePage, working, edited, 3));
@@ -109,7 +109,7 @@ TEST(RuleList, EditReplacesTheSelectedRuleOnOkOnly) {
     form.UserClose();  // the close box, like Cancel
   });
   EXPECT_FALSE(EditRuleAt(prompts, picker, codePage, working, edited, 1));
-  EXPECT_EQ(working, before);
+  EXPECT_EQ(working.list, before);
   prompts.dialogs.push_back([](FormModel& form) {
     EXPECT_EQ(form.Text(kRuleName), "b");
     form.UserText(kRuleName, "B");
@@ -117,22 +117,32 @@ TEST(RuleList, EditReplacesTheSelectedRuleOnOkOnly) {
     form.UserClick(kRuleOk);
   });
   EXPECT_TRUE(EditRuleAt(prompts, picker, codePage, working, edited, 1));
-  EXPECT_EQ(RuleRows(working), (std::vector<std::string>{"除:a", "許:B", "許:c"}));
+  EXPECT_EQ(RuleRows(working.list), (std::vector<std::string>{"除:a", "許:B", "許:c"}));
 }
 
-// A Cancel of the settings window while the editor is open puts the stored rules back.
-TEST(RuleList, EditDropsItsResultWhenTheRowWentDuringTheEditor) {
-  FakePrompts prompts;
-  NoWindow picker;
-  WindowRuleList working = {Rule(false, "a"), Rule(false, "b"), Rule(false, "c")};
-  WindowRule edited;
-  prompts.dialogs.push_back([&](FormModel& form) {
-    working = {Rule(true, "stored")};
-    form.UserText(kRuleName, "C");
-    form.UserClick(kRuleOk);
-  });
-  EXPECT_FALSE(EditRuleAt(prompts, picker, codePage, working, edited, 2));
-  EXPECT_EQ(RuleRows(working), (std::vector<std::string>{"許:stored"}));
+// A Cancel of the settings window while the editor is open puts the stored
+// rules back: the result is dropped, also when the stored list is as long.
+TEST(RuleList, EditAndAddDropTheirResultWhenTheListWasPutBackDuringTheEditor) {
+  const WindowRuleList stored = {Rule(true, "x"), Rule(true, "y"), Rule(true, "z")};
+  for (const size_t keep : {size_t{1}, size_t{3}}) {
+    for (const bool add : {false, true}) {
+      FakePrompts prompts;
+      NoWindow picker;
+      WorkingRules working{{Rule(false, "a"), Rule(false, "b"), Rule(false, "c")}};
+      const WindowRuleList restored(stored.begin(), stored.begin() + static_cast<long>(keep));
+      WindowRule edited;
+      prompts.dialogs.push_back([&](FormModel& form) {
+        working.Reload(restored);
+        form.UserText(kRuleName, "C");
+        form.UserText(kRuleClass, "K");
+        form.UserClick(kRuleOk);
+      });
+      const bool changed = add ? AddRule(prompts, picker, codePage, working, edited)
+                               : EditRuleAt(prompts, picker, codePage, working, edited, 2);
+      EXPECT_FALSE(changed) << keep << add;
+      EXPECT_EQ(working.list, restored) << keep << add;
+    }
+  }
 }
 
 TEST(RuleList, DeleteRemovesTheSelectedRowOnly) {
@@ -159,7 +169,7 @@ TEST(RuleList, AThousandthRuleIsRefused) {
   for (const size_t existing : {kMaxWindowRules - 1, kMaxWindowRules}) {
     FakePrompts prompts;
     NoWindow picker;
-    WindowRuleList working(existing, Rule(false, "r"));
+    WorkingRules working{WindowRuleList(existing, Rule(false, "r"))};
     WindowRule edited;
     prompts.dialogs.push_back([](FormModel& form) {
       form.UserText(kRuleName, "new");
@@ -168,7 +178,7 @@ TEST(RuleList, AThousandthRuleIsRefused) {
     });
     const bool added = AddRule(prompts, picker, codePage, working, edited);
     EXPECT_EQ(added, existing < kMaxWindowRules);
-    EXPECT_EQ(working.size(), kMaxWindowRules);
+    EXPECT_EQ(working.list.size(), kMaxWindowRules);
     if (added) continue;
     EXPECT_EQ(prompts.modalRuns, 0);
     ASSERT_EQ(prompts.asked.size(), 1u);

@@ -56,6 +56,21 @@ TEST_F(TimeFormatDialogTest, ModesListPresetsOrElementsAndKeepThePattern) {
   EXPECT_EQ(F().Text(kFormatText2), "abc");
 }
 
+// A click on the option already chosen changes nothing.
+TEST_F(TimeFormatDialogTest, TheChosenOptionClickedAgainKeepsListSelectionAndExplanation) {
+  for (const int option : {kFormatSimple, kFormatDetailed}) {
+    F().UserValue(option, 1);
+    const std::vector<std::string> rows = Rows();
+    F().UserValue(kFormatList1, 3);
+    const std::string help = F().Text(kFormatText1);
+    ASSERT_FALSE(help.empty());
+    F().UserValue(option, 1);
+    EXPECT_EQ(Rows(), rows) << option;
+    EXPECT_EQ(F().Value(kFormatList1), 3) << option;
+    EXPECT_EQ(F().Text(kFormatText1), help) << option;
+  }
+}
+
 TEST_F(TimeFormatDialogTest, RowsShowTheirExplanation) {
   struct Case {
     bool detailed;

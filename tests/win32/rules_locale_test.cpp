@@ -21,6 +21,7 @@ class OneWindow : public WindowSystem {
   bool WriteTitle(WindowHandle, std::string_view) override { return false; }
   std::string ReadClassName(WindowHandle) override { return class_; }
   bool Exists(WindowHandle) override { return true; }
+  bool IsOwnWindow(WindowHandle) override { return false; }
 
  private:
   std::string title_;

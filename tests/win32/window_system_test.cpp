@@ -7,7 +7,10 @@
 #include <thread>
 
 #include "engine/win32/window_system_win.h"
+#include "form/win32/form_win.h"
+#include "overlay/win32/overlay_win.h"
 #include "platform/win32/text_win.h"
+#include "ui/time_format_dialog.h"
 
 namespace kestrova::win32 {
 namespace {
@@ -112,6 +115,65 @@ TEST(Win32WindowSystem, WindowThatTimedOutGetsNoSecondTitleAndIsWrittenOnceItAns
   EXPECT_EQ(ws.ReadTitle(h), "fourth");
   stage = 2;
   owner.join();
+}
+
+// Every kind of window the program makes is its own; the system's are not.
+TEST(Win32WindowSystem, TellsTheProgramsOwnWindowsFromOthers) {
+  Win32WindowSystem ws;
+  const auto own = [&ws](HWND w) { return ws.IsOwnWindow(reinterpret_cast<WindowHandle>(w)); };
+  HWND plain = MakeWindow(L"KestrovaOwnTest", L"plain");
+  EXPECT_TRUE(own(plain));
+
+  // A window of another thread of ours (the overlay's events and the watch run on threads).
+  std::atomic<HWND> threaded{nullptr};
+  std::atomic<bool> done{false};
+  std::thread other([&] {
+    threaded = MakeWindow(L"KestrovaOwnTest", L"threaded");
+    while (!done) Sleep(5);
+    DestroyWindow(threaded);
+  });
+  while (threaded == nullptr) Sleep(5);
+  EXPECT_TRUE(own(threaded));
+  done = true;
+  other.join();
+
+  // The editors and dialogs: a form of the renderer.
+  TimeFormatDialog dialog;
+  FormWindow form(dialog.Form());
+  ASSERT_TRUE(form.Create(nullptr));
+  EXPECT_TRUE(own(form.Hwnd()));
+  form.Close();
+
+  // The caption overlay.
+  Win32OverlaySurface overlay;
+  OverlayPlacement placement;
+  placement.bounds = {10, 10, 200, 30};
+  placement.fontPixels = 12;
+  overlay.Show(reinterpret_cast<WindowHandle>(plain), placement, "<2026/12/09 12:00:00>");
+  ASSERT_NE(overlay.Hwnd(), nullptr);
+  EXPECT_TRUE(own(overlay.Hwnd()));
+  overlay.Hide();
+
+  // A message box, looked at from its own loop.
+  static bool boxOwn = false;
+  static bool boxSeen = false;
+  SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+    HWND box = FindWindowW(L"#32770", L"Kestrova-own-box");
+    if (box == nullptr) return;
+    KillTimer(nullptr, id);
+    boxSeen = true;
+    Win32WindowSystem inner;
+    boxOwn = inner.IsOwnWindow(reinterpret_cast<WindowHandle>(box));
+    PostMessageW(box, WM_CLOSE, 0, 0);
+  });
+  MessageBoxW(nullptr, L"x", L"Kestrova-own-box", MB_OK);
+  EXPECT_TRUE(boxSeen);
+  EXPECT_TRUE(boxOwn);
+
+  EXPECT_FALSE(own(GetDesktopWindow())) << "the desktop belongs to the system";
+  EXPECT_FALSE(ws.IsOwnWindow(0));
+  DestroyWindow(plain);
+  EXPECT_FALSE(own(plain)) << "a window that is gone";
 }
 
 }  // namespace

@@ -69,4 +69,10 @@ bool Win32WindowSystem::Exists(WindowHandle window) {
   return window != 0 && IsWindow(ToHwnd(window)) != FALSE;
 }
 
+bool Win32WindowSystem::IsOwnWindow(WindowHandle window) {
+  DWORD process = 0;
+  return window != 0 && GetWindowThreadProcessId(ToHwnd(window), &process) != 0 &&
+         process == GetCurrentProcessId();
+}
+
 }  // namespace kestrova::win32

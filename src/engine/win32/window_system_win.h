@@ -15,6 +15,7 @@ class Win32WindowSystem : public WindowSystem {
   bool WriteTitle(WindowHandle window, std::string_view title) override;
   std::string ReadClassName(WindowHandle window) override;
   bool Exists(WindowHandle window) override;
+  bool IsOwnWindow(WindowHandle window) override;
 
  private:
   unsigned timeoutMs_;

@@ -87,8 +87,9 @@ void Win32SettingsWindow::StartTimer() {
   SetTimer(hwnd, kTimer1, static_cast<UINT>(delay), nullptr);
 }
 
-void Win32SettingsWindow::TimerFired() {
-  const TimerStep step = schedule_.Fired(LocalClockMilliseconds());
+void Win32SettingsWindow::TimerFired() { RunStep(schedule_.Fired(LocalClockMilliseconds())); }
+
+void Win32SettingsWindow::RunStep(const TimerStep& step) {
   // Set before the tick: an alarm popup's nested loop must get its ticks.
   if (step.delay > 0) SetTimer(window_.Hwnd(), kTimer1, static_cast<UINT>(step.delay), nullptr);
   if (!step.tick) return;
@@ -230,11 +231,14 @@ bool Win32SettingsWindow::OnTimerMessage(UINT msg, WPARAM wParam) {
       TimerFired();
       return true;
     case WM_TIMECHANGE:
-      // The clock was set: the next tick lands on the new clock's boundary.
-      StartTimer();
+      // The clock was set: the title shows the new time now, and the next
+      // tick lands on the new clock's boundary.
+      RunStep(schedule_.Restarted(LocalClockMilliseconds()));
       return false;
     default:  // WM_POWERBROADCAST
-      if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) StartTimer();
+      if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) {
+        RunStep(schedule_.Restarted(LocalClockMilliseconds()));
+      }
       return false;
   }
 }

@@ -58,6 +58,8 @@ class Win32SettingsWindow : public SettingsWindowView {
   bool OnSessionMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
   // Timer1 fired: the tick runs, and the timer is set for the next one.
   void TimerFired();
+  // Sets the timer as `step` says, then runs the tick it asks for.
+  void RunStep(const TimerStep& step);
   // Arms Timer1 for its first tick from now.
   void StartTimer();
   // After any tick: the destroy event follows the target, the watch runs

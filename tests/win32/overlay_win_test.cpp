@@ -392,10 +392,11 @@ struct FakeSystem {
     };
   }
   ~FakeSystem() { OverlaySystemCalls() = saved; }
-  // Delivers an event of `hwnd`'s thread; the number of hooks that took it.
-  static int Deliver(DWORD event, HWND hwnd, LONG object = OBJID_WINDOW, LONG child = CHILDID_SELF) {
-    DWORD process = 0;
-    const DWORD thread = GetWindowThreadProcessId(hwnd, &process);
+  // Delivers an event of `hwnd`'s thread (given, for a window already gone);
+  // the number of hooks that took it.
+  static int Deliver(DWORD event, HWND hwnd, LONG object = OBJID_WINDOW, LONG child = CHILDID_SELF,
+                     DWORD thread = 0, DWORD process = 0) {
+    if (thread == 0) thread = GetWindowThreadProcessId(hwnd, &process);
     int taken = 0;
     for (size_t i = 0; i < hooks.size(); ++i) {
       const Hook h = hooks[i];
@@ -451,7 +452,7 @@ TEST(OverlayWin, WindowEventsOfTheTargetAreFollowedAndOthersAreNot) {
       {"hidden", EVENT_OBJECT_HIDE, [&] { other.Run([&] { ShowWindow(target, SW_HIDE); }); },
        [&] { other.Run([&] { ShowWindow(target, SW_SHOW); }); }},
       {"cloaked", 0x8017, [&] { FakeSystem::cloaked[target] = 2; }, [&] { FakeSystem::cloaked.erase(target); }},
-      {"another window in front", EVENT_SYSTEM_FOREGROUND, [&] { SetForegroundWindow(stranger); }, [] {}},
+      {"another window in front", EVENT_SYSTEM_FOREGROUND, [&] { Front(stranger); }, [] {}},
   };
   for (const auto& g : gone) {
     SCOPED_TRACE(g.name);
@@ -462,9 +463,17 @@ TEST(OverlayWin, WindowEventsOfTheTargetAreFollowedAndOthersAreNot) {
     g.undo();
   }
   ASSERT_TRUE(shown());
+  // Destroyed: only the object event tells, before any tick; another
+  // window's destruction on the same thread moves nothing.
+  DWORD process = 0;
+  const DWORD thread = GetWindowThreadProcessId(target, &process);
+  HWND sibling = other.Make(WS_POPUP | WS_THICKFRAME, L"兄弟", 700, 100, 200, 100);
+  other.Run([&] { DestroyWindow(sibling); });
+  FakeSystem::Deliver(EVENT_OBJECT_DESTROY, sibling, OBJID_WINDOW, CHILDID_SELF, thread, process);
+  WindowThread::Pump(300);
+  ASSERT_TRUE(rig.Visible()) << "another window's destruction was taken for the target's";
   other.Run([&] { DestroyWindow(target); });
-  // Destroyed: only the object event tells, before any tick.
-  EXPECT_EQ(FakeSystem::Deliver(EVENT_OBJECT_DESTROY, stranger), 0) << "another thread's destruction was taken";
+  EXPECT_GE(FakeSystem::Deliver(EVENT_OBJECT_DESTROY, target, OBJID_WINDOW, CHILDID_SELF, thread, process), 1);
   EXPECT_TRUE(PumpUntil([&] { return !rig.Visible(); }, 100)) << "left behind a closed window";
   rig.tick.End();
   other.Run([&] { DestroyWindow(stranger); });
@@ -597,6 +606,7 @@ TEST(OverlayWin, DirectlyAboveItsTargetInTheZOrder) {
 
   // Another program's topmost window over the caption stays above the plate.
   HWND pinned = other.Make(WS_POPUP | WS_THICKFRAME, L"最前面", 300, 60, 200, 120, true, WS_EX_TOPMOST | WS_EX_NOACTIVATE);
+  ASSERT_TRUE(Front(target));  // Wine activates a new window even so
   rig.Tick();
   bool pinnedFirst = false;
   for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
@@ -607,14 +617,28 @@ TEST(OverlayWin, DirectlyAboveItsTargetInTheZOrder) {
   EXPECT_TRUE(directlyAbove());
 
   // A topmost target: the plate is topmost with it, and back when it is not.
+  const auto order = [&] {
+    WindowGeometry g;
+    rig.geometry.Read(reinterpret_cast<WindowHandle>(target), g);
+    char facts[160];
+    std::snprintf(facts, sizeof facts, "style %08x ex %08x owner %d class %s ", g.style, g.exStyle,
+                  g.visibleOwner, g.className.c_str());
+    std::string out = facts + std::string("verdict ") + std::to_string(static_cast<int>(rig.overlay.LastVerdict())) + ":";
+    for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+      if (!IsWindowVisible(w) && w != rig.Overlay()) continue;
+      out += w == rig.Overlay() ? " plate" : w == target ? " target" : w == pinned ? " pinned" : " other";
+      if (topmost(w)) out += "*";
+    }
+    return out;
+  };
   other.Run([&] { SetWindowPos(target, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); });
   rig.Tick();
-  EXPECT_TRUE(topmost(rig.Overlay()));
-  EXPECT_TRUE(directlyAbove());
+  EXPECT_TRUE(topmost(rig.Overlay())) << order();
+  EXPECT_TRUE(directlyAbove()) << order();
   other.Run([&] { SetWindowPos(target, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); });
   rig.Tick();
-  EXPECT_FALSE(topmost(rig.Overlay()));
-  EXPECT_TRUE(directlyAbove());
+  EXPECT_FALSE(topmost(rig.Overlay())) << order();
+  EXPECT_TRUE(directlyAbove()) << order();
   rig.tick.End();
   other.Run([&] {
     DestroyWindow(pinned);

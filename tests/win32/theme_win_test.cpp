@@ -18,7 +18,7 @@
 namespace kestrova::win32 {
 namespace {
 
-enum : int { kOk = 1, kTab = 10, kCheck, kOption, kFrame, kLabel, kText, kList, kCombo, kLink };
+enum : int { kOk = 1, kTab = 10, kCheck, kOption, kFrame, kLabel, kText, kList, kCombo, kLink, kScroll };
 
 constexpr ControlSpec kRows[] = {
     {.id = kTab, .kind = ControlKind::kTab, .rect = {60, 60, 4200, 1500}, .caption = "一般|詳細"},
@@ -45,6 +45,7 @@ constexpr ControlSpec kRows[] = {
      .caption = "リンクの文字",
      .flags = kLink,
      .color = 0x0000FF},
+    {.id = kScroll, .kind = ControlKind::kHScroll, .rect = {120, 3050, 1200, 255}, .flags = kTabStop},
     {.id = kOk,
      .kind = ControlKind::kButton,
      .rect = {1500, 3050, 1200, 375},
@@ -132,6 +133,8 @@ class ThemeWinTest : public ::testing::Test {
     form.SetItems(kCombo, {"選択肢"});
     form.SetValue(kCombo, 0);
     form.SetValue(kCheck, 1);
+    form.SetRange(kScroll, 0, 100, 1, 10);
+    form.SetValue(kScroll, 30);
   }
   void TearDown() override {
     if (window.Hwnd() != nullptr) DestroyWindow(window.Hwnd());
@@ -156,7 +159,8 @@ class ThemeWinTest : public ::testing::Test {
       int id;
       bool text;
     } controls[] = {{kTab, true},  {kCheck, true}, {kOption, true}, {kLabel, true}, {kFrame, true},
-                    {kText, false}, {kList, true}, {kCombo, true},  {kLink, true},  {kOk, true}};
+                    {kText, false}, {kList, true}, {kCombo, true},  {kLink, true},  {kOk, true},
+                    {kScroll, false}};
     for (const auto& c : controls) {
       const Sample s = SampleOf(window.Control(c.id));
       if (dark) {
@@ -164,7 +168,9 @@ class ThemeWinTest : public ::testing::Test {
       } else {
         EXPECT_GT(s.meanLuma, 0.6) << "control " << c.id << " is not light";
       }
-      if (c.text) EXPECT_GE(s.bestContrast, 4.5) << "control " << c.id << ": its text cannot be read";
+      if (c.text) {
+        EXPECT_GE(s.bestContrast, 4.5) << "control " << c.id << ": its text cannot be read";
+      }
     }
   }
 

@@ -178,6 +178,103 @@ void PaintTab(HWND tab, HDC dc, const RECT& rc) {
   }
 }
 
+// A triangle pointing `dir` (0 up, 1 right, 2 down, 3 left) centred in r.
+void Arrow(HDC dc, const RECT& r, int dir, unsigned rgb) {
+  const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+  const int h = std::max(2, static_cast<int>(std::min(r.right - r.left, r.bottom - r.top)) / 4);
+  POINT pts[3];
+  switch (dir) {
+    case 0:
+      pts[0] = {cx - h, cy + h / 2}, pts[1] = {cx + h, cy + h / 2}, pts[2] = {cx, cy - h / 2 - 1};
+      break;
+    case 1:
+      pts[0] = {cx - h / 2, cy - h}, pts[1] = {cx - h / 2, cy + h}, pts[2] = {cx + h / 2 + 1, cy};
+      break;
+    case 2:
+      pts[0] = {cx - h, cy - h / 2}, pts[1] = {cx + h, cy - h / 2}, pts[2] = {cx, cy + h / 2 + 1};
+      break;
+    default:
+      pts[0] = {cx + h / 2, cy - h}, pts[1] = {cx + h / 2, cy + h}, pts[2] = {cx - h / 2 - 1, cy};
+      break;
+  }
+  HPEN pen = CreatePen(PS_SOLID, 1, ToColorRef(rgb));
+  HGDIOBJ oldPen = SelectObject(dc, pen);
+  HGDIOBJ oldBrush = SelectObject(dc, PaletteBrush(rgb));
+  Polygon(dc, pts, 3);
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
+  DeleteObject(pen);
+}
+
+// A drop-down list closed: the chosen item and the arrow.
+void PaintCombo(HWND combo, HDC dc, const RECT& rc) {
+  const Palette& p = CurrentPalette();
+  const bool enabled = IsWindowEnabled(combo) != FALSE;
+  FillRect(dc, &rc, PaletteBrush(p.field));
+  Frame(dc, rc, p.border);
+  const int button = GetSystemMetrics(SM_CXVSCROLL) * WindowDpi(combo) / WindowDpi(nullptr);
+  RECT arrow = {rc.right - button, rc.top + 1, rc.right - 1, rc.bottom - 1};
+  FillRect(dc, &arrow, PaletteBrush(p.button));
+  Arrow(dc, arrow, 2, enabled ? p.text : p.disabledText);
+  RECT text = {rc.left + 2, rc.top + 2, arrow.left - 1, rc.bottom - 2};
+  const bool focused = GetFocus() == combo && SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) == FALSE;
+  if (focused) FillRect(dc, &text, PaletteBrush(p.selection));
+  const LRESULT chosen = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+  if (chosen >= 0) {
+    std::wstring item(static_cast<size_t>(std::max<LRESULT>(0, SendMessageW(combo, CB_GETLBTEXTLEN, chosen, 0))) + 1,
+                      L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, chosen, reinterpret_cast<LPARAM>(item.data()));
+    SetTextColor(dc, ToColorRef(!enabled ? p.disabledText : focused ? p.selectionText : p.fieldText));
+    SetBkMode(dc, TRANSPARENT);
+    RECT t = text;
+    t.left += 2;
+    DrawTextW(dc, item.c_str(), -1, &t, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+  }
+  if (focused) FocusFrame(dc, text);
+}
+
+// A scroll bar control: its track, arrows and thumb where the bar says.
+void PaintScroll(HWND bar, HDC dc, const RECT& rc, bool vertical) {
+  const Palette& p = CurrentPalette();
+  const unsigned ink = IsWindowEnabled(bar) ? p.text : p.disabledText;
+  FillRect(dc, &rc, PaletteBrush(p.field));
+  const int length = vertical ? rc.bottom - rc.top : rc.right - rc.left;
+  const int thick = vertical ? rc.right - rc.left : rc.bottom - rc.top;
+  const int arrow = std::min(thick, length / 2);
+  RECT first = rc, last = rc;
+  if (vertical) {
+    first.bottom = rc.top + arrow;
+    last.top = rc.bottom - arrow;
+  } else {
+    first.right = rc.left + arrow;
+    last.left = rc.right - arrow;
+  }
+  for (const RECT* r : {&first, &last}) {
+    FillRect(dc, r, PaletteBrush(p.button));
+    Frame(dc, *r, p.border);
+  }
+  Arrow(dc, first, vertical ? 0 : 3, ink);
+  Arrow(dc, last, vertical ? 2 : 1, ink);
+  SCROLLINFO si = {sizeof(si), SIF_ALL, 0, 0, 0, 0, 0};
+  GetScrollInfo(bar, SB_CTL, &si);
+  const int track = length - 2 * arrow;
+  const int span = si.nMax - si.nMin + 1 - static_cast<int>(std::max<UINT>(si.nPage, 1)) + 1;
+  if (track <= 0 || span <= 0) return;
+  const int thumb = std::max(thick / 2, si.nPage > 0 ? MulDiv(track, static_cast<int>(si.nPage), si.nMax - si.nMin + 1) : thick);
+  const int pos = (GetCapture() == bar ? si.nTrackPos : si.nPos) - si.nMin;
+  const int at = arrow + (span > 1 ? MulDiv(track - thumb, pos, span - 1) : 0);
+  RECT t = rc;
+  if (vertical) {
+    t.top = rc.top + at;
+    t.bottom = t.top + thumb;
+  } else {
+    t.left = rc.left + at;
+    t.right = t.left + thumb;
+  }
+  FillRect(dc, &t, PaletteBrush(p.border));
+  if (GetFocus() == bar) FocusFrame(dc, t);
+}
+
 void PaintControl(HWND control, ControlKind kind, HDC dc) {
   RECT rc = {};
   GetClientRect(control, &rc);
@@ -195,6 +292,13 @@ void PaintControl(HWND control, ControlKind kind, HDC dc) {
       break;
     case ControlKind::kTab:
       PaintTab(control, dc, rc);
+      break;
+    case ControlKind::kComboList:
+      PaintCombo(control, dc, rc);
+      break;
+    case ControlKind::kHScroll:
+    case ControlKind::kVScroll:
+      PaintScroll(control, dc, rc, kind == ControlKind::kVScroll);
       break;
     default:
       break;
@@ -221,6 +325,10 @@ bool RedrawsItself(UINT msg) {
     case WM_CAPTURECHANGED:
     case WM_UPDATEUISTATE:
     case TCM_SETCURSEL:
+    case CB_SETCURSEL:
+    case SBM_SETSCROLLINFO:
+    case SBM_SETPOS:
+    case SBM_SETRANGE:
       return true;
     default:
       return false;
@@ -278,6 +386,9 @@ void SubclassForPainting(HWND control, ControlKind kind) {
     case ControlKind::kOptionButton:
     case ControlKind::kFrame:
     case ControlKind::kTab:
+    case ControlKind::kComboList:
+    case ControlKind::kHScroll:
+    case ControlKind::kVScroll:
       SetWindowSubclass(control, &PaintProc, kPaintSubclass, static_cast<DWORD_PTR>(kind));
       break;
     default:

@@ -352,7 +352,8 @@ TEST_F(IniFormTest, ASideFileThatGoesOrCannotBeReadWritesNothing) {
     FailingStore store(codePage_);
     WriteBytes("[Main]\r\nLeftText=");  // torn by a crash during the copy
     std::ofstream(Path() + ".new", std::ios::binary) << rewritten;
-    (lost ? store.loseAfterRead : store.failReads) = {Path() + ".new"};
+    std::set<std::string>& failing = lost ? store.loseAfterRead : store.failReads;
+    failing.insert(Path() + ".new");
     if (lost) store.halfWrites = {Path()};
     IniFile ini(store, codePage_, Path());
     ini.FinishInterruptedRewrite();

@@ -59,6 +59,7 @@ constexpr ClassAndStyle kClasses[] = {
     {L"BUTTON", BS_GROUPBOX, 0},
     {L"STATIC", SS_OWNERDRAW | SS_NOTIFY, 0},
     {WC_TABCONTROLW, WS_CLIPSIBLINGS | TCS_MULTILINE, 0},
+    {HOTKEY_CLASSW, 0, 0},
 };
 
 // Coloured labels and links: a static control cannot draw either.
@@ -354,6 +355,11 @@ void FormWindow::Push(int id) {
       SendMessageW(control, TCM_SETCURSEL, static_cast<WPARAM>(s.value), 0);
       break;
     }
+    case ControlKind::kHotKey:
+      if (static_cast<int>(LOWORD(SendMessageW(control, HKM_GETHOTKEY, 0, 0))) != s.value) {
+        SendMessageW(control, HKM_SETHOTKEY, static_cast<WPARAM>(s.value), 0);
+      }
+      break;
     case ControlKind::kLabel:
     case ControlKind::kPicture:
       if (DrawnHere(*c)) {
@@ -553,6 +559,9 @@ void FormWindow::OnCommand(int id, int code, HWND control) {
       if (code == CBN_SELCHANGE) {
         model_.UserValue(c->id, static_cast<int>(SendMessageW(control, CB_GETCURSEL, 0, 0)));
       }
+      break;
+    case ControlKind::kHotKey:
+      if (code == EN_CHANGE) model_.UserValue(c->id, LOWORD(SendMessageW(control, HKM_GETHOTKEY, 0, 0)));
       break;
     case ControlKind::kListBox:
       if (code == LBN_SELCHANGE) {

@@ -19,9 +19,12 @@
 #include "platform/win32/version_info_win.h"
 #include "settings/win32/codepage_win.h"
 #include "settings/win32/profile_store_win.h"
+#include "shell/win32/command_client_win.h"
+#include "shell/win32/hotkeys_win.h"
 #include "shell/win32/shell_win.h"
 #include "sysinfo/system_info.h"
 #include "sysinfo/win32/probes_win.h"
+#include "ui/keyboard_commands.h"
 #include "ui/settings_window.h"
 #include "ui/win32/settings_window_win.h"
 #include "ui/win32/window_picker_win.h"
@@ -45,6 +48,9 @@ std::string ExeFolder() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // An option is for the running copy; only /setting may start this one.
+  const kestrova::win32::CommandLineRun line = kestrova::win32::RunCommandLine(kestrova::win32::CommandLineArguments());
+  if (!line.start) return line.exitCode;
   kestrova::win32::InstallCrashGiveBack();
   INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
@@ -81,6 +87,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                     [&sysinfo] { sysinfo.Stop(); },
                     &files,
                     win32::KeepForCrash};
+  win32::Win32Hotkeys hotkeys;
+  platform.hotkeys = &hotkeys;
 
   // Outlive the program, whose tick reports to the overlay until it ends.
   win32::Win32WindowGeometry geometry;
@@ -95,10 +103,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                                                         shell.LargeIcon(), windows);
     prompts.SetOwner(view->hwnd());
     prompts.SetIcon(shell.LargeIcon());
+    // Before the hotkeys are first registered: a combination held elsewhere gets its balloon.
+    hotkeys.SetTrayWindow(reinterpret_cast<HWND>(view->CallbackHandle()));
     return *view;
   });
   if (!run) return 0;
   view->onRegionalChange = [&locale] { locale.Reload(); };
+  hotkeys.onHotkey = [&program](int id) { program.keys()->Pressed(id); };
+  hotkeys.onCommand = [&program](RemoteCommand command) { return program.keys()->Run(command); };
+  hotkeys.onTaskbarCreated = [&program] { program.keys()->RegisterAll(false); };
+  hotkeys.Open();
+  if (line.openSettings) program.window().RunCommand(kCmdIconSetup);
   program.window().tick().SetOverlay(&overlay);
 
   MSG msg;

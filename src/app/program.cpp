@@ -3,6 +3,8 @@
 #include "alarms/alarm_editor.h"
 #include "shell/about_window.h"
 #include "ui/countdown_picker.h"
+#include "ui/hotkey_dialog.h"
+#include "ui/keyboard_commands.h"
 #include "ui/rule_list.h"
 #include "ui/settings_window.h"
 #include "ui/settings_window_view.h"
@@ -64,6 +66,12 @@ bool Program::StartUp(const std::string& exeFolder, const ViewFactory& createVie
   }
   window_->Load();
   window_->ApplyWindowMode(!(settings_.Use == 1 && settings_.WindowHide == 1));
+  if (platform_.hotkeys != nullptr) {
+    // After the tray icon is there, for the balloon of a combination held elsewhere.
+    keys_ = std::make_unique<KeyboardCommands>(*window_, *platform_.hotkeys, *ini_, settings_, platform_.clock,
+                                               platform_.locale);
+    keys_->Load();
+  }
   return true;
 }
 
@@ -97,6 +105,20 @@ SettingsHooks Program::DialogHooks() {
     h.startup = alone(
         [this] {
           startup_->Run();
+          return true;
+        },
+        false);
+  }
+  if (p.hotkeys != nullptr) {
+    h.hotkeys = alone(
+        [this, &p] {
+          if (keys_ == nullptr) return false;
+          keys_->Suspend();
+          if (auto texts = EditHotkeys(p.prompts, keys_->Texts(), keys_->Statuses())) {
+            keys_->Change(*texts);
+          } else {
+            keys_->RegisterAll(false);
+          }
           return true;
         },
         false);

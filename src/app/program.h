@@ -7,6 +7,7 @@
 #include "engine/title_record.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/hotkeys.h"
 #include "platform/profile_store.h"
 #include "platform/prompts.h"
 #include "platform/shell.h"
@@ -20,6 +21,7 @@
 
 namespace kestrova {
 
+class KeyboardCommands;
 class SettingsWindow;
 class SettingsWindowView;
 struct SettingsHooks;
@@ -44,6 +46,8 @@ struct Platform {
   Files* recordFiles = nullptr;
   // Told each time the record changes, so that a crash can still give titles back.
   std::function<void(const std::vector<DecoratedWindow>&)> keepForCrash = {};
+  // System-wide hotkeys and typing; none leaves the keyboard commands out.
+  HotkeyService* hotkeys = nullptr;
 };
 
 inline constexpr int kStartupFolderId = 7;
@@ -64,6 +68,8 @@ class Program {
   Settings& settings() { return settings_; }
   IniFile& ini() { return *ini_; }
   SettingsWindow& window() { return *window_; }
+  // The hotkeys and the commands of a second copy's command line; null without a hotkey service.
+  KeyboardCommands* keys() { return keys_.get(); }
   const std::string& AppPath() const { return appPath_; }
   const std::string& StartupFolder() const { return startupFolder_; }
 
@@ -80,6 +86,7 @@ class Program {
   std::unique_ptr<TitleRecord> record_;
   std::unique_ptr<StartupCommand> startup_;
   std::unique_ptr<SettingsWindow> window_;
+  std::unique_ptr<KeyboardCommands> keys_;
   // The rule editor's pick, which knows the titles this program wrote.
   OwnTitlePicker picker_;
   // A dialog is open: the tray menu stays reachable meanwhile, and a second

@@ -17,6 +17,7 @@ enum class ControlKind {
   kFrame,
   kPicture,  // custom paint, icon or drag target; the renderer's painter draws it
   kTab,      // its items are the page captions; value = page shown
+  kHotKey,   // a key combination field; value = virtual key | HOTKEYF_* << 8, 0 for none
 };
 
 enum ControlFlag : unsigned {

@@ -40,6 +40,7 @@ std::vector<MenuItem> MenuBar(const MenuState& state) {
   setup.children = {startup,
                     Separator(),
                     Item(kCmdSetupAlarm, "メッセージアラーム設定(&M)"),
+                    Item(kCmdSetupHotkey, "ホットキーの設定(&K)..."),
                     Separator(),
                     Item(kCmdSetupCloseSave, "設定を保存して閉じる(&O)"),
                     Item(kCmdSetupCloseDiscard, "設定を保存せずに閉じる(&C)")};
@@ -70,6 +71,8 @@ MenuAction ActionFor(int command) {
       return MenuAction::kAbout;
     case kCmdHelpReadme:
       return MenuAction::kReadme;
+    case kCmdSetupHotkey:
+      return MenuAction::kHotkeys;
     case kCmdSetupStartup:
       return MenuAction::kStartup;
     case kCmdSetupCloseSave:

@@ -25,6 +25,7 @@ enum MenuCommand : int {
   kCmdSetupCloseDiscard,  // Menu_Setup_Close(1)
   kCmdHelpReadme,
   kCmdHelpVersion,
+  kCmdSetupHotkey,
 };
 
 struct MenuItem {
@@ -62,6 +63,7 @@ enum class MenuAction {
   kCloseSave,
   kCloseDiscard,
   kExit,
+  kHotkeys,  // the hotkey dialog
 };
 MenuAction ActionFor(int command);
 

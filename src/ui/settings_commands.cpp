@@ -17,6 +17,9 @@ void Grey(std::vector<MenuItem>& items, const SettingsHooks& hooks) {
       case MenuAction::kAbout:
         item.enabled = static_cast<bool>(hooks.about);
         break;
+      case MenuAction::kHotkeys:
+        item.enabled = static_cast<bool>(hooks.hotkeys);
+        break;
       default:
         break;
     }
@@ -71,6 +74,9 @@ void SettingsWindow::RunCommand(int command) {
       break;
     case MenuAction::kAbout:
       if (h.about) h.about();
+      break;
+    case MenuAction::kHotkeys:
+      if (h.hotkeys) h.hotkeys();
       break;
     case MenuAction::kReadme:
       c_.shell.OpenDocument(owner, c_.appPath + "Readme.txt", c_.appPath);

@@ -30,6 +30,7 @@ class SysInfoSources;
 struct SettingsHooks {
   std::function<void()> alarmEditor;  // modal; the count label follows afterwards
   std::function<void()> about;        // modal
+  std::function<void()> hotkeys;      // modal
   std::function<void()> startup;      // registers or removes the shortcut
   // The first-run question; Yes registers. Without it the first run asks nothing.
   std::function<void()> welcome;

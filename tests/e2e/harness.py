@@ -149,6 +149,9 @@ class WinCtl:
     def post(self, hwnd, message, wparam=0, lparam=0):
         return self.call("post", hwnd, str(message), str(wparam), str(lparam))
 
+    def clipboard(self):
+        return self.call("clipboard").get("text")
+
     def processes(self, exe=None):
         procs = self.call("procs")
         return [p for p in procs if exe is None or p["exe"].lower() == exe.lower()]

@@ -1471,6 +1471,99 @@ def overlay_at_150_percent(f):
         s.run([s.wine, "reg", "add", key_path, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "96", "/f"],
               timeout=60)
 
+# --- hotkeys and the command line ------------------------------------------------
+
+TYPED = re.compile(r"<(\d{4})/(\d\d)/(\d\d)\((Sun|Mon|Tue|Wed|Thu|Fri|Sat)\) (\d\d):(\d\d):(\d\d)>")
+
+
+def kestrova_option(s, k, *options, timeout=30):
+    """Kestrova.exe started with options beside the running copy: (exit code, what it printed)."""
+    p = subprocess.run([s.wine, os.path.join(k.folder, "Kestrova.exe"), *options], env=s.env, cwd=k.folder,
+                       stdin=subprocess.DEVNULL, capture_output=True, timeout=timeout)
+    return p.returncode, p.stdout.decode("utf-8", "replace")
+
+
+@test
+def command_line_options_act_on_the_running_copy(f):
+    s = f.s
+    k = f.resident()
+    own = "コマンドライン"
+    a = f.window(own)
+    s.bring_to_front(a["hwnd"])
+    wait_decorated(s, a["hwnd"], own)
+    check(kestrova_option(s, k, "/pause")[0] == 0, "/pause did not answer 0")
+    wait_plain(s, a["hwnd"], own, within=1.0)
+    stays_plain(s, a["hwnd"], own, 2 * TICK + 0.5)
+    check(kestrova_option(s, k, "/RESUME")[0] == 0, "/RESUME did not answer 0")
+    wait_decorated(s, a["hwnd"], own)
+    check(kestrova_option(s, k, "/timecopy")[0] == 0, "/timecopy did not answer 0")
+    copied = s.winctl.clipboard() or ""
+    check(clock_of(own + copied, own) is not None, f"the clipboard holds {copied!r}, not the clock")
+    check(kestrova_option(s, k, "/sysinfocopy")[0] == 0, "/sysinfocopy did not answer 0")
+    check(s.winctl.clipboard() != copied, "the system information did not replace the clock on the clipboard")
+    for bad in (["/stop"], ["/pause", "/resume"]):
+        code, out = kestrova_option(s, k, *bad)
+        check(code == 2, f"{bad} ended with {code}, not 2")
+        check("/timetype" in out and "/exit" in out, f"{bad}: the options are not listed: {out!r}")
+    check(len(k.windows_processes()) == 1, "an option started a second resident copy")
+    check(kestrova_option(s, k, "/setting")[0] == 0, "/setting did not answer 0")
+    wait_for("the settings window to show", lambda: k.settings_window()["visible"], 5)
+    s.screenshot("30-setting-from-the-command-line")
+    check(kestrova_option(s, k, "/exit")[0] == 0, "/exit did not answer 0")
+    wait_plain(s, a["hwnd"], own, within=5)
+    try:
+        k.proc.wait(10)
+    except Exception:
+        raise AssertionError("Kestrova.exe still runs 10s after /exit") from None
+    f.kestrova = None
+    code, _ = kestrova_option(s, k, "/timecopy")
+    check(code == 1, f"/timecopy with no copy running ended with {code}, not 1")
+    check(not k.windows_processes(), "/timecopy with no copy running started one")
+
+
+@test
+def hotkeys_pause_type_and_report_a_held_combination(f):
+    s = f.s
+    # Ctrl+Alt+H is another program's before Kestrova starts (MOD_ALT | MOD_CONTROL, 'H').
+    holder = f.window("ホットキー保持", "--hotkey", "3", "72")
+    f.stop_kestrova()
+    k = f.resident({"Hotkey": {"Pause": "Ctrl+Alt+P", "TimeCopy": "Ctrl+Alt+H", "TimeType": "Ctrl+Shift+Y"}})
+    pad = f.get_notepad()
+    own = f.notepad_title
+    keyboard_to(s, pad["hwnd"])
+    wait_decorated(s, pad["hwnd"], own)
+    key(s, "ctrl+alt+p")
+    wait_plain(s, pad["hwnd"], own, within=2.0)
+    key(s, "ctrl+alt+p")
+    wait_decorated(s, pad["hwnd"], own)
+    edit = next(c for c in s.winctl.children(pad["hwnd"]) if c["class"].lower() == "edit")
+    s.winctl.call("settitle", edit["hwnd"], "")
+    key(s, "ctrl+shift+y")
+
+    def typed_text():
+        t = next(c["text"] for c in s.winctl.children(pad["hwnd"]) if c["hwnd"] == edit["hwnd"])
+        return t if TYPED.fullmatch(t) else None
+    typed = wait_for("the time typed into notepad", typed_text, 5)
+    check(typed.startswith("<"), f"typed {typed!r}")
+    s.screenshot("31-time-typed-into-notepad")
+    s.winctl.call("settitle", edit["hwnd"], "")
+    # The held one: named in the hotkey dialog, opened from 設定 on the menu bar.
+    check(kestrova_option(s, k, "/setting")[0] == 0, "/setting did not answer 0")
+    w = wait_for("the settings window to show", lambda: (lambda x: x if x["visible"] else None)(
+        k.settings_window()), 5)
+    keyboard_to(s, w["hwnd"])
+    key(s, "alt+s")
+    wait_menu(s)
+    key(s, "k")
+    box = wait_window(s, "Kestrova-ホットキー")
+    s.screenshot("32-hotkey-dialog")
+    shown = texts(s, box["hwnd"])
+    check("Ctrl+Alt+H は他のプログラムが使用中です" in shown, f"the dialog shows {shown}")
+    key(s, "Escape")
+    wait_gone(s, box["hwnd"], "the hotkey dialog")
+    s.winctl.close(holder["hwnd"])
+    f.stop_kestrova()
+
 
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)

@@ -3,6 +3,7 @@
 //
 //   testwin [--title T] [--class C] [--pos X Y] [--size W H]
 //           [--mdi [--child1 T1] [--child2 T2]] [--own-caption light|dark]
+//           [--hotkey MODIFIERS VK]   (RegisterHotKey's numbers: holds that combination)
 //
 // --own-caption: the window draws its own title bar, as browsers do: its client
 // area takes the whole window and it paints a tab and caption buttons itself.
@@ -30,6 +31,7 @@ struct Options {
   bool mdi = false;
   int ownCaption = 0;  // 0 the system's caption, 1 a light one of its own, 2 a dark one
   int x = CW_USEDEFAULT, y = CW_USEDEFAULT, width = 480, height = 240;
+  UINT hotkeyModifiers = 0, hotkeyKey = 0;  // a hotkey this window holds, as another program would
 };
 
 Options g_options;
@@ -246,6 +248,8 @@ bool ParseOptions(Options& o) {
       o.mdi = true;
     } else if (a == L"--pos") {
       if (next(v1) && next(v2)) o.x = _wtoi(v1.c_str()), o.y = _wtoi(v2.c_str());
+    } else if (a == L"--hotkey") {
+      if (next(v1) && next(v2)) o.hotkeyModifiers = _wtoi(v1.c_str()), o.hotkeyKey = _wtoi(v2.c_str());
     } else if (a == L"--size") {
       if (next(v1) && next(v2)) o.width = _wtoi(v1.c_str()), o.height = _wtoi(v2.c_str());
     } else {
@@ -296,6 +300,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
                             WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, g_options.x, g_options.y, g_options.width,
                             g_options.height, nullptr, nullptr, instance, nullptr);
   if (!g_frame) return 1;
+  if (g_options.hotkeyKey != 0 && !RegisterHotKey(g_frame, 1, g_options.hotkeyModifiers, g_options.hotkeyKey)) {
+    return 3;
+  }
   if (g_options.mdi) {
     for (int k = 0; k < 2; ++k) {
       g_children[k] = CreateMDIWindowW(kChildClass, g_options.child[k].c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,

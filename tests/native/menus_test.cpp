@@ -71,8 +71,8 @@ TEST(MenusTest, MenuBarItemsAndStartupCaption) {
     EXPECT_EQ(Captions(bar[0].children),
               (std::vector<std::string>{"現在時刻をコピー(&C)", "システム情報をコピー(&I)", "終了(&X)"}));
     EXPECT_EQ(Captions(bar[1].children),
-              (std::vector<std::string>{c.startup, "-", "メッセージアラーム設定(&M)", "-",
-                                        "設定を保存して閉じる(&O)", "設定を保存せずに閉じる(&C)"}));
+              (std::vector<std::string>{c.startup, "-", "メッセージアラーム設定(&M)",
+                                        "ホットキーの設定(&K)...", "-", "設定を保存して閉じる(&O)", "設定を保存せずに閉じる(&C)"}));
     EXPECT_EQ(bar[1].children[0].enabled, c.enabled);
     EXPECT_EQ(Captions(bar[2].children),
               (std::vector<std::string>{"お読み下さい(&R)", "バージョン情報(&A)"}));
@@ -103,6 +103,7 @@ TEST(MenusTest, EveryItemHasItsAction) {
   EXPECT_EQ(ActionFor(kCmdSetupCloseDiscard), MenuAction::kCloseDiscard);
   EXPECT_EQ(ActionFor(kCmdIconPause), MenuAction::kTogglePause);
   EXPECT_EQ(ActionFor(kCmdIconSetup), MenuAction::kOpenSettings);
+  EXPECT_EQ(ActionFor(kCmdSetupHotkey), MenuAction::kHotkeys);
   EXPECT_EQ(ActionFor(kCmdNone), MenuAction::kNone);
 }
 

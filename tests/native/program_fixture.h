@@ -7,6 +7,7 @@
 #include "fakes/fake_dialogs.h"
 #include "fakes/fake_files.h"
 #include "fakes/fake_form.h"
+#include "fakes/fake_hotkeys.h"
 #include "fakes/fake_platform.h"
 #include "ui/settings_window.h"
 
@@ -14,7 +15,10 @@ namespace kestrova::testing {
 
 class ProgramFixture : public ::testing::Test {
  protected:
-  ProgramFixture() { clock.local = {1984, 1, 17, 17, 30, 30}; }
+  ProgramFixture() {
+    clock.local = {1984, 1, 17, 17, 30, 30};
+    platform.hotkeys = &hotkeys;
+  }
   void Ini(const std::string& section, const std::string& key, const std::string& value) {
     store.WriteString("", section, key, value);
   }
@@ -33,6 +37,7 @@ class ProgramFixture : public ::testing::Test {
   FakeFiles files;
   MapVersionInfo version;
   FixedWindowPicker picker;
+  FakeHotkeys hotkeys;
   Platform platform{windows, clock, locale, store, codePage, sysinfo, shell, prompts, files, version, picker};
   Program program{platform};
   FakeSettingsView view;

@@ -8,6 +8,7 @@
 #include "program_fixture.h"
 #include "shell/about_window.h"
 #include "ui/countdown_picker.h"
+#include "ui/hotkey_dialog.h"
 #include "ui/rule_editor.h"
 #include "ui/rule_list.h"
 #include "ui/time_format_dialog.h"
@@ -425,6 +426,7 @@ TEST_F(ProgramTest, EveryCommandOpensItsDialogAndTheWindowShowsTheOutcome) {
        },
        [&] { EXPECT_EQ(shownLegal, "(C) Example"); }},
       {"about from the menu bar", [&] { w.RunCommand(kCmdHelpVersion); }, kAboutCaption, nullptr, [] {}},
+      {"hotkeys from the menu bar", [&] { w.RunCommand(kCmdSetupHotkey); }, kHotkeyCaption, nullptr, [] {}},
       {"startup removes",
        [&] {
          prompts.answers = {PromptAnswer::kYes};

@@ -50,7 +50,7 @@ TEST(MenuWinTest, MenuBarReadsBackWithItsDropDowns) {
   EXPECT_EQ(
       ReadBack(GetSubMenu(bar, 1)),
       (std::vector<std::string>{"スタートアップから削除(&S)#403 (off)", "-", "メッセージアラーム設定(&M)#404",
-                                "-", "設定を保存して閉じる(&O)#405", "設定を保存せずに閉じる(&C)#406"}));
+                                "ホットキーの設定(&K)...#409", "-", "設定を保存して閉じる(&O)#405", "設定を保存せずに閉じる(&C)#406"}));
   EXPECT_EQ(ReadBack(GetSubMenu(bar, 2)),
             (std::vector<std::string>{"お読み下さい(&R)#407", "バージョン情報(&A)#408"}));
   DestroyMenu(bar);

@@ -87,7 +87,14 @@ TEST(Readme, DescribesEveryMenuPageAndCode) {
                                   "aaa",
                                   "ggg",
                                   "AMPM",
-                                  "Alt+Tab"};
+                                  "Alt+Tab",
+                                  "ホットキーの設定(&K)",
+                                  "[Hotkey]",
+                                  "/timecopy",
+                                  "/sysinfocopy",
+                                  "/timetype",
+                                  "/setting",
+                                  "/exit"};
   for (const char* part : expected) EXPECT_NE(text.find(part), std::string::npos) << part;
 }
 

@@ -64,6 +64,11 @@ void FormWindow::Push(int id) {
       SetScrollInfo(control, SB_CTL, &si, TRUE);
       break;
     }
+    case ControlKind::kHotKey:
+      if (static_cast<int>(LOWORD(SendMessageW(control, HKM_GETHOTKEY, 0, 0))) != s.value) {
+        SendMessageW(control, HKM_SETHOTKEY, static_cast<WPARAM>(s.value), 0);
+      }
+      break;
     case ControlKind::kLabel:
     case ControlKind::kPicture:
       Repaint(*c, control);
@@ -151,6 +156,9 @@ void FormWindow::OnCommand(int id, int code, HWND control) {
       if (code == CBN_SELCHANGE) {
         model_.UserValue(c->id, static_cast<int>(SendMessageW(control, CB_GETCURSEL, 0, 0)));
       }
+      break;
+    case ControlKind::kHotKey:
+      if (code == EN_CHANGE) model_.UserValue(c->id, LOWORD(SendMessageW(control, HKM_GETHOTKEY, 0, 0)));
       break;
     case ControlKind::kListBox:
       if (code == LBN_SELCHANGE) {

@@ -56,6 +56,7 @@ constexpr ClassAndStyle kClasses[] = {
     {L"BUTTON", BS_GROUPBOX, 0},
     {L"STATIC", SS_OWNERDRAW | SS_NOTIFY, 0},
     {WC_TABCONTROLW, WS_CLIPSIBLINGS | TCS_MULTILINE, 0},
+    {HOTKEY_CLASSW, 0, 0},
 };
 
 // `drawn`: the label is painted here, not by the static control.

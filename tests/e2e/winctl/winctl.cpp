@@ -17,6 +17,7 @@
 //                          rectangle and, for buttons, their check state
 //   click HWND             BM_CLICK on a button, as a mouse click would
 //   procs                  running processes
+//   clipboard              the clipboard's text ({"text": null} when it has none)
 //   watch HWND MS          the title's changes over MS milliseconds, looked at
 //                          every millisecond: [[local clock ms, title], ...]
 //   switchlag A OWNA B OWNB N
@@ -205,6 +206,20 @@ std::string SendControl(HWND h, const std::wstring& text) {
   return "{\"ok\":" + Bool(sent && result) + "}";
 }
 
+// The clipboard's Unicode text; null when it holds none.
+std::string Clipboard() {
+  std::string out = "{\"text\":null}";
+  if (!OpenClipboard(nullptr)) return "{\"error\":\"clipboard busy\"}";
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+      out = "{\"text\":" + Json(text) + "}";
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return out;
+}
+
 std::string SetTitle(HWND h, const std::wstring& text) {
   DWORD_PTR result = 0;
   BOOL sent = SendMessageTimeoutW(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
@@ -356,6 +371,7 @@ std::string Run(const std::vector<std::wstring>& args) {
   if (cmd == L"children") return Children(h);
   if (cmd == L"click") return Click(h);
   if (cmd == L"procs") return Processes();
+  if (cmd == L"clipboard") return Clipboard();
   if (cmd == L"post") return Post(h, arg(2), arg(3), arg(4));
   if (cmd == L"watch") return Watch(h, _wtoi(arg(2).c_str()));
   if (cmd == L"switchlag") return SwitchLag(h, arg(2), ParseHwnd(arg(3)), arg(4), _wtoi(arg(5).c_str()));

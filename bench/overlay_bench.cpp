@@ -17,7 +17,8 @@ class FixedMeasure : public TextMeasure {
 
 void BM_PlaceOverlay(benchmark::State& state) {
   WindowGeometry g;
-  g.exists = g.hasCaption = g.front = true;
+  g.exists = g.front = true;
+  g.style = style::kOverlappedWindow;
   g.frame = g.client = {100, 50, 1100, 750};
   g.monitor = {0, 0, 1920, 1080};
   g.captionHeight = 31;

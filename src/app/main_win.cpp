@@ -93,7 +93,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // Outlive the program, whose tick reports to the overlay until it ends.
   win32::Win32WindowGeometry geometry;
   win32::Win32OverlaySurface overlaySurface;
-  CaptionOverlay overlay(geometry, overlaySurface);
+  win32::Win32CaptionHitTest captionHits;
+  CaptionOverlay overlay(geometry, overlaySurface, captionHits);
   overlaySurface.onFollow = [&overlay] { overlay.Follow(); };
 
   Program program(platform);

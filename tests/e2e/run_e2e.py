@@ -1453,6 +1453,60 @@ def overlay_on_self_drawn_caption(f):
     readme_picture(overlay_shots(f, 96, (700, 260)), "caption-overlay.png")
 
 
+def no_overlay_for(s, what, seconds=2 * TICK + 0.5):
+    """No overlay shows for several ticks."""
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        o = overlay(s)
+        check(not (o or {}).get("visible"), f"an overlay {what}: {o}")
+        time.sleep(0.1)
+
+
+def z_index(s, hwnd):
+    """The window's place in the z-order, 0 at the top."""
+    return next(i for i, w in enumerate(s.winctl.windows()) if w["hwnd"] == hwnd)
+
+
+@test
+def overlay_only_where_it_belongs(f):
+    """Only over application windows' empty caption: a bare pop-up, a tool window,
+    a strip of tabs up to the buttons and a borderless window covering the
+    monitor get none; the same self-drawn window maximised gets it. The plate
+    is not topmost, lies directly above its target, and another program's
+    topmost window over the caption stays above it."""
+    s = f.s
+    f.resident()
+    for name, opts in (("ポップアップ", ["--popup"]), ("ツールウインドウ", ["--tool"]),
+                       ("タブだらけ", ["--strip-client"]), ("全画面", ["--cover"])):
+        w = f.window(name, "--own-caption", "light", "--size", "700", "300", *opts)
+        s.bring_to_front(w["hwnd"])
+        wait_decorated(s, w["hwnd"], name)
+        no_overlay_for(s, f"over {name} ({' '.join(opts)})")
+        s.screenshot(f"overlay-none-{opts[0].strip('-')}")
+        s.winctl.close(w["hwnd"])
+
+    own = "最大化した窓"
+    w = f.window(own, "--own-caption", "dark", "--maximise")
+    s.bring_to_front(w["hwnd"])
+    o = overlay_over(s, w, own)
+    s.screenshot("overlay-maximised")
+    check(not o["topmost"], f"the plate is topmost over a window that is not: {o}")
+    check(z_index(s, o["hwnd"]) == z_index(s, w["hwnd"]) - 1, "the plate is not directly above its target")
+    # A pinned window over the caption, in another program, not in front.
+    left, top, right, bottom = o["rect"]
+    pin = f.window("最前面の窓", "--topmost", "--size", "260", "160", "--pos", str(left - 60), str(top))
+    wait_for("the pinned window shown", lambda: s.winctl.info(pin["hwnd"]).get("visible"), 10)
+    time.sleep(2 * TICK + 0.5)
+    check(s.winctl.foreground().get("hwnd") == w["hwnd"], "the pinned window took the front")
+    o = overlay(s)
+    check(o and o["visible"], f"the plate went with the pinned window: {o}")
+    check(z_index(s, pin["hwnd"]) < z_index(s, o["hwnd"]), "the plate went over another program's topmost window")
+    check(z_index(s, o["hwnd"]) == z_index(s, w["hwnd"]) - 1, "the plate is not directly above its target")
+    s.screenshot("overlay-under-topmost")
+    s.winctl.close(pin["hwnd"])
+    s.winctl.close(w["hwnd"])
+
+
 @test
 def overlay_at_150_percent(f):
     """The same at 144 dpi (Wine's LogPixels): the plate and its font grow with the caption."""

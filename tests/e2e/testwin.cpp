@@ -4,9 +4,15 @@
 //   testwin [--title T] [--class C] [--pos X Y] [--size W H]
 //           [--mdi [--child1 T1] [--child2 T2]] [--own-caption light|dark]
 //           [--hotkey MODIFIERS VK]   (RegisterHotKey's numbers: holds that combination)
+//           [--popup] [--tool] [--topmost] [--strip-client] [--maximise] [--cover]
 //
 // --own-caption: the window draws its own title bar, as browsers do: its client
 // area takes the whole window and it paints a tab and caption buttons itself.
+// Other kinds of window: --popup a bare WS_POPUP (a splash screen), --tool a
+// tool window, --topmost a topmost window that does not take the front (a
+// pinned video), --strip-client a caption strip that answers client up to the
+// buttons (tabs all along), --maximise shown maximised, --cover a borderless
+// window covering its monitor (a full-screen game).
 //
 // Run-time control: WM_COPYDATA with dwData = kControlMagic and a UTF-8
 // command (see RunCommand). The message is answered at once and the command
@@ -30,6 +36,7 @@ struct Options {
   std::wstring child[2] = {L"子ウインドウ1", L"子ウインドウ2"};
   bool mdi = false;
   int ownCaption = 0;  // 0 the system's caption, 1 a light one of its own, 2 a dark one
+  bool popup = false, tool = false, topmost = false, stripClient = false, maximise = false, cover = false;
   int x = CW_USEDEFAULT, y = CW_USEDEFAULT, width = 480, height = 240;
   UINT hotkeyModifiers = 0, hotkeyKey = 0;  // a hotkey this window holds, as another program would
 };
@@ -197,13 +204,26 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_NCCALCSIZE:
       // The whole window is client area; the caption is painted with the rest.
-      if (g_options.ownCaption != 0) return 0;
+      // Maximised, the resize border beyond the monitor is left out, as
+      // programs that draw their caption do.
+      if (g_options.ownCaption != 0 && !g_options.popup && !g_options.cover) {
+        if (wp && IsZoomed(hwnd)) {
+          const int border = GetSystemMetrics(SM_CXSIZEFRAME) + GetSystemMetrics(SM_CXPADDEDBORDER);
+          InflateRect(&reinterpret_cast<NCCALCSIZE_PARAMS*>(lp)->rgrc[0], -border, -border);
+        }
+        return 0;
+      }
       break;
     case WM_NCHITTEST:
       if (g_options.ownCaption != 0) {
         POINT p = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
         ScreenToClient(hwnd, &p);
-        return p.y < StripHeight() ? HTCAPTION : HTCLIENT;
+        RECT rc;
+        GetClientRect(hwnd, &rc);
+        if (p.y >= StripHeight()) return HTCLIENT;
+        // Tabs from the left end up to the caption buttons.
+        if (g_options.stripClient && p.x < rc.right - 3 * MulDiv(46, Dpi(), 96)) return HTCLIENT;
+        return HTCAPTION;
       }
       break;
     case WM_PAINT:
@@ -244,6 +264,18 @@ bool ParseOptions(Options& o) {
       next(o.child[1]);
     } else if (a == L"--own-caption") {
       if (next(v1)) o.ownCaption = v1 == L"dark" ? 2 : 1;
+    } else if (a == L"--popup") {
+      o.popup = true;
+    } else if (a == L"--tool") {
+      o.tool = true;
+    } else if (a == L"--topmost") {
+      o.topmost = true;
+    } else if (a == L"--strip-client") {
+      o.stripClient = true;
+    } else if (a == L"--maximise") {
+      o.maximise = true;
+    } else if (a == L"--cover") {
+      o.cover = true;
     } else if (a == L"--mdi") {
       o.mdi = true;
     } else if (a == L"--pos") {
@@ -275,7 +307,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   if (!ParseOptions(g_options)) {
     MessageBoxW(nullptr,
                 L"testwin [--title T] [--class C] [--pos X Y] [--size W H] [--mdi [--child1 T] [--child2 T]] "
-                L"[--own-caption light|dark]",
+                L"[--own-caption light|dark] [--popup] [--tool] [--topmost] [--strip-client] [--maximise] [--cover]",
                 L"testwin", MB_OK);
     return 2;
   }
@@ -296,9 +328,20 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     if (!RegisterClassExW(&wc)) return 1;
   }
 
-  g_frame = CreateWindowExW(0, g_options.className.c_str(), g_options.title.c_str(),
-                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, g_options.x, g_options.y, g_options.width,
-                            g_options.height, nullptr, nullptr, instance, nullptr);
+  DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+  DWORD exStyle = 0;
+  if (g_options.popup) style = WS_POPUP;
+  if (g_options.tool) exStyle |= WS_EX_TOOLWINDOW;
+  if (g_options.topmost) exStyle |= WS_EX_TOPMOST | WS_EX_NOACTIVATE;
+  if (g_options.cover) {
+    // No sizing frame, but a window of its own in Alt+Tab.
+    style = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX;
+    g_options.x = g_options.y = 0;
+    g_options.width = GetSystemMetrics(SM_CXSCREEN);
+    g_options.height = GetSystemMetrics(SM_CYSCREEN);
+  }
+  g_frame = CreateWindowExW(exStyle, g_options.className.c_str(), g_options.title.c_str(), style, g_options.x,
+                            g_options.y, g_options.width, g_options.height, nullptr, nullptr, instance, nullptr);
   if (!g_frame) return 1;
   if (g_options.hotkeyKey != 0 && !RegisterHotKey(g_frame, 1, g_options.hotkeyModifiers, g_options.hotkeyKey)) {
     return 3;
@@ -309,6 +352,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
                                        20 + 30 * k, 10 + 30 * k, 220, 110, g_mdiClient, instance, 0);
     }
   }
+  if (g_options.maximise) show = SW_MAXIMIZE;
+  if (g_options.topmost) show = SW_SHOWNOACTIVATE;
   ShowWindow(g_frame, show);
   UpdateWindow(g_frame);
 

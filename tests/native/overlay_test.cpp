@@ -11,6 +11,10 @@
 namespace kestrova {
 namespace {
 
+bool Intersect(const ScreenRect& a, const ScreenRect& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
 // Every character 10 pixels wide, whatever the font.
 class FixedMeasure : public TextMeasure {
  public:
@@ -22,7 +26,8 @@ class FixedMeasure : public TextMeasure {
 WindowGeometry Browser() {
   WindowGeometry g;
   g.exists = true;
-  g.hasCaption = true;
+  g.style = style::kOverlappedWindow;
+  g.className = "Chrome_WidgetWin_1";
   g.front = true;
   g.frame = {100, 50, 1100, 750};
   g.client = {100, 50, 1100, 750};
@@ -50,7 +55,7 @@ TEST(OverlayRule, ClientAreaAtTheFrameTopOrNoCaptionMeansTheWindowDrawsItsOwn) {
   };
   for (const auto& c : cases) {
     WindowGeometry g = Browser();
-    g.hasCaption = c.hasCaption;
+    if (!c.hasCaption) g.style = style::kPopup | style::kThickFrame;
     g.client.top = c.clientTop;
     EXPECT_EQ(DrawsOwnCaption(g), c.own) << c.hasCaption << " " << c.clientTop;
   }
@@ -157,7 +162,7 @@ TEST(OverlayPlacement, HiddenWheneverTheWindowCannotOrShouldNotShowIt) {
   }
   EXPECT_EQ(PlaceOverlay(Browser(), "", measure).verdict, OverlayVerdict::kNoText);
   WindowGeometry noCaptionNoClient = Browser();
-  noCaptionNoClient.hasCaption = false;
+  noCaptionNoClient.style = style::kPopup | style::kThickFrame;
   noCaptionNoClient.client = {};
   EXPECT_EQ(PlaceOverlay(noCaptionNoClient, "x", measure).verdict, OverlayVerdict::kShow)
       << "a window without a caption needs no client area to be told apart";
@@ -197,11 +202,19 @@ class FakeSurface : public OverlaySurface {
   };
   std::vector<Shown> shows;
   int hides = 0;
+  int keptAbove = 0;
   bool visible = false;
-  void Show(WindowHandle target, const OverlayPlacement& placement, const std::string& text) override {
+  bool watchable = true;  // false: the target ended before it could be watched
+  bool Show(WindowHandle target, const OverlayPlacement& placement, const std::string& text) override {
+    if (!watchable) {
+      visible = false;
+      return false;
+    }
     shows.push_back({target, placement, text});
     visible = true;
+    return true;
   }
+  void KeepAbove() override { ++keptAbove; }
   void Hide() override {
     ++hides;
     visible = false;
@@ -209,10 +222,28 @@ class FakeSurface : public OverlaySurface {
   int TextWidth(std::string_view text, int) override { return static_cast<int>(text.size()) * 10; }
 };
 
+// A caption strip 31 pixels high from the frame's top (Browser()): caption
+// except where the program put controls; `hung` answers nothing.
+class FakeHits : public CaptionHitTest {
+ public:
+  std::vector<ScreenRect> controls;
+  bool hung = false;
+  int asked = 0;
+  HitAnswer At(WindowHandle, int x, int y) override {
+    ++asked;
+    if (hung) return HitAnswer::kNoAnswer;
+    for (const ScreenRect& c : controls) {
+      if (x >= c.left && x < c.right && y >= c.top && y < c.bottom) return HitAnswer::kOther;
+    }
+    return y >= 50 && y < 81 ? HitAnswer::kCaption : HitAnswer::kOther;
+  }
+};
+
 TEST(CaptionOverlay, ShowsOnceFollowsMovesAndHidesWhenToldOrWhenTheTargetGoes) {
   FakeGeometry geometry;
   FakeSurface surface;
-  CaptionOverlay overlay(geometry, surface);
+  FakeHits hits;
+  CaptionOverlay overlay(geometry, surface, hits);
   geometry.windows[7] = Browser();
   overlay.Update(7, " <17:30:30>");
   ASSERT_EQ(surface.shows.size(), 1u);
@@ -221,6 +252,7 @@ TEST(CaptionOverlay, ShowsOnceFollowsMovesAndHidesWhenToldOrWhenTheTargetGoes) {
   overlay.Update(7, " <17:30:30>");
   overlay.Follow();
   EXPECT_EQ(surface.shows.size(), 1u) << "nothing changed: nothing drawn";
+  EXPECT_EQ(surface.keptAbove, 2) << "but kept above its target";
 
   geometry.windows[7].frame.left += 40;
   geometry.windows[7].frame.right += 40;
@@ -296,6 +328,236 @@ TEST(OverlayPaint, RoundedTranslucentPlateWithOpaqueLightText) {
     for (int shift : {0, 8, 16}) ASSERT_LE((p >> shift) & 0xFF, alpha(p)) << "premultiplied";
   }
   EXPECT_TRUE(PaintPlate(0, 5, 3, {}).empty());
+}
+
+TEST(OverlayRule, OnlyWindowsThatAltTabWouldList) {
+  using namespace style;
+  const struct {
+    const char* name;
+    std::uint32_t style, exStyle;
+    bool owner;
+    const char* className;
+    bool app;
+  } cases[] = {
+      {"overlapped", kOverlappedWindow, 0, false, "Chrome_WidgetWin_1", true},
+      {"popup with a sizing frame", kPopup | kThickFrame, 0, false, "X", true},
+      {"popup with a system menu and minimise box", kPopup | kSysMenu | kMinimizeBox, 0, false, "X", true},
+      {"bare popup: a splash screen, a launcher", kPopup, 0, false, "X", false},
+      {"popup with a system menu only", kPopup | kSysMenu, 0, false, "X", false},
+      {"popup with a minimise box only", kPopup | kMinimizeBox, 0, false, "X", false},
+      {"tool window", kOverlappedWindow, kExToolWindow, false, "X", false},
+      {"never activated", kPopup | kThickFrame, kExNoActivate, false, "X", false},
+      {"owned by a visible window: a bubble", kOverlappedWindow, 0, true, "X", false},
+      {"Start, Search, notification centre", kPopup | kThickFrame, 0, false, "Windows.UI.Core.CoreWindow", false},
+      {"task view", kPopup | kThickFrame, 0, false, "XamlExplorerHostIslandWindow", false},
+      {"taskbar", kPopup | kSysMenu | kMinimizeBox, 0, false, "Shell_TrayWnd", false},
+      {"desktop", kPopup | kThickFrame, 0, false, "Progman", false},
+      {"a class that only starts like the shell's", kOverlappedWindow, 0, false, "Shell_TrayWndX", true},
+  };
+  FixedMeasure measure;
+  for (const auto& c : cases) {
+    WindowGeometry g = Browser();
+    g.style = c.style;
+    g.exStyle = c.exStyle;
+    g.visibleOwner = c.owner;
+    g.className = c.className;
+    EXPECT_EQ(IsApplicationWindow(g), c.app) << c.name;
+    EXPECT_EQ(PlaceOverlay(g, "x", measure).verdict == OverlayVerdict::kNotApplication, !c.app) << c.name;
+    g.cloaked = true;
+    EXPECT_FALSE(IsApplicationWindow(g)) << c.name << ", cloaked";
+  }
+}
+
+TEST(OverlayRule, MaximisedIsNotFullScreen) {
+  using namespace style;
+  const ScreenRect monitor = {0, 0, 1920, 1080};
+  const ScreenRect beyond = {-8, -8, 1928, 1088};  // the resize border off the monitor
+  const struct {
+    const char* name;
+    ScreenRect frame;
+    bool maximised;
+    std::uint32_t style;
+    OverlayVerdict verdict;
+  } cases[] = {
+      {"maximised, auto-hiding taskbar", beyond, true, kOverlappedWindow, OverlayVerdict::kShow},
+      {"maximised, frame on the monitor", monitor, true, kOverlappedWindow, OverlayVerdict::kShow},
+      {"maximised on the work area", {0, 0, 1920, 1040}, true, kOverlappedWindow, OverlayVerdict::kShow},
+      {"covering, not maximised", monitor, false, kOverlappedWindow, OverlayVerdict::kFillsMonitor},
+      {"covering, beyond the monitor", beyond, false, kPopup | kThickFrame, OverlayVerdict::kFillsMonitor},
+      {"maximised without a sizing frame", monitor, true, kPopup | kSysMenu | kMinimizeBox,
+       OverlayVerdict::kFillsMonitor},
+  };
+  FixedMeasure measure;
+  for (const auto& c : cases) {
+    WindowGeometry g = Browser();
+    g.frame = g.client = c.frame;
+    g.monitor = monitor;
+    g.maximised = c.maximised;
+    g.style = c.style;
+    const OverlayDecision d = PlaceOverlay(g, "17:30:30", measure);
+    EXPECT_EQ(d.verdict, c.verdict) << c.name;
+    EXPECT_EQ(IsFullScreen(g), c.verdict == OverlayVerdict::kFillsMonitor) << c.name;
+    if (d.verdict != OverlayVerdict::kShow) continue;
+    // On the monitor, by the buttons at its right edge, in the strip below its top.
+    EXPECT_EQ(d.placement.bounds, (ScreenRect{1920 - 138 - 8 - 96, 5, 1920 - 138 - 8, 25})) << c.name;
+  }
+}
+
+TEST(OverlayRule, RightToLeftWindowsHaveTheSlotRightOfTheButtonsAtTheLeft) {
+  FixedMeasure measure;
+  WindowGeometry g = Browser();
+  g.exStyle = style::kExLayoutRtl;
+  OverlayDecision d = PlaceOverlay(g, "17:30:30", measure);
+  ASSERT_EQ(d.verdict, OverlayVerdict::kShow);
+  EXPECT_EQ(d.placement.bounds, (ScreenRect{100 + 138 + 8, 55, 100 + 138 + 8 + 96, 75}));
+  g.captionButtons = ScreenRect{100, 50, 238, 90};
+  d = PlaceOverlay(g, "17:30:30", measure);
+  EXPECT_EQ(d.placement.bounds, (ScreenRect{238 + 8, 60, 238 + 8 + 96, 80})) << "the compositor's buttons";
+  g.frame.right = g.client.right = 330;
+  EXPECT_EQ(PlaceOverlay(g, "17:30:30", measure).verdict, OverlayVerdict::kNoRoom);
+
+  // Controls right of the buttons push it further right.
+  FakeHits hits;
+  hits.controls = {{246, 50, 300, 81}};
+  g = Browser();
+  g.exStyle = style::kExLayoutRtl;
+  d = PlaceOverlay(g, "17:30:30", measure);
+  const CaptionSpan span = FindCaptionSpan(d, 1, hits);
+  ASSERT_EQ(span.kind, CaptionSpan::kFound);
+  const ScreenRect r = Shifted(d, span.shift);
+  EXPECT_GE(r.left, 300);
+  EXPECT_LE(r.left, 300 + 8 + 20);
+  EXPECT_EQ(r.Width(), 96);
+}
+
+TEST(OverlayCaption, OnlyWhereTheWindowAnswersCaptionOverTheWholePlate) {
+  // The slot by the buttons is 858..954 x 55..75.
+  const ScreenRect strip = {100, 50, 1100, 81};
+  const struct {
+    const char* name;
+    std::vector<ScreenRect> controls;
+    bool shown;
+  } cases[] = {
+      {"empty caption", {}, true},
+      {"a few tabs at the left", {{100, 50, 500, 81}}, true},
+      {"tabs up to the buttons", {{100, 50, 962, 81}}, false},
+      {"tabs into the slot and nothing free left of them", {{100, 50, 900, 81}}, false},
+      {"layout buttons by the caption buttons, tabs at the left", {{880, 50, 954, 81}, {100, 50, 500, 81}}, true},
+      {"a new-tab button under the slot's far corner only", {{858, 50, 870, 57}}, true},
+      {"a control under the slot's near end", {{950, 70, 954, 81}}, true},
+      {"no room between two controls", {{100, 50, 800, 81}, {880, 50, 954, 81}}, false},
+  };
+  FixedMeasure measure;
+  for (const auto& c : cases) {
+    FakeGeometry geometry;
+    FakeSurface surface;
+    FakeHits hits;
+    hits.controls = c.controls;
+    CaptionOverlay overlay(geometry, surface, hits);
+    geometry.windows[7] = Browser();
+    overlay.Update(7, "17:30:30");
+    EXPECT_EQ(surface.visible, c.shown) << c.name;
+    EXPECT_EQ(overlay.LastVerdict(), c.shown ? OverlayVerdict::kShow : OverlayVerdict::kNoFreeCaption) << c.name;
+    if (!c.shown) continue;
+    const ScreenRect r = surface.shows.back().placement.bounds;
+    EXPECT_EQ(r.Width(), 96) << c.name;
+    EXPECT_TRUE(r.left >= strip.left && r.right <= 954 && r.top >= strip.top && r.bottom <= strip.bottom)
+        << c.name;
+    int nearest = 954;  // the slot's own right edge, or a gap left of the control it had to avoid
+    for (const ScreenRect& control : c.controls) {
+      EXPECT_FALSE(Intersect(r, control)) << c.name << ": over a control at " << control.left;
+      if (control.right > 858 - 28 && control.left < 954) nearest = std::min(nearest, control.left);
+    }
+    EXPECT_GE(r.right, nearest - 8 - 20) << c.name << ": not the nearest free span";
+  }
+}
+
+TEST(OverlayCaption, AskedAtEachTickAndAfterResizesAHungWindowKeepsTheLastAnswer) {
+  FakeGeometry geometry;
+  FakeSurface surface;
+  FakeHits hits;
+  CaptionOverlay overlay(geometry, surface, hits);
+  geometry.windows[7] = Browser();
+  overlay.Update(7, "17:30:30");
+  ASSERT_TRUE(surface.visible);
+  // Tabs opened up to the buttons: the next tick takes the plate away.
+  hits.controls = {{100, 50, 962, 81}};
+  overlay.Update(7, "17:30:31");
+  EXPECT_FALSE(surface.visible);
+  hits.controls.clear();
+  overlay.Update(7, "17:30:32");
+  EXPECT_TRUE(surface.visible) << "the tabs closed";
+
+  // A move is not a new question; a resize is.
+  auto& w = geometry.windows[7];
+  const int asked = hits.asked;
+  w.frame = w.client = {140, 50, 1140, 750};
+  overlay.Follow();
+  EXPECT_EQ(hits.asked, asked) << "moved, same size";
+  EXPECT_EQ(surface.shows.back().placement.bounds.left, 858 + 40);
+  hits.controls = {{140, 50, 1002, 81}};
+  w.frame = w.client = {140, 50, 1160, 750};
+  overlay.Follow();
+  EXPECT_GT(hits.asked, asked);
+  EXPECT_FALSE(surface.visible) << "resized, with tabs up to the buttons";
+
+  // Hung: the last answer stands, for a moved or resized window too.
+  hits.controls.clear();
+  overlay.Update(7, "17:30:33");
+  ASSERT_TRUE(surface.visible);
+  hits.hung = true;
+  w.frame = w.client = {140, 50, 1180, 750};
+  overlay.Update(7, "17:30:34");
+  EXPECT_TRUE(surface.visible) << "a hung window keeps its plate";
+  EXPECT_EQ(surface.shows.back().placement.bounds.right, 1180 - 138 - 8);
+  hits.hung = false;
+  hits.controls = {{140, 50, 1100, 81}};
+  overlay.Update(7, "17:30:35");
+  EXPECT_FALSE(surface.visible);
+  hits.hung = true;
+  overlay.Update(7, "17:30:36");
+  EXPECT_FALSE(surface.visible) << "and a hung window without one stays without";
+  geometry.windows[8] = Browser();
+  overlay.Update(8, "17:30:37");
+  EXPECT_FALSE(surface.visible) << "a window that never answered gets none";
+}
+
+TEST(OverlayCaption, NotShownWhenItsTargetCannotBeWatched) {
+  FakeGeometry geometry;
+  FakeSurface surface;
+  FakeHits hits;
+  CaptionOverlay overlay(geometry, surface, hits);
+  geometry.windows[7] = Browser();
+  surface.watchable = false;
+  overlay.Update(7, "17:30:30");
+  EXPECT_FALSE(surface.visible);
+  EXPECT_FALSE(overlay.Shown());
+  EXPECT_EQ(overlay.LastVerdict(), OverlayVerdict::kNotWatched);
+  surface.watchable = true;
+  overlay.Update(7, "17:30:31");
+  EXPECT_TRUE(surface.visible);
+}
+
+TEST(OverlayZOrder, DirectlyAboveTheTargetAndTopmostOnlyWithIt) {
+  const struct {
+    const char* name;
+    ZOrderFacts facts;
+    ZOrderPlan plan;
+  } cases[] = {
+      // targetTopmost, overlayTopmost, directlyAbove, targetFirst, aboveIsTopmost
+      {"in place", {false, false, true, false, false}, {}},
+      {"in place, both topmost", {true, true, true, false, true}, {}},
+      {"another window came between", {false, false, false, false, false}, {false, false, ZInsert::kAfterWindowAbove}},
+      {"target first of all", {false, false, false, true, false}, {false, false, ZInsert::kTop}},
+      {"target first under topmost windows", {false, false, false, false, true}, {false, false, ZInsert::kTop}},
+      {"overlay topmost, target not", {false, true, true, false, false}, {true, false, ZInsert::kAfterWindowAbove}},
+      {"target topmost, first", {true, false, false, true, false}, {false, true, ZInsert::kTopmost}},
+      {"target topmost under another topmost", {true, false, false, false, true},
+       {false, true, ZInsert::kAfterWindowAbove}},
+      {"target topmost, overlay too, another between", {true, true, false, false, true},
+       {false, false, ZInsert::kAfterWindowAbove}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(PlanZOrder(c.facts), c.plan) << c.name;
 }
 
 // What the tick reports after each run.

@@ -33,7 +33,21 @@ TEST_F(SwitchFollowTest, BurstOfEventsAsksForOneTick) {
   EXPECT_FALSE(follow.Event()) << "a timer tick does not stand for the tick an event asked for";
 }
 
-TEST_F(SwitchFollowTest, WatchStartsOnlyWhenSwitchesComeWithoutEvents) {
+TEST_F(SwitchFollowTest, WatchesFromTheStartUntilTheFirstEventComes) {
+  EXPECT_TRUE(follow.Watching()) << "the first switches after a start must not wait for the tick";
+  windows.foreground = 2;
+  EXPECT_TRUE(follow.Watched()) << "a switch before any tick";
+  follow.EventTickRuns();
+  follow.TickRan(false, windows.foreground);
+  for (int i = 0; i < 5; ++i) TimerTick();
+  EXPECT_TRUE(follow.Watching()) << "ticks alone do not show that events come";
+  follow.Event();
+  EXPECT_FALSE(follow.Watching());
+}
+
+TEST_F(SwitchFollowTest, WatchStartsAgainWhenSwitchesComeWithoutEvents) {
+  follow.Event();
+  EventTick();
   TimerTick();
   // An event on its way while the timer ticks: not yet held against the events.
   UnannouncedSwitch(2, 1);
@@ -56,6 +70,8 @@ TEST_F(SwitchFollowTest, WatchStartsOnlyWhenSwitchesComeWithoutEvents) {
 }
 
 TEST_F(SwitchFollowTest, NoWindowInFrontIsNoSwitch) {
+  follow.Event();
+  EventTick();
   TimerTick();
   UnannouncedSwitch(0, 2);
   UnannouncedSwitch(1, 2);

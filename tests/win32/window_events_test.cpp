@@ -60,5 +60,31 @@ TEST(Win32ForegroundWatch, PostsOnceForEachChangeOfTheFrontWindow) {
   for (HWND w : {a, b, notify}) DestroyWindow(w);
 }
 
+TEST(Win32ForegroundWatch, StopsAtOnceAndLooksLessOftenWhenQuiet) {
+  HWND notify = MakeWindow(L"notify", WS_OVERLAPPEDWINDOW);
+  {
+    Win32ForegroundWatch watch(notify, kChanged);
+    watch.Start(10000);
+    Sleep(50);
+    const ULONGLONG before = GetTickCount64();
+    watch.Stop();
+    EXPECT_LT(GetTickCount64() - before, 1000u) << "Stop waited out the period";
+    EXPECT_FALSE(watch.Running());
+
+    // 5 ms for the first 200 ms without a switch, 100 ms after.
+    watch.Start(5, 100, 200);
+    Sleep(150);
+    const long busy = watch.Looks();
+    Sleep(300);
+    const long quiet = watch.Looks() - busy;
+    Sleep(1000);
+    const long quieter = watch.Looks() - busy - quiet;
+    watch.Stop();
+    EXPECT_GE(busy, 8) << "looked too seldom after a start";
+    EXPECT_LE(quieter, 15) << "looked as often as ever after a second without a switch";
+  }
+  DestroyWindow(notify);
+}
+
 }  // namespace
 }  // namespace kestrova::win32

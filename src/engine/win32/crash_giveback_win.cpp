@@ -103,7 +103,15 @@ void InstallCrashGiveBack() {
 }
 
 void GiveBackForCrash() {
-  if (HWND overlay = static_cast<HWND>(keptOverlay)) ShowWindow(overlay, SW_HIDE);
+  if (HWND overlay = static_cast<HWND>(keptOverlay)) {
+    // From another thread, a waiting call would wait for the overlay's thread,
+    // which may be the one that holds what the crashing thread needs.
+    if (GetWindowThreadProcessId(overlay, nullptr) == GetCurrentThreadId()) {
+      ShowWindow(overlay, SW_HIDE);
+    } else {
+      ShowWindowAsync(overlay, SW_HIDE);
+    }
+  }
   for (LONG i = 0; i < keptCount; ++i) GiveBack(kept[i]);
 }
 

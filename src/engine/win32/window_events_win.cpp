@@ -50,16 +50,29 @@ void CALLBACK Win32WindowEvents::OnEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, 
   self->onEvent_();
 }
 
-void Win32ForegroundWatch::Start(int periodMs) {
-  if (thread_.joinable()) return;
-  stop_ = false;
-  thread_ = std::thread([this, periodMs] {
+Win32ForegroundWatch::Win32ForegroundWatch(HWND notify, UINT message)
+    : notify_(notify), message_(message), stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+
+Win32ForegroundWatch::~Win32ForegroundWatch() {
+  Stop();
+  if (stop_ != nullptr) CloseHandle(stop_);
+}
+
+void Win32ForegroundWatch::Start(int periodMs, int quietPeriodMs, int quietAfterMs) {
+  if (thread_.joinable() || stop_ == nullptr) return;
+  ResetEvent(stop_);
+  const int quiet = quietPeriodMs > 0 ? quietPeriodMs : periodMs;
+  thread_ = std::thread([this, periodMs, quiet, quietAfterMs] {
     HWND seen = GetForegroundWindow();
-    while (!stop_) {
-      Sleep(static_cast<DWORD>(periodMs));
+    ULONGLONG changed = GetTickCount64();
+    for (;;) {
+      const bool calm = GetTickCount64() - changed >= static_cast<ULONGLONG>(quietAfterMs);
+      if (WaitForSingleObject(stop_, static_cast<DWORD>(calm ? quiet : periodMs)) != WAIT_TIMEOUT) return;
+      ++looks_;
       HWND now = GetForegroundWindow();
       if (now == seen) continue;
       seen = now;
+      changed = GetTickCount64();
       PostMessageW(notify_, message_, 0, 0);
     }
   });
@@ -67,7 +80,7 @@ void Win32ForegroundWatch::Start(int periodMs) {
 
 void Win32ForegroundWatch::Stop() {
   if (!thread_.joinable()) return;
-  stop_ = true;
+  SetEvent(stop_);
   thread_.join();
 }
 

@@ -41,22 +41,28 @@ class Win32WindowEvents {
 // window every few milliseconds and posts `message` to `notify` when it
 // changed. It only reads; everything else stays on the window's thread. A
 // thread rather than a window timer: under Wine each timer message costs
-// several round trips to the server, a plain sleep none.
+// several round trips to the server, a wait none.
 class Win32ForegroundWatch {
  public:
-  Win32ForegroundWatch(HWND notify, UINT message) : notify_(notify), message_(message) {}
-  ~Win32ForegroundWatch() { Stop(); }
+  Win32ForegroundWatch(HWND notify, UINT message);
+  ~Win32ForegroundWatch();
   Win32ForegroundWatch(const Win32ForegroundWatch&) = delete;
   Win32ForegroundWatch& operator=(const Win32ForegroundWatch&) = delete;
 
-  void Start(int periodMs);
+  // Looks every `periodMs`, and every `quietPeriodMs` once the front window
+  // has stayed for `quietAfterMs`.
+  void Start(int periodMs, int quietPeriodMs = 0, int quietAfterMs = 0);
+  // Returns at once: the thread waits on an event, not in a sleep.
   void Stop();
   bool Running() const { return thread_.joinable(); }
+  // Looks taken so far, for the figures.
+  long Looks() const { return looks_; }
 
  private:
   HWND notify_;
   UINT message_;
-  std::atomic<bool> stop_{false};
+  HANDLE stop_ = nullptr;
+  std::atomic<long> looks_{0};
   std::thread thread_;
 };
 

@@ -14,138 +14,20 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"KestrovaCaptionOverlay";
 constexpr UINT_PTR kFrameTimer = 1;
-// Where the system sends no window events (Wine sends none of these), the
-// overlay still keeps up with its target, a little late.
+// Until the system is seen to send window events (Wine sends none of these),
+// the overlay keeps up with its target a little late.
 constexpr UINT_PTR kPollTimer = 2;
 constexpr UINT kPollPeriod = 200;
 
-// Newer than the headers' Windows 7 target.
-constexpr DWORD kDwmExtendedFrameBounds = 9;
-constexpr DWORD kDwmCaptionButtonBounds = 5;
-constexpr DWORD kDwmCloaked = 14;
 constexpr DWORD kEventObjectCloaked = 0x8017;
 constexpr DWORD kEventObjectUncloaked = 0x8018;
 constexpr UINT kDpiChanged = 0x02E0;
 
-using DwmGetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
-using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
-using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
-using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-
-template <typename Fn>
-Fn LookUp(HMODULE module, const char* name) {
-  FARPROC proc = module ? GetProcAddress(module, name) : nullptr;
-  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
-}
-
-// From the system folder only, never from beside the program or the current folder.
-HMODULE SystemLibrary(const wchar_t* name) {
-  wchar_t path[MAX_PATH] = {};
-  const UINT n = GetSystemDirectoryW(path, MAX_PATH);
-  if (n == 0 || n + 1 + lstrlenW(name) >= MAX_PATH) return nullptr;
-  path[n] = L'\\';
-  lstrcpyW(path + n + 1, name);
-  return LoadLibraryW(path);
-}
-
-// dwmapi is loaded on first use: it is missing where there is no compositor.
-DwmGetWindowAttributeFn DwmAttribute() {
-  static const auto fn =
-      LookUp<DwmGetWindowAttributeFn>(SystemLibrary(L"dwmapi.dll"), "DwmGetWindowAttribute");
-  return fn;
-}
-
-template <typename T>
-bool ReadDwm(HWND hwnd, DWORD attribute, T& value) {
-  const auto fn = DwmAttribute();
-  return fn != nullptr && SUCCEEDED(fn(hwnd, attribute, &value, sizeof(value)));
-}
-
-int SystemDpi() { return WindowDpi(nullptr); }
-
-// The monitor's DPI, not the window's: a window that is not DPI-aware reports
-// 96 and is drawn enlarged, and the overlay goes over what is on the screen.
-int MonitorDpi(HMONITOR monitor, HWND hwnd) {
-  static const auto forMonitor = LookUp<GetDpiForMonitorFn>(SystemLibrary(L"shcore.dll"), "GetDpiForMonitor");
-  UINT x = 0, y = 0;
-  if (forMonitor != nullptr && monitor != nullptr && SUCCEEDED(forMonitor(monitor, 0, &x, &y)) && y > 0) {
-    return static_cast<int>(y);
-  }
-  return WindowDpi(hwnd);
-}
-
-int MetricAt(int index, int dpi) {
-  static const auto forDpi = User32Function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
-  if (forDpi != nullptr) return forDpi(index, static_cast<UINT>(dpi));
-  return MulDiv(GetSystemMetrics(index), dpi, SystemDpi());
-}
-
-// The caption font as the system has it for `dpi`.
-LOGFONTW CaptionFont(int dpi) {
-  static const auto forDpi = User32Function<SystemParametersInfoForDpiFn>("SystemParametersInfoForDpi");
-  NONCLIENTMETRICSW metrics = {};
-  metrics.cbSize = sizeof(metrics);
-  if (forDpi != nullptr &&
-      forDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, static_cast<UINT>(dpi))) {
-    return metrics.lfCaptionFont;
-  }
-  metrics = {};
-  metrics.cbSize = sizeof(metrics);
-  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
-    LOGFONTW none = {};
-    return none;
-  }
-  metrics.lfCaptionFont.lfHeight = MulDiv(metrics.lfCaptionFont.lfHeight, dpi, SystemDpi());
-  return metrics.lfCaptionFont;
-}
-
-ScreenRect FromRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
-
 Win32OverlaySurface* live = nullptr;
 
+bool Topmost(HWND hwnd) { return (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
 }  // namespace
-
-bool Win32WindowGeometry::Read(WindowHandle window, WindowGeometry& g) {
-  HWND hwnd = reinterpret_cast<HWND>(window);
-  g = {};
-  if (hwnd == nullptr || !IsWindow(hwnd)) return false;
-  g.exists = true;
-  const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
-  g.hasCaption = (style & WS_CAPTION) == WS_CAPTION;
-  g.minimised = IsIconic(hwnd) != FALSE || !IsWindowVisible(hwnd);
-  g.front = GetAncestor(hwnd, GA_ROOT) == GetForegroundWindow();
-  DWORD cloaked = 0;
-  g.cloaked = ReadDwm(hwnd, kDwmCloaked, cloaked) && cloaked != 0;
-
-  RECT windowRect = {};
-  GetWindowRect(hwnd, &windowRect);
-  RECT frame = {};
-  g.frame = FromRect(ReadDwm(hwnd, kDwmExtendedFrameBounds, frame) && frame.right > frame.left ? frame
-                                                                                               : windowRect);
-  RECT client = {};
-  GetClientRect(hwnd, &client);
-  MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
-  g.client = FromRect(client);
-  HMONITOR monitor = MonitorFromWindow(hwnd, MONITOR_DEFAULTTONULL);
-  if (monitor != nullptr) {
-    MONITORINFO info = {};
-    info.cbSize = sizeof(info);
-    if (GetMonitorInfoW(monitor, &info)) g.monitor = FromRect(info.rcMonitor);
-  }
-  RECT buttons = {};
-  if (ReadDwm(hwnd, kDwmCaptionButtonBounds, buttons) && buttons.right > buttons.left) {
-    // Relative to the window rectangle.
-    g.captionButtons = ScreenRect{windowRect.left + buttons.left, windowRect.top + buttons.top,
-                                  windowRect.left + buttons.right, windowRect.top + buttons.bottom};
-  }
-  g.dpi = MonitorDpi(monitor, hwnd);
-  g.captionHeight =
-      MetricAt(SM_CYCAPTION, g.dpi) + MetricAt(SM_CYSIZEFRAME, g.dpi) + MetricAt(SM_CXPADDEDBORDER, g.dpi);
-  g.buttonWidth = MetricAt(SM_CXSIZE, g.dpi);
-  const LOGFONTW font = CaptionFont(g.dpi);
-  g.captionFontPixels = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
-  return true;
-}
 
 Win32OverlaySurface::Win32OverlaySurface() {
   DEVMODEW mode = {};
@@ -161,6 +43,7 @@ Win32OverlaySurface::~Win32OverlaySurface() {
     KeepOverlayForCrash(nullptr);
     DestroyWindow(hwnd_);
   }
+  FreeBitmap();
   if (font_ != nullptr) DeleteObject(font_);
   if (live == this) live = nullptr;
 }
@@ -187,7 +70,7 @@ bool Win32OverlaySurface::EnsureWindow() {
 HFONT Win32OverlaySurface::FontFor(int pixels) {
   if (font_ != nullptr && fontPixels_ == pixels) return font_;
   if (font_ != nullptr) DeleteObject(font_);
-  LOGFONTW font = CaptionFont(SystemDpi());
+  LOGFONTW font = CaptionFont(WindowDpi(nullptr));
   if (font.lfFaceName[0] == L'\0') lstrcpyW(font.lfFaceName, L"MS UI Gothic");
   font.lfHeight = -pixels;
   font.lfWidth = 0;
@@ -209,9 +92,10 @@ int Win32OverlaySurface::TextWidth(std::string_view text, int fontPixels) {
   return size.cx;
 }
 
-void Win32OverlaySurface::Draw(const OverlayPlacement& p, const std::wstring& text) {
-  const int width = p.bounds.Width();
-  const int height = p.bounds.Height();
+// One bitmap for as long as the plate keeps its size; a new second only redraws it.
+bool Win32OverlaySurface::EnsureBitmap(int width, int height) {
+  if (bitmap_ != nullptr && width == bitmapWidth_ && height == bitmapHeight_) return true;
+  FreeBitmap();
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = width;
@@ -219,25 +103,45 @@ void Win32OverlaySurface::Draw(const OverlayPlacement& p, const std::wstring& te
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
   HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bitmap == nullptr || bits == nullptr) {
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return;
+  dc_ = CreateCompatibleDC(screen);
+  bitmap_ = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+  ReleaseDC(nullptr, screen);
+  if (bitmap_ == nullptr || bits_ == nullptr) {
+    FreeBitmap();
+    return false;
   }
-  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-  HGDIOBJ oldFont = SelectObject(dc, FontFor(p.fontPixels));
+  oldBitmap_ = SelectObject(dc_, bitmap_);
+  bitmapWidth_ = width;
+  bitmapHeight_ = height;
+  ++bitmaps_;
+  return true;
+}
+
+void Win32OverlaySurface::FreeBitmap() {
+  if (dc_ != nullptr && oldBitmap_ != nullptr) SelectObject(dc_, oldBitmap_);
+  if (bitmap_ != nullptr) DeleteObject(bitmap_);
+  if (dc_ != nullptr) DeleteDC(dc_);
+  dc_ = nullptr;
+  bitmap_ = nullptr;
+  oldBitmap_ = nullptr;
+  bits_ = nullptr;
+  bitmapWidth_ = bitmapHeight_ = 0;
+}
+
+void Win32OverlaySurface::Draw(const OverlayPlacement& p, const std::wstring& text) {
+  const int width = p.bounds.Width();
+  const int height = p.bounds.Height();
+  if (!EnsureBitmap(width, height)) return;
+  HGDIOBJ oldFont = SelectObject(dc_, FontFor(p.fontPixels));
   const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-  auto* pixels = static_cast<std::uint32_t*>(bits);
+  auto* pixels = static_cast<std::uint32_t*>(bits_);
   std::fill(pixels, pixels + count, 0u);
   // White on black: each pixel's brightness is how much text covers it.
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, RGB(255, 255, 255));
+  SetBkMode(dc_, TRANSPARENT);
+  SetTextColor(dc_, RGB(255, 255, 255));
   RECT r = {0, 0, width, height};
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+  DrawTextW(dc_, text.c_str(), static_cast<int>(text.size()), &r,
             DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   GdiFlush();
   std::vector<std::uint8_t> coverage(count);
@@ -248,58 +152,106 @@ void Win32OverlaySurface::Draw(const OverlayPlacement& p, const std::wstring& te
   const std::vector<std::uint32_t> plate = PaintPlate(width, height, MulDiv(5, p.dpi, 96), coverage);
   std::memcpy(pixels, plate.data(), count * sizeof(std::uint32_t));
 
+  HDC screen = GetDC(nullptr);
   POINT at = {p.bounds.left, p.bounds.top};
   SIZE size = {width, height};
   POINT origin = {0, 0};
   BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  UpdateLayeredWindow(hwnd_, screen, &at, &size, dc, &origin, 0, &blend, ULW_ALPHA);
-  SelectObject(dc, oldFont);
-  SelectObject(dc, oldBitmap);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
+  UpdateLayeredWindow(hwnd_, screen, &at, &size, dc_, &origin, 0, &blend, ULW_ALPHA);
   ReleaseDC(nullptr, screen);
+  SelectObject(dc_, oldFont);
 }
 
-void Win32OverlaySurface::Show(WindowHandle target, const OverlayPlacement& placement,
+bool Win32OverlaySurface::Show(WindowHandle target, const OverlayPlacement& placement,
                                const std::string& text) {
-  if (!EnsureWindow()) return;
+  if (!EnsureWindow()) return false;
+  // Watched before it shows: a plate whose target ended in between would
+  // otherwise stay until the next tick.
+  if (!Watch(reinterpret_cast<HWND>(target))) {
+    Hide();
+    return false;
+  }
   const std::wstring wide = Widen(text);
   const bool sameLook = drawn_ && wide == text_ && placement.fontPixels == placement_.fontPixels &&
                         placement.dpi == placement_.dpi &&
                         placement.bounds.Width() == placement_.bounds.Width() &&
                         placement.bounds.Height() == placement_.bounds.Height();
-  if (wide != text_) SetWindowTextW(hwnd_, wide.c_str());
+  if (wide != text_) {
+    SetWindowTextW(hwnd_, wide.c_str());
+    ++textsSet_;
+  }
   if (!sameLook) {
     Draw(placement, wide);
     drawn_ = true;
   }
   text_ = wide;
+  const bool visible = IsWindowVisible(hwnd_) != FALSE;
+  const bool moved = !visible || placement.bounds.left != placement_.bounds.left ||
+                     placement.bounds.top != placement_.bounds.top;
   placement_ = placement;
-  // Topmost only while shown, which is only while its target is in front.
-  SetWindowPos(hwnd_, HWND_TOPMOST, placement.bounds.left, placement.bounds.top, 0, 0,
-               SWP_NOSIZE | SWP_NOACTIVATE | (IsWindowVisible(hwnd_) ? 0 : SWP_SHOWWINDOW));
+  const POINT at = {placement.bounds.left, placement.bounds.top};
+  Restack(moved ? &at : nullptr, !visible);
   KeepOverlayForCrash(hwnd_);
   ++moves_;
-  Watch(reinterpret_cast<HWND>(target));
+  return true;
+}
+
+void Win32OverlaySurface::KeepAbove() {
+  if (hwnd_ != nullptr && target_ != nullptr && IsWindowVisible(hwnd_)) Restack(nullptr, false);
+}
+
+// Directly above the target: topmost only with it, under whatever covers it.
+void Win32OverlaySurface::Restack(const POINT* moveTo, bool show) {
+  ZOrderFacts facts;
+  facts.targetTopmost = Topmost(target_);
+  facts.overlayTopmost = Topmost(hwnd_);
+  HWND above = GetWindow(target_, GW_HWNDPREV);
+  facts.overlayDirectlyAbove = above == hwnd_;
+  if (above == hwnd_) above = GetWindow(hwnd_, GW_HWNDPREV);
+  facts.targetFirst = above == nullptr;
+  facts.aboveIsTopmost = above != nullptr && Topmost(above);
+  const ZOrderPlan plan = PlanZOrder(facts);
+  constexpr UINT kBand = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+  if (plan.leaveTopmost) SetWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0, kBand);
+  if (plan.enterTopmost && plan.insert != ZInsert::kTopmost) SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, kBand);
+  UINT flags = SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER | (moveTo ? 0 : SWP_NOMOVE) |
+               (show ? SWP_SHOWWINDOW : 0);
+  HWND after = nullptr;
+  switch (plan.insert) {
+    case ZInsert::kNone:
+      flags |= SWP_NOZORDER;
+      break;
+    case ZInsert::kTop:
+      after = HWND_TOP;
+      break;
+    case ZInsert::kTopmost:
+      after = HWND_TOPMOST;
+      break;
+    case ZInsert::kAfterWindowAbove:
+      after = above;
+      break;
+  }
+  if (plan.insert != ZInsert::kNone || plan.leaveTopmost || plan.enterTopmost) ++zOrderCalls_;
+  if ((flags & SWP_NOZORDER) && !moveTo && !show) return;
+  SetWindowPos(hwnd_, after, moveTo ? moveTo->x : 0, moveTo ? moveTo->y : 0, 0, 0, flags);
 }
 
 void Win32OverlaySurface::Hide() {
   Unwatch();
   if (hwnd_ == nullptr) return;
-  SetWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW | SWP_NOOWNERZORDER);
+  SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW | SWP_NOOWNERZORDER);
 }
 
-void Win32OverlaySurface::Watch(HWND target) {
-  if (target == target_) return;
+bool Win32OverlaySurface::Watch(HWND target) {
+  if (target == target_ && target != nullptr) return IsWindow(target) != FALSE;
   Unwatch();
   DWORD process = 0;
-  const DWORD thread = GetWindowThreadProcessId(target, &process);
-  if (thread == 0) return;
+  const DWORD thread = target != nullptr ? GetWindowThreadProcessId(target, &process) : 0;
+  if (thread == 0) return false;
   target_ = target;
   // The event callback has no context of its own; one overlay watches at a time.
   live = this;
-  SetTimer(hwnd_, kPollTimer, kPollPeriod, nullptr);
   const struct {
     DWORD first, last;
     bool anyProcess;
@@ -308,21 +260,27 @@ void Win32OverlaySurface::Watch(HWND target) {
       {EVENT_OBJECT_DESTROY, EVENT_OBJECT_HIDE, false},
       {EVENT_SYSTEM_MINIMIZESTART, EVENT_SYSTEM_MINIMIZEEND, false},
       {kEventObjectCloaked, kEventObjectUncloaked, false},
-      // Another window in front; our own windows count too.
+      // Another window in front, or the target raised; our own windows count too.
       {EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, true},
   };
   static_assert(sizeof(ranges) / sizeof(ranges[0]) == sizeof(hooks_) / sizeof(hooks_[0]));
+  bool hooked = true;
   for (size_t i = 0; i < sizeof(hooks_) / sizeof(hooks_[0]); ++i) {
-    hooks_[i] = SetWinEventHook(ranges[i].first, ranges[i].last, nullptr, &OnEvent,
-                                ranges[i].anyProcess ? 0 : process, ranges[i].anyProcess ? 0 : thread,
-                                WINEVENT_OUTOFCONTEXT);
+    hooks_[i] = OverlaySystemCalls().setWinEventHook(ranges[i].first, ranges[i].last, nullptr, &OnEvent,
+                                                     ranges[i].anyProcess ? 0 : process,
+                                                     ranges[i].anyProcess ? 0 : thread, WINEVENT_OUTOFCONTEXT);
+    hooked = hooked && hooks_[i] != nullptr;
   }
+  polling_ = !eventsArrive_ || !hooked;
+  if (polling_) SetTimer(hwnd_, kPollTimer, kPollPeriod, nullptr);
+  return true;
 }
 
 void Win32OverlaySurface::Unwatch() {
-  if (hwnd_ != nullptr) KillTimer(hwnd_, kPollTimer);
+  if (hwnd_ != nullptr && polling_) KillTimer(hwnd_, kPollTimer);
+  polling_ = false;
   for (HWINEVENTHOOK& hook : hooks_) {
-    if (hook != nullptr) UnhookWinEvent(hook);
+    if (hook != nullptr) OverlaySystemCalls().unhookWinEvent(hook);
     hook = nullptr;
   }
   target_ = nullptr;
@@ -332,6 +290,12 @@ void CALLBACK Win32OverlaySurface::OnEvent(HWINEVENTHOOK, DWORD event, HWND hwnd
                                            DWORD, DWORD) {
   Win32OverlaySurface* self = live;
   if (self == nullptr || self->target_ == nullptr) return;
+  // The events come: the poll is not needed, from now on.
+  self->eventsArrive_ = true;
+  if (self->polling_) {
+    KillTimer(self->hwnd_, kPollTimer);
+    self->polling_ = false;
+  }
   // Carets, scroll bars and child windows move all the time; only the target's own window counts.
   if (event != EVENT_SYSTEM_FOREGROUND &&
       (hwnd != self->target_ || idObject != OBJID_WINDOW || idChild != CHILDID_SELF)) {
@@ -365,8 +329,18 @@ LRESULT CALLBACK Win32OverlaySurface::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARA
       return MA_NOACTIVATE;
     case WM_NCHITTEST:
       return HTTRANSPARENT;
+    case WM_SETTINGCHANGE:
+    case WM_DISPLAYCHANGE:
+      // Caption sizes and fonts are read again; the next placement uses them.
+      ForgetOverlayMetrics();
+      if (self != nullptr && self->font_ != nullptr) {
+        DeleteObject(self->font_);
+        self->font_ = nullptr;
+      }
+      return DefWindowProcW(hwnd, msg, wp, lp);
     case kDpiChanged:
       // Placed and sized by its target's DPI, never by the system's suggestion.
+      ForgetOverlayMetrics();
       return 0;
     default:
       return DefWindowProcW(hwnd, msg, wp, lp);

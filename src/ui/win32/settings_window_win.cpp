@@ -49,6 +49,8 @@ Win32SettingsWindow::Win32SettingsWindow(SettingsWindow& model, Settings& settin
     if (follow_.Event()) PostMessageW(window_.Hwnd(), kEventTickMessage, 0, 0);
   });
   watch_ = std::make_unique<Win32ForegroundWatch>(window_.Hwnd(), kWatchMessage);
+  // Until the first event shows that events come, the watch follows switches.
+  StartOrStopWatch();
   MenusChanged();
 }
 
@@ -102,9 +104,13 @@ void Win32SettingsWindow::AfterTick(bool timer) {
   if (hwnd == nullptr || model_.Ended()) return;
   follow_.TickRan(timer, model_.tick().titles().Foreground());
   if (events_) events_->Follow(model_.tick().titles().Last().Handle);
+  StartOrStopWatch();
+}
+
+void Win32SettingsWindow::StartOrStopWatch() {
   if (!watch_ || follow_.Watching() == watch_->Running()) return;
   if (follow_.Watching()) {
-    watch_->Start(SwitchFollow::kWatchMs);
+    watch_->Start(SwitchFollow::kWatchMs, SwitchFollow::kQuietWatchMs, SwitchFollow::kQuietAfterMs);
   } else {
     watch_->Stop();
   }

@@ -65,6 +65,7 @@ class Win32SettingsWindow : public SettingsWindowView {
   // After any tick: the destroy event follows the target, the watch runs
   // only where events are missing.
   void AfterTick(bool timer);
+  void StartOrStopWatch();
   void StopFollowing();
   // List2's tooltip names the rule under the pointer.
   void FollowRuleUnderPointer();

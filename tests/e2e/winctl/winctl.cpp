@@ -125,7 +125,9 @@ std::string WindowJson(HWND h) {
                            std::to_string(r.right) + "," + std::to_string(r.bottom) + "]";
   return "{\"hwnd\":" + Num(HandleValue(h)) + ",\"exists\":true,\"pid\":" + Num(pid) + ",\"tid\":" + Num(tid) +
          ",\"class\":" + Json(WindowClass(h)) + ",\"title\":" + Json(WindowTitle(h)) +
-         ",\"visible\":" + Bool(IsWindowVisible(h)) + ",\"xid\":" + Num(xid) + ",\"rect\":" + rect + "}";
+         ",\"visible\":" + Bool(IsWindowVisible(h)) +
+         ",\"topmost\":" + Bool((GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) +
+         ",\"xid\":" + Num(xid) + ",\"rect\":" + rect + "}";
 }
 
 BOOL CALLBACK CollectWindow(HWND h, LPARAM lp) {

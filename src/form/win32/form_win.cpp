@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "form/win32/theme_win.h"
 #include "platform/win32/text_win.h"
 #include "platform/win32/ui_win.h"
 
@@ -144,6 +145,7 @@ bool FormWindow::Create(HWND owner, HWND anchor) {
   Layout(WindowDpi(hwnd));
   for (const ControlSpec& c : spec.controls) Push(c.id);
   PlacePages();
+  ApplyTheme(hwnd);  // theme: title bar, control themes, palette
   if (main) {
     // The default place was chosen for a default size: keep the whole window on screen.
     info.cbSize = sizeof(info);
@@ -174,6 +176,7 @@ void FormWindow::CreateControls() {
         CreateWindowExW(cs.exStyle, cs.cls, Widen(c.caption).c_str(), StyleFor(c), 0, 0, 0, 0, hwnd_,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
     controls_[c.id] = control;
+    ThemeControl(control, c.kind);  // theme: own painting in the dark palette
     if (c.kind == ControlKind::kPicture) {
       SetWindowSubclass(control, &PictureProc, static_cast<UINT_PTR>(c.id),
                         reinterpret_cast<DWORD_PTR>(this));
@@ -405,6 +408,7 @@ RECT FormWindow::ParentRect(HWND control) const {
 // A theme may draw the tab control's body in another colour than the window: page controls
 // take a brush made of the body's own picture, aligned to where each control lies on it.
 HBRUSH FormWindow::Background(const ControlSpec& c, HWND control, HDC dc) {
+  if (HBRUSH themed = ThemePageBrush()) return themed;  // theme
   HWND tab = nullptr;
   for (const ControlSpec& t : model_.Spec().controls) {
     if (t.kind == ControlKind::kTab && c.page >= 0) tab = Control(t.id);
@@ -458,7 +462,7 @@ void FormWindow::DrawLabels(HDC dc, const RECT& area, const ControlSpec& target)
       underlined = CreateFontIndirectW(&lf);
     }
     HGDIOBJ old = SelectObject(dc, underlined != nullptr ? underlined : font);
-    SetTextColor(dc, model_.State(c.id).enabled ? ColorOf(c) : GetSysColor(COLOR_GRAYTEXT));
+    SetTextColor(dc, ThemeLabelColor(ColorOf(c), model_.State(c.id).enabled));  // theme
     const std::wstring text = Widen(model_.Text(c.id));
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_LEFT | DT_WORDBREAK);
     SelectObject(dc, old);
@@ -656,6 +660,7 @@ LRESULT CALLBACK FormWindow::PictureProc(HWND control, UINT msg, WPARAM wParam, 
 LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   HWND hwnd = hwnd_;
   if (LRESULT result = 0; hook_ && hook_(msg, wParam, lParam, result)) return result;
+  if (LRESULT themed = 0; ThemeMessage(hwnd, msg, wParam, lParam, themed)) return themed;  // theme
   switch (msg) {
     case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
@@ -688,7 +693,7 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         FillRect(d->hDC, &d->rcItem, Background(*c, d->hwndItem, d->hDC));
         DrawIconEx(d->hDC, d->rcItem.left, d->rcItem.top, image->second, 0, 0, 0, nullptr, DI_NORMAL);
       } else if (c != nullptr && c->color != kSystemColor) {
-        HBRUSH brush = CreateSolidBrush(ColorOf(*c));
+        HBRUSH brush = CreateSolidBrush(ThemeFillColor(ColorOf(*c)));  // theme
         FillRect(d->hDC, &d->rcItem, brush);
         DeleteObject(brush);
       } else {

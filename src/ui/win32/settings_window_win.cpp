@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "form/win32/theme_win.h"
 #include "format/win32/clock_win.h"
 #include "platform/win32/text_win.h"
 #include "shell/win32/menu_win.h"
@@ -64,10 +65,12 @@ void Win32SettingsWindow::StopFollowing() {
 
 void Win32SettingsWindow::PaintPreview(HDC dc, const RECT& rect) {
   // Painted like the title bar of an active window.
-  FillRect(dc, &rect, GetSysColorBrush(COLOR_ACTIVECAPTION));
+  // The dark palette has a title bar colour of its own.
+  const bool dark = OwnPainting();
+  FillRect(dc, &rect, dark ? PaletteBrush(CurrentPalette().previewBack) : GetSysColorBrush(COLOR_ACTIVECAPTION));
   HWND label = window_.Control(kLabel2);
   HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
-  SetTextColor(dc, GetSysColor(COLOR_CAPTIONTEXT));
+  SetTextColor(dc, dark ? ToColorRef(CurrentPalette().previewText) : GetSysColor(COLOR_CAPTIONTEXT));
   SetBkMode(dc, TRANSPARENT);
   RECT text = rect;
   text.left += 4;
@@ -198,6 +201,10 @@ bool Win32SettingsWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRES
   if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
     model_.TaskbarCreated();
     return true;
+  }
+  if (msg == ThemeChangedMessage()) {
+    MenusChanged();  // the bar's items are drawn here in the dark palette only
+    return false;
   }
   if (msg == kEventTickMessage) {
     follow_.EventTickRuns();

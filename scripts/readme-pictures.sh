@@ -4,4 +4,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 exec scripts/e2e.sh --readme-pictures -k settings_pages_turn_with_ctrl_tab \
-  -k settings_apply_saves_and_title_follows -k overlay_on_self_drawn_caption "$@"
+  -k settings_apply_saves_and_title_follows -k overlay_on_self_drawn_caption \
+  -k windows_dark_mode_followed "$@"

@@ -20,6 +20,7 @@ enum class SettingKey : unsigned char {
   kTitleLenght,
   kAntiType,
   kOverlay,
+  kTheme,
   kFormatText,
   kAlarmCount,
   kMessagePosition,
@@ -59,6 +60,8 @@ inline constexpr KeyRow<SettingKey> kSettingKeys[] = {
     {SettingKey::kAntiType, "Main", "AntiType", Encoding::kSigned, 0},
     // The clock over title bars that programs draw themselves; files from before it load as on.
     {SettingKey::kOverlay, "Main", "Overlay", Encoding::kSigned, 1},
+    // 0 follows Windows' colour mode, 1 light, 2 dark.
+    {SettingKey::kTheme, "Main", "Theme", Encoding::kSigned, 0},
     {SettingKey::kFormatText, "Clock", "FormatText", Encoding::kQuoted, 0, kDefaultFormatText},
     {SettingKey::kAlarmCount, "Clock", "Alarm", Encoding::kSigned, 0},
     {SettingKey::kMessagePosition, "Clock", "MessagePosition", Encoding::kSigned, 0},

@@ -37,6 +37,8 @@ FieldRef<Settings> SettingField(SettingKey key) {
       return &Settings::AntiType;
     case SettingKey::kOverlay:
       return &Settings::Overlay;
+    case SettingKey::kTheme:
+      return &Settings::Theme;
     case SettingKey::kFormatText:
       return &Settings::FormatText;
     case SettingKey::kAlarmCount:

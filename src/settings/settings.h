@@ -22,6 +22,7 @@ struct Settings {
   std::int32_t TitleLenght = SettingDefault<std::int32_t>(SettingKey::kTitleLenght);
   std::uint8_t AntiType = SettingDefault<std::uint8_t>(SettingKey::kAntiType);
   std::int32_t Overlay = SettingDefault<std::int32_t>(SettingKey::kOverlay);
+  std::int32_t Theme = SettingDefault<std::int32_t>(SettingKey::kTheme);
   std::string FormatText = SettingDefault<std::string>(SettingKey::kFormatText);
   std::int32_t AlarmCount = SettingDefault<std::int32_t>(SettingKey::kAlarmCount);
   std::int32_t MessagePosition = SettingDefault<std::int32_t>(SettingKey::kMessagePosition);

@@ -83,6 +83,9 @@ std::vector<Binding<Settings>> SettingsBindings(WorkingRules& workingRules) {
       BindCheck(kCheck1 + 1, &Settings::TaskIcon),
       BindCheck(kCheck1 + 2, &Settings::MDIChild),
       BindCheck(kCheck1 + 3, &Settings::Overlay),
+      // A value the list does not know follows Windows, as the palette choice reads it.
+      BindValue(
+          kCombo4, &Settings::Theme, [](int v) { return v >= 0 && v <= 2 ? v : 0; }, [](int i) { return i; }),
       BindCheck(kCheck2, &Settings::WorldTimeDST),
       {kList2,
        [&workingRules](const Settings& s, FormModel& f) {

@@ -67,7 +67,7 @@ constexpr ControlSpec kPage0[] = {
      .name = "Check1",
      .index = 0,
      .page = 0,
-     .rect = {120, 40, 3855, 270},
+     .rect = {120, 20, 3855, 250},
      .caption = "次回の起動時、この画面を隠す",
      .tooltip = "次回起動時に、設定画面を表示するかを設定します。",
      .flags = kTabStop | kGroupStart},
@@ -76,7 +76,7 @@ constexpr ControlSpec kPage0[] = {
      .name = "Check1",
      .index = 1,
      .page = 0,
-     .rect = {120, 300, 3855, 270},
+     .rect = {120, 260, 3855, 250},
      .caption = "タスクトレイにアイコンを表示する",
      .tooltip =
          "設定完了時、タスクトレイにアイコンを表示するかを設定します。アイコンを表示しない場合、設定には再度"
@@ -87,7 +87,7 @@ constexpr ControlSpec kPage0[] = {
      .name = "Check1",
      .index = 2,
      .page = 0,
-     .rect = {120, 560, 3855, 270},
+     .rect = {120, 500, 3855, 250},
      .caption = "MDI子ウインドウにも日時表示する",
      .tooltip = "チェックすると、MDI子ウインドウにも日時を表示します。",
      .flags = kTabStop},
@@ -96,13 +96,21 @@ constexpr ControlSpec kPage0[] = {
      .name = "Check1",
      .index = 3,
      .page = 0,
-     .rect = {120, 820, 3700, 450},
+     .rect = {120, 740, 3700, 450},
      .caption = "タイトルバーを自分で描くウインドウには時計を重ねて表示する",
      .tooltip =
          "チェックすると、ブラウザーなどタイトルバーを自分で描くウインドウでも、タイトルバーの右上に"
          "時計を重ねて表示します。",
      .flags = kTabStop | kMultiLine},
-    Label1(20, 0, {120, 1280, 1800, 240}, "表示設定"),
+    Label1(20, 0, {120, 1265, 1300, 240}, "表示設定"),
+    {.id = kLabel7, .kind = K::kLabel, .name = "Label7", .page = 0, .rect = {1440, 1265, 760, 240}, .caption = "画面の色"},
+    {.id = kCombo4,
+     .kind = K::kComboList,
+     .name = "Combo4",
+     .page = 0,
+     .rect = {2220, 1215, 1860, 300},
+     .tooltip = "設定画面などの色を、Windowsのアプリの色の設定に合わせるか、ライトかダークに決めます。",
+     .flags = kTabStop},
     // The 4095 twips of a page hold the longest choice, "時計・メッセージ", and two lines of its
     // description in the system UI font at 96 and 144 dpi.
     Label1(0, 0, {60, 1580, 225, 240}, "前"),

@@ -19,6 +19,8 @@ enum SettingsControl : int {
   kCheck1 = 100,  // 0 WindowHide, 1 TaskIcon, 2 MDIChild, 3 Overlay
   kCombo1 = 110,  // 0 front, 1 middle, 2 back
   kLabel5 = 120,  // the choice descriptions
+  kCombo4 = 125,  // Theme: the window colours
+  kLabel7 = 126,  // its caption
   // Page 1
   kText3 = 130,
   kVScroll1 = 131,

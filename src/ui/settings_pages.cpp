@@ -1,5 +1,8 @@
 // The handlers inside the pages: descriptions, spinner, interval and count texts, presets, code list.
+#include <algorithm>
+
 #include "alarms/alarm_editor.h"
+#include "form/palette.h"
 #include "format/format.h"
 #include "resources/strings.h"
 #include "ui/rule_list.h"
@@ -46,9 +49,12 @@ void SettingsWindow::FillLists() {
     codes.push_back(std::string(ResString(700 + i)) + ":" + std::string(ResString(750 + i)));
   }
   form_.SetItems(kList1, std::move(codes));
+  form_.SetItems(kCombo4, {"Windowsに合わせる", "ライト", "ダーク"});
 }
 
 void SettingsWindow::WireHandlers() {
+  // The colours follow the list at once (the preview); Cancel loads the saved choice back.
+  form_.OnChange(kCombo4, [this](Cause) { ThemeState::Get().SetSetting(std::max(0, form_.Value(kCombo4))); });
   for (int i = 0; i < 3; ++i) {
     form_.OnChange(kCombo1 + i, [this, i](Cause) {
       const int choice = form_.Value(kCombo1 + i);

@@ -1618,6 +1618,184 @@ def hotkeys_pause_type_and_report_a_held_combination(f):
     s.winctl.close(holder["hwnd"])
     f.stop_kestrova()
 
+# --- the colours of every window ------------------------------------------------
+
+PERSONALIZE = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Themes\Personalize"
+COUNTDOWN_PICKER_CAPTION = "Kestrova-メッセージアラームより取得"
+TIME_FORMAT_CAPTION = "Kestrova-時刻形式の設定"
+
+
+def _channel(c):
+    c /= 255.0
+    return c / 12.92 if c <= 0.04045 else ((c + 0.055) / 1.055) ** 2.4
+
+
+def luminance(p):
+    return 0.2126 * _channel(p[0]) + 0.7152 * _channel(p[1]) + 0.0722 * _channel(p[2])
+
+
+def contrast(a, b):
+    la, lb = luminance(a), luminance(b)
+    return (max(la, lb) + 0.05) / (min(la, lb) + 0.05)
+
+
+def rgb_pixels(shot, rect):
+    raw = pixels(shot, rect)
+    return [tuple(raw[i:i + 3]) for i in range(0, len(raw) - 2, 3)]
+
+
+def client_rect(s, hwnd):
+    """What the window's controls cover: its client area without the caption Wine draws."""
+    kids = [c["rect"] for c in s.winctl.children(hwnd) if c["visible"]]
+    check(kids, "a window without visible controls")
+    return (min(r[0] for r in kids), min(r[1] for r in kids), max(r[2] for r in kids), max(r[3] for r in kids))
+
+
+def mean_luminance(shot, rect):
+    px = rgb_pixels(shot, rect)
+    return sum(luminance(p) for p in px) / max(1, len(px))
+
+
+def best_contrast(shot, rect):
+    """Of the pixel that stands out most from the commonest colour (the text's ink against its ground)."""
+    px = rgb_pixels(shot, rect)
+    if not px:
+        return 21.0
+    counts = {}
+    for p in px:
+        counts[p] = counts.get(p, 0) + 1
+    back = max(counts, key=counts.get)
+    return max(contrast(p, back) for p in set(px))
+
+
+def check_colours(s, hwnd, name, dark=True):
+    """The window in front; its client area dark (or light), every text of it readable."""
+    s.bring_to_front(hwnd)
+    time.sleep(0.4)
+    shot = s.screenshot(f"{name}-screen")
+    crop(s, shot, s.winctl.info(hwnd)["rect"], name)
+    area = client_rect(s, hwnd)
+    mean = mean_luminance(shot, area)
+    if dark:
+        check(mean < 0.2, f"{name}: the client area is not dark (mean luminance {mean:.2f})")
+    else:
+        check(mean > 0.5, f"{name}: the client area is not light (mean luminance {mean:.2f})")
+    for c in s.winctl.children(hwnd):
+        left, top, right, bottom = c["rect"]
+        if not c["visible"] or not c["text"].strip() or right - left < 4 or bottom - top < 4:
+            continue
+        ratio = best_contrast(shot, c["rect"])
+        check(ratio >= 4.5, f"{name}: the text {c['text']!r} ({c['class']}) has a contrast of {ratio:.1f}")
+    return shot
+
+
+def check_menu(s, name, dark=True):
+    menu = wait_menu(s)
+    drawn(s, menu["rect"], name)
+    shot = os.path.join(s.out_dir, f"{name}.png")
+    mean = mean_luminance(shot, menu["rect"])
+    check((mean < 0.2) if dark else (mean > 0.5), f"{name}: the menu's mean luminance is {mean:.2f}")
+    ratio = best_contrast(shot, menu["rect"])
+    check(ratio >= 4.5, f"{name}: the menu's text has a contrast of {ratio:.1f}")
+
+
+def set_windows_mode(s, light):
+    s.run([s.wine, "reg", "add", PERSONALIZE, "/v", "AppsUseLightTheme", "/t", "REG_DWORD", "/d",
+           "1" if light else "0", "/f"], timeout=60)
+
+
+def forget_windows_mode(s):
+    s.run([s.wine, "reg", "delete", PERSONALIZE, "/v", "AppsUseLightTheme", "/f"], timeout=60, check=False)
+
+
+def open_dialog(s, hwnd, button, caption, name, dark):
+    press(s, hwnd, button)
+    dialog = wait_window(s, caption)
+    check_colours(s, dialog["hwnd"], name, dark)
+    s.winctl.close(dialog["hwnd"])
+    wait_gone(s, dialog["hwnd"], caption)
+    keyboard_to(s, hwnd)
+
+
+def every_window(f, ini, tag, dark=True):
+    """The settings window's seven pages and the windows they open, the menus and the about window."""
+    s = f.s
+    k, w = shown_settings(f, merged(SETTINGS_SHOWN, alarm(0, "色の確認"), ini))
+    hwnd = w["hwnd"]
+    keyboard_to(s, hwnd)
+    dialogs = {1: [("追加", RULE_EDITOR_CAPTION, "rule-editor")],
+               2: [("詳細...", TIME_FORMAT_CAPTION, "time-format"), ("設定", ALARM_EDITOR_CAPTION, "alarm-editor")],
+               4: [("メッセージアラームから取得", COUNTDOWN_PICKER_CAPTION, "countdown-picker")]}
+    for page in range(len(PAGE_CAPTIONS)):
+        check_colours(s, hwnd, f"{tag}-settings-page-{page}", dark)
+        for button, caption, name in dialogs.get(page, []):
+            open_dialog(s, hwnd, button, caption, f"{tag}-{name}", dark)
+        keyboard_to(s, hwnd)
+        key(s, "ctrl+Tab")
+        time.sleep(0.3)
+    key(s, "alt+f")
+    check_menu(s, f"{tag}-menu-bar", dark)
+    key(s, "Escape")
+    key(s, "Escape")
+    keyboard_to(s, hwnd)
+    key(s, "alt+h")
+    wait_menu(s)
+    key(s, "a")
+    about = wait_window(s, ABOUT_CAPTION)
+    check_colours(s, about["hwnd"], f"{tag}-about", dark)
+    press(s, about["hwnd"], "OK")
+    wait_gone(s, about["hwnd"], "the about window")
+    press(s, hwnd, "OK")
+    wait_shown(k, shown=False)
+    tray(s, callback_window(k), TRAY_RIGHT_UP)
+    check_menu(s, f"{tag}-tray-menu", dark)
+    dismiss_menu(s, k)
+    return k
+
+
+@test
+def windows_dark_mode_followed_and_light_setting_kept(f):
+    """Theme=0 follows AppsUseLightTheme=0; Theme=1 stays light under it."""
+    s = f.s
+    set_windows_mode(s, light=False)
+    try:
+        k, w = shown_settings(f, merged(SETTINGS_SHOWN, {"Main": {"Theme": "0"}}))
+        check_colours(s, w["hwnd"], "follow-windows-dark")
+        readme_picture(os.path.join(s.out_dir, "follow-windows-dark.png"), "settings-window-dark.png")
+        k, w = shown_settings(f, merged(SETTINGS_SHOWN, {"Main": {"Theme": "1"}}))
+        check_colours(s, w["hwnd"], "light-under-dark-windows", dark=False)
+        f.stop_kestrova()
+    finally:
+        forget_windows_mode(s)
+
+
+@test
+def windows_mode_change_repaints_an_open_window(f):
+    """AppsUseLightTheme changed and the change broadcast: the open window turns dark within a second."""
+    s = f.s
+    set_windows_mode(s, light=True)
+    try:
+        k, w = shown_settings(f, merged(SETTINGS_SHOWN, {"Main": {"Theme": "0"}}))
+        hwnd = w["hwnd"]
+        check_colours(s, hwnd, "live-before", dark=False)
+        set_windows_mode(s, light=False)
+        s.winctl.call("settingchange", "ImmersiveColorSet")
+        changed = time.monotonic()
+        area = client_rect(s, hwnd)
+        # The time of a picture is when it was taken, not when it was looked at.
+        taken = None
+        while taken is None and time.monotonic() - changed < 5:
+            at = time.monotonic() - changed
+            if mean_luminance(s.screenshot("live-turning"), area) < 0.2:
+                taken = at
+        s.log(f"  dark in the picture taken {taken}s after the broadcast")
+        check(taken is not None and taken <= 1.0, f"not dark within a second of the broadcast ({taken}s)")
+        check_colours(s, hwnd, "live-after")
+        check(k.proc.poll() is None, "Kestrova restarted or ended")
+        f.stop_kestrova()
+    finally:
+        forget_windows_mode(s)
+
 
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)

@@ -1,6 +1,8 @@
 // OK / Apply / Cancel, the preview, stored values the controls cannot show, and the menu commands.
 #include <functional>
 
+#include "form/palette.h"
+
 #include "settings_fixture.h"
 
 namespace kestrova {
@@ -68,6 +70,28 @@ TEST_F(ApplyTest, OverlayBoxIsCheckedByDefaultAndSavedLikeTheOtherBoxes) {
   EXPECT_EQ(store.Get("Main", "Overlay"), " 0");
 }
 
+// The colours follow the list at once; Cancel puts the saved choice back, Apply keeps the new one.
+TEST_F(ApplyTest, ThemeListPreviewsTheColoursAndIsSavedLikeTheOtherLists) {
+  settings.Theme = kThemeLight;
+  Open();
+  ThemeState& theme = ThemeState::Get();
+  EXPECT_EQ(F().State(kCombo4).items, (std::vector<std::string>{"Windowsに合わせる", "ライト", "ダーク"}));
+  EXPECT_EQ(F().Value(kCombo4), 1);
+  EXPECT_EQ(theme.Setting(), kThemeLight);
+  F().UserValue(kCombo4, 2);
+  EXPECT_EQ(theme.Setting(), kThemeDark) << "shown before it is saved";
+  EXPECT_EQ(settings.Theme, kThemeLight);
+  window->Command2Click(Command2::kCancel);
+  EXPECT_EQ(F().Value(kCombo4), 1);
+  EXPECT_EQ(theme.Setting(), kThemeLight);
+  F().UserValue(kCombo4, 2);
+  window->Command2Click(Command2::kApply);
+  EXPECT_EQ(settings.Theme, kThemeDark);
+  EXPECT_EQ(store.Get("Main", "Theme"), " 2");
+  EXPECT_EQ(theme.Setting(), kThemeDark);
+  theme.SetSetting(kThemeFollowWindows);
+}
+
 TEST_F(ApplyTest, PreviewShowsUnsavedEditsWithoutTouchingSettings) {
   settings.SysInfStr = "saved";
   Open();
@@ -128,6 +152,10 @@ TEST_F(ApplyTest, StoredValuesOutOfRangeOpenTheWindowAndOnlyApplyWritesThemBack)
        kCheck1 + 1, 2, 2},
       {"Overlay", [](Settings& s) { s.Overlay = 3; }, [](const Settings& s) { return s.Overlay; }, 3,
        kCheck1 + 3, 2, 2},
+      {"Theme unknown", [](Settings& s) { s.Theme = 7; }, [](const Settings& s) { return s.Theme; }, 7, kCombo4,
+       0, 0},
+      {"Theme negative", [](Settings& s) { s.Theme = -1; }, [](const Settings& s) { return s.Theme; }, -1,
+       kCombo4, 0, 0},
       {"WorldTimeDST", [](Settings& s) { s.WorldTimeDST = -3; },
        [](const Settings& s) { return s.WorldTimeDST; }, -3, kCheck2, 0, 0},
       {"AntiType", [](Settings& s) { s.AntiType = 200; }, [](const Settings& s) { return int{s.AntiType}; },

@@ -16,7 +16,7 @@ using SettingsTest = testing::IniFixture;
 // Every field that SaveSettings writes.
 auto Stored(const Settings& s) {
   return std::tie(s.LeftText, s.MiddleText, s.RightText, s.WindowHide, s.TaskIcon, s.MDIChild, s.TitleLenght,
-                  s.AntiType, s.Overlay, s.FormatText, s.AlarmCount, s.MessagePosition, s.WorldTimeFormatText,
+                  s.AntiType, s.Overlay, s.Theme, s.FormatText, s.AlarmCount, s.MessagePosition, s.WorldTimeFormatText,
                   s.WorldTimeZone, s.WorldTimeDST, s.CountDownYear, s.CountDownMonth, s.CountDownDay,
                   s.CountDownHour, s.CountDownMinute, s.CountDownSecond, s.SysInfStr, s.Timing,
                   s.ChangeTiming, s.WindowRules, s.Alarms);
@@ -27,7 +27,7 @@ Settings Scribbled() {
   Settings s;
   s.LeftText = s.MiddleText = s.RightText = s.Use = s.WindowHide = s.TaskIcon = s.MDIChild = 77;
   s.TitleLenght = s.AlarmCount = s.MessagePosition = s.WorldTimeZone = s.WorldTimeDST = 77;
-  s.Timing = s.ChangeTiming = s.Overlay = 77;
+  s.Timing = s.ChangeTiming = s.Overlay = s.Theme = 77;
   s.AntiType = s.ShowSetting = 77;
   s.CountDownYear = s.CountDownMonth = s.CountDownDay = 77;
   s.CountDownHour = s.CountDownMinute = s.CountDownSecond = 77;
@@ -50,6 +50,7 @@ TEST_F(SettingsTest, MissingFileGivesEveryDefault) {
   EXPECT_EQ(s.TaskIcon, 1);
   EXPECT_EQ(s.TitleLenght, -1);
   EXPECT_EQ(s.Overlay, 1) << "a file from before the overlay shows it";
+  EXPECT_EQ(s.Theme, 0) << "a file from before the colour choice follows Windows";
   EXPECT_EQ(s.FormatText, " <yyyy/mm/dd(ddd) hh:mm:ss>");
   EXPECT_EQ(s.WorldTimeFormatText, " <yyyy/mm/dd(ddd) hh:mm:ss>");
   EXPECT_EQ(s.SysInfStr, "");
@@ -74,7 +75,7 @@ TEST_F(SettingsTest, SaveWritesEveryKeyInOrderWithItsEncoding) {
   EXPECT_EQ(
       ReadFile(),
       "[Main]\r\nLeftText= 1\r\nMiddleText= 2\r\nRightText= 0\r\nWindowHide= 0\r\nTaskIcon= 1\r\n"
-      "MDIChild= 0\r\nTitleLenght=-1\r\nAntiType= 0\r\nOverlay= 1\r\n"
+      "MDIChild= 0\r\nTitleLenght=-1\r\nAntiType= 0\r\nOverlay= 1\r\nTheme= 0\r\n"
       "[Clock]\r\nFormatText=\" <yyyy/mm/dd(ddd) hh:mm:ss>\"\r\nAlarm= 1\r\nMessagePosition= 0\r\n"
       "[WorldClock]\r\nWorldTimeFormatText=\" <yyyy/mm/dd(ddd) hh:mm:ss>\"\r\nWorldTimeZone= 0\r\n"
       "WorldTimeDST= 0\r\n"
@@ -99,6 +100,7 @@ TEST_F(SettingsTest, EveryStoredFieldRoundTrips) {
   s.TaskIcon = 0;
   s.MDIChild = 1;
   s.Overlay = 0;
+  s.Theme = 2;
   s.TitleLenght = 255;
   s.AntiType = 1;
   s.FormatText = "  hh:mm  ";
@@ -154,6 +156,7 @@ TEST_F(SettingsTest, EveryFieldIsWrittenUnderItsOwnKey) {
   s.Timing = 22;
   s.ChangeTiming = 23;
   s.Overlay = 24;
+  s.Theme = 25;
   s.ShowSetting = 2;
   s.Hide = false;
   s.Alarms.resize(12);
@@ -161,7 +164,7 @@ TEST_F(SettingsTest, EveryFieldIsWrittenUnderItsOwnKey) {
   const std::string file = ReadFile();
   EXPECT_EQ(file.substr(0, file.find("[AntiKestrova001]")),
             "[Main]\r\nLeftText= 3\r\nMiddleText= 4\r\nRightText= 5\r\nWindowHide= 7\r\nTaskIcon= 8\r\n"
-            "MDIChild= 9\r\nTitleLenght= 10\r\nAntiType= 11\r\nOverlay= 24\r\n"
+            "MDIChild= 9\r\nTitleLenght= 10\r\nAntiType= 11\r\nOverlay= 24\r\nTheme= 25\r\n"
             "[Clock]\r\nFormatText=\"F\"\r\nAlarm= 12\r\nMessagePosition= 13\r\n"
             "[WorldClock]\r\nWorldTimeFormatText=\"W\"\r\nWorldTimeZone= 14\r\nWorldTimeDST= 15\r\n"
             "[CountDown]\r\nYear=16\r\nMonth=17\r\nDay=18\r\nHour=19\r\nMinute=20\r\nSecond=21\r\n"
@@ -198,7 +201,7 @@ TEST_F(SettingsTest, FileWithoutOverlayLoadsItOnAndKeepsItsBytes) {
   LoadSettings(ini_, s);
   EXPECT_EQ(s.Overlay, 1);
   SaveSettings(ini_, s);
-  EXPECT_EQ(ReadFile(), main + "Overlay= 1\r\n" + rest);
+  EXPECT_EQ(ReadFile(), main + "Overlay= 1\r\nTheme= 0\r\n" + rest);
   s.Overlay = 0;
   SaveSettings(ini_, s);
   LoadSettings(ini_, s);

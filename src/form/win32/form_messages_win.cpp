@@ -1,6 +1,7 @@
 // Messages: the user's commands, scrolls, mouse and keys go to the form model;
 // the model's state is pushed out to the controls.
 #include "form/win32/form_win.h"
+#include "form/win32/theme_win.h"
 
 #include <commctrl.h>
 
@@ -292,6 +293,8 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   HWND hwnd = hwnd_;  // WM_NCDESTROY forgets it before the default answer
   LRESULT result = 0;
   if (hook_ && hook_(msg, wParam, lParam, result)) return result;
+  result = 0;
+  if (ThemeMessage(hwnd, msg, wParam, lParam, result)) return result;
   result = 0;
   if (PaintMessage(msg, wParam, lParam, result) || InputMessage(msg, wParam, lParam, result) ||
       LifeMessage(msg, wParam, lParam, result)) {

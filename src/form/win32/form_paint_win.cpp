@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "form/win32/form_win.h"
+#include "form/win32/theme_win.h"
 #include "platform/win32/text_win.h"
 
 namespace kestrova::win32 {
@@ -66,7 +67,7 @@ void FormWindow::DrawItem(const DRAWITEMSTRUCT& d) {
     FillRect(d.hDC, &d.rcItem, Background(*c, d.hwndItem, d.hDC));
     DrawIconEx(d.hDC, d.rcItem.left, d.rcItem.top, image->second, 0, 0, 0, nullptr, DI_NORMAL);
   } else if (c != nullptr && c->color != kSystemColor) {
-    HBRUSH brush = CreateSolidBrush(ColorOf(*c));
+    HBRUSH brush = CreateSolidBrush(ThemeFillColor(ColorOf(*c)));
     FillRect(d.hDC, &d.rcItem, brush);
     DeleteObject(brush);
   } else {
@@ -91,6 +92,7 @@ void FormWindow::Repaint(const ControlSpec& c, HWND control) {
 // A theme may draw the tab control's body in another colour than the window: page controls
 // take a brush made of the body's own picture, aligned to where each control lies on it.
 HBRUSH FormWindow::Background(const ControlSpec& c, HWND control, HDC dc) {
+  if (HBRUSH themed = ThemePageBrush()) return themed;
   HWND tab = nullptr;
   for (const ControlSpec& t : model_.Spec().controls) {
     if (t.kind == ControlKind::kTab && c.page >= 0) tab = Control(t.id);
@@ -144,7 +146,7 @@ void FormWindow::DrawLabels(HDC dc, const RECT& area, const ControlSpec& target)
       underlined = CreateFontIndirectW(&lf);
     }
     HGDIOBJ old = SelectObject(dc, underlined != nullptr ? underlined : font);
-    SetTextColor(dc, model_.State(c.id).enabled ? ColorOf(c) : GetSysColor(COLOR_GRAYTEXT));
+    SetTextColor(dc, ThemeLabelColor(ColorOf(c), model_.State(c.id).enabled));
     const std::wstring text = Widen(model_.Text(c.id));
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_LEFT | DT_WORDBREAK);
     SelectObject(dc, old);
@@ -153,9 +155,11 @@ void FormWindow::DrawLabels(HDC dc, const RECT& area, const ControlSpec& target)
 }
 
 void FormWindow::PaintCaption(int id, HDC dc, const RECT& rect) {
-  FillRect(dc, &rect, GetSysColorBrush(COLOR_ACTIVECAPTION));
+  // The dark palette has a title bar colour of its own.
+  const bool dark = OwnPainting();
+  FillRect(dc, &rect, dark ? PaletteBrush(CurrentPalette().previewBack) : GetSysColorBrush(COLOR_ACTIVECAPTION));
   HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(Control(id), WM_GETFONT, 0, 0)));
-  SetTextColor(dc, GetSysColor(COLOR_CAPTIONTEXT));
+  SetTextColor(dc, dark ? ToColorRef(CurrentPalette().previewText) : GetSysColor(COLOR_CAPTIONTEXT));
   SetBkMode(dc, TRANSPARENT);
   RECT text = rect;
   text.left += 4;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "form/win32/theme_win.h"
 #include "platform/win32/text_win.h"
 #include "platform/win32/ui_win.h"
 
@@ -114,6 +115,7 @@ bool FormWindow::Create(HWND owner, HWND anchor) {
   Layout(WindowDpi(hwnd));
   for (const ControlSpec& c : spec.controls) Push(c.id);
   PlacePages();
+  ApplyTheme(hwnd);  // theme: title bar, control themes, palette
   if (main) {
     // The default place was chosen for a default size: keep the whole window on screen.
     info.cbSize = sizeof(info);
@@ -144,6 +146,7 @@ void FormWindow::CreateControls() {
         CreateWindowExW(cs.exStyle, cs.cls, Widen(c.caption).c_str(), StyleFor(c, DrawnHere(c)), 0, 0, 0, 0,
                         hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
     controls_[c.id] = control;
+    ThemeControl(control, c.kind);  // theme: own painting in the dark palette
     if (c.kind == ControlKind::kPicture) {
       SetWindowSubclass(control, &PictureProc, static_cast<UINT_PTR>(c.id),
                         reinterpret_cast<DWORD_PTR>(this));

@@ -1,5 +1,6 @@
 #include "shell/win32/menu_win.h"
 
+#include "form/win32/theme_win.h"
 #include "platform/win32/text_win.h"
 
 namespace kestrova::win32 {
@@ -19,11 +20,13 @@ HMENU BuildMenu(const std::vector<MenuItem>& items, bool popup) {
     }
     AppendMenuW(menu, flags, id, Widen(item.caption).c_str());
   }
+  if (!popup) ThemeMenu(menu, true);  // the bar; its popups with it
   return menu;
 }
 
 int TrackMenu(HWND owner, const std::vector<MenuItem>& items, POINT at) {
   HMENU menu = BuildMenu(items, true);
+  ThemeMenu(menu, false);
   // The owner must be in front, or the menu stays open after a click elsewhere.
   SetForegroundWindow(owner);
   const int chosen = static_cast<int>(

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "form/win32/theme_win.h"
 #include "format/win32/clock_win.h"
 #include "platform/win32/text_win.h"
 #include "shell/win32/menu_win.h"
@@ -213,6 +214,10 @@ bool Win32SettingsWindow::OnTickMessage(UINT msg) {
   if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
     model_.TaskbarCreated();
     return true;
+  }
+  if (msg == ThemeChangedMessage()) {
+    MenusChanged();  // the bar's items are drawn here in the dark palette only
+    return false;
   }
   if (msg == kEventTickMessage) {
     follow_.EventTickRuns();

@@ -18,6 +18,8 @@
 //   click HWND             BM_CLICK on a button, as a mouse click would
 //   procs                  running processes
 //   clipboard              the clipboard's text ({"text": null} when it has none)
+//   settingchange AREA     broadcast WM_SETTINGCHANGE with AREA (e.g.
+//                          ImmersiveColorSet), as Windows does after a change
 //   watch HWND MS          the title's changes over MS milliseconds, looked at
 //                          every millisecond: [[local clock ms, title], ...]
 //   switchlag A OWNA B OWNB N
@@ -374,6 +376,13 @@ std::string Run(const std::vector<std::wstring>& args) {
   if (cmd == L"click") return Click(h);
   if (cmd == L"procs") return Processes();
   if (cmd == L"clipboard") return Clipboard();
+  if (cmd == L"settingchange") {
+    DWORD_PTR answer = 0;
+    const LRESULT sent = SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0,
+                                             reinterpret_cast<LPARAM>(arg(1).c_str()), SMTO_ABORTIFHUNG, 2000,
+                                             &answer);
+    return "{\"ok\":" + Bool(sent != 0) + "}";
+  }
   if (cmd == L"post") return Post(h, arg(2), arg(3), arg(4));
   if (cmd == L"watch") return Watch(h, _wtoi(arg(2).c_str()));
   if (cmd == L"switchlag") return SwitchLag(h, arg(2), ParseHwnd(arg(3)), arg(4), _wtoi(arg(5).c_str()));

@@ -14,6 +14,8 @@ file(GLOB KESTROVA_NATIVE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/nati
 if(NOT KESTROVA_FUZZ)
   add_executable(kestrova_tests ${KESTROVA_NATIVE_TESTS})
   target_include_directories(kestrova_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  # The program's own Shift-JIS files, which the form detection must never take for UTF-8.
+  target_compile_definitions(kestrova_tests PRIVATE KESTROVA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   target_link_libraries(kestrova_tests PRIVATE kestrova_fakes GTest::gtest GTest::gtest_main Threads::Threads)
   add_test(NAME native COMMAND kestrova_tests)
 endif()

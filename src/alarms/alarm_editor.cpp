@@ -276,8 +276,8 @@ void AlarmEditor::Ok() {
   settings_.AlarmCount = count;
   CopyAlarmList(working_, settings_.Alarms);
   ids_.Rebuilt(workingIds_);
-  WriteSetting(ini_, settings_, SettingKey::kAlarmCount);
-  SaveAlarms(ini_, settings_);
+  const bool counted = WriteSetting(ini_, settings_, SettingKey::kAlarmCount);
+  if (!SaveAlarms(ini_, settings_) || !counted) prompts_.Ask(PromptKind::kExclamation, "Kestrova", kSettingsNotSaved);
   saved_ = true;
   form_.Close();
 }

@@ -33,7 +33,9 @@ std::string Utf16Le(std::string_view utf8) {
       }
       cp = (cp << 6) | (next & 0x3Fu);
     }
-    if (len == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    // An overlong form ("C0 80" for NUL) is no character, as the code-page calls have it.
+    const bool overlong = (len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000);
+    if (len == 0 || overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
       cp = 0xFFFD;
       len = 1;
     }

@@ -26,10 +26,10 @@ class ProfileStore {
                            const std::string& value) = 0;
 
   // The whole file, for the rare change of its form. A store with no file
-  // behind it keeps one form and answers these with failure.
+  // behind it keeps one form: it has no files to read, and cannot write them.
   //
   // The file's bytes; "" for a missing file, nothing when it cannot be read.
-  virtual std::optional<std::string> ReadFileBytes(const std::string&) { return std::nullopt; }
+  virtual std::optional<std::string> ReadFileBytes(const std::string&) { return std::string(); }
   // Makes `bytes` the whole of the file, flushed to disk: an existing file is
   // written in place (the same file, so a hard link to it keeps it), a missing one created.
   virtual bool WriteFileInPlace(const std::string&, std::string_view) { return false; }

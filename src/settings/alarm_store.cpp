@@ -64,18 +64,20 @@ int AlarmEntryCount(const Settings& settings) {
   return static_cast<int>(std::max<std::int64_t>(0, std::min<std::int64_t>(settings.AlarmCount, listed)));
 }
 
-void SaveAlarms(IniFile& ini, const Settings& settings) {
+bool SaveAlarms(IniFile& ini, const Settings& settings) {
   const std::int32_t count = std::min(AlarmEntryCount(settings), kMaxStoredAlarms);
+  bool saved = true;
   for (std::int32_t i = 0; i < count; ++i) {
-    const AlarmEntry& entry = settings.Alarms[static_cast<std::size_t>(i)];
-    const std::string section = AlarmSectionName(i);
-    // IniWriteString turns line breaks into blanks.
-    for (const KeyRow<AlarmKey>& row : kAlarmKeys) WriteKey(ini, section, row, AlarmField(row.id), entry);
+    // The file turns line breaks into blanks.
+    saved = WriteRecordKeys(ini, AlarmSectionName(i), kAlarmKeys, AlarmField,
+                            settings.Alarms[static_cast<std::size_t>(i)]) &&
+            saved;
   }
+  return saved;
 }
 
-void WriteAlarmKey(IniFile& ini, std::int32_t index, const AlarmEntry& entry, AlarmKey key) {
-  WriteKey(ini, AlarmSectionName(index), AlarmRow(key), AlarmField(key), entry);
+bool WriteAlarmKey(IniFile& ini, std::int32_t index, const AlarmEntry& entry, AlarmKey key) {
+  return WriteKey(ini, AlarmSectionName(index), AlarmRow(key), AlarmField(key), entry);
 }
 
 }  // namespace kestrova

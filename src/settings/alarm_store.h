@@ -32,10 +32,11 @@ void LoadAlarms(IniFile& ini, Settings& settings);
 
 // Writes entries 0 .. AlarmCount - 1 (never more than the list holds). The
 // count itself is the caller's to write. Titles and messages are single
-// lines in the file: a line break is stored as a blank.
-void SaveAlarms(IniFile& ini, const Settings& settings);
+// lines in the file: a line break is stored as a blank. An entry the file
+// cannot take is left out whole; false then.
+bool SaveAlarms(IniFile& ini, const Settings& settings);
 
 // Writes one key of entry `index` (the popup stores "Box" alone).
-void WriteAlarmKey(IniFile& ini, std::int32_t index, const AlarmEntry& entry, AlarmKey key);
+bool WriteAlarmKey(IniFile& ini, std::int32_t index, const AlarmEntry& entry, AlarmKey key);
 
 }  // namespace kestrova

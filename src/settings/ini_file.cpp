@@ -32,12 +32,22 @@ std::string CutToAnsiBytes(CodePage& codePage, const std::string& utf8, std::siz
 IniFile::IniFile(ProfileStore& store, CodePage& codePage, std::string path)
     : store_(store), codePage_(codePage), path_(std::move(path)) {}
 
+IniForm IniFile::FormOf(const std::string& bytes) {
+  const IniForm form = DetectIniForm(bytes);
+  // A UTF-8 file the code page reads alike is the code page's own (code page 65001).
+  return form == IniForm::kUtf8Plain && codePage_.FromAnsi(bytes) == bytes ? IniForm::kAnsi : form;
+}
+
+void IniFile::Know(const std::string& bytes) {
+  formKnown_ = true;
+  form_ = FormOf(bytes);
+  fromMemory_ = ReadInMemory(form_);
+  if (fromMemory_) memory_.Use(IniText(codePage_, bytes, form_));
+}
+
 void IniFile::KnowForm() {
   if (formKnown_) return;
-  formKnown_ = true;
-  const std::optional<std::string> bytes = store_.ReadFileBytes(path_);
-  form_ = bytes ? DetectIniForm(*bytes) : IniForm::kAnsi;
-  if (form_ == IniForm::kUtf8) utf8_.Use(CleanUtf8(std::string_view(*bytes).substr(3)));
+  Know(store_.ReadFileBytes(path_).value_or(std::string()));
 }
 
 IniForm IniFile::Form() {
@@ -47,47 +57,59 @@ IniForm IniFile::Form() {
 
 int IniFile::IniReadInt(const std::string& section, const std::string& key, int def) {
   KnowForm();
-  if (form_ != IniForm::kUtf8) return store_.ReadInt(path_, section, key, def);
-  const std::optional<std::string> value = utf8_.LookUp(section, key);
+  if (!fromMemory_) return store_.ReadInt(path_, section, key, def);
+  const std::optional<std::string> value = memory_.LookUp(section, key);
   return value && !value->empty() ? ParseProfileInt(*value) : def;
 }
 
 std::string IniFile::IniReadString(const std::string& section, const std::string& key,
                                    const std::string& def) {
   KnowForm();
-  std::string value = form_ == IniForm::kUtf8 ? utf8_.LookUp(section, key).value_or(def)
-                                              : store_.ReadString(path_, section, key, def);
+  std::string value = fromMemory_ ? memory_.LookUp(section, key).value_or(def)
+                                  : store_.ReadString(path_, section, key, def);
   if (const std::size_t nul = value.find('\0'); nul != std::string::npos) value.resize(nul);
   return CutToAnsiBytes(codePage_, value, kMaxValueBytes);
 }
 
 bool IniFile::IniWriteString(const std::string& section, const std::string& key, const std::string& value) {
-  if (stuck_) return false;
-  KnowForm();
-  const std::string line = LineBreaksAsBlanks(value);
-  const bool fits = Fits(section) && Fits(key) && Fits(line);
-  // A Unicode file takes any text; the service keeps it Unicode.
-  const bool change = form_ == IniForm::kUtf8 || (!fits && form_ != IniForm::kUtf16);
-  if (change && !ChangeForm(!fits)) return false;
-  return store_.WriteString(path_, section, key, line);
+  return WriteRecord(section, {{key, value}});
 }
 
-bool IniFile::ChangeForm(bool needUnicode) {
+bool IniFile::WriteRecord(const std::string& section, const std::vector<IniValue>& values) {
+  if (!Settle()) return false;
+  // The form on disk, not the one last seen: the file may have been replaced or re-saved meanwhile.
   const std::optional<std::string> bytes = store_.ReadFileBytes(path_);
-  if (!bytes) return false;
-  const IniForm now = DetectIniForm(*bytes);
-  if (now == IniForm::kUtf16 || (now == IniForm::kAnsi && !needUnicode)) {
-    form_ = now;
-    return true;
+  if (!bytes) return false;  // never write over a file that could not be read
+  Know(*bytes);
+  std::vector<IniValue> lines;
+  bool fits = Fits(section);
+  for (const IniValue& v : values) {
+    lines.push_back({v.key, LineBreaksAsBlanks(v.value)});
+    fits = fits && Fits(v.key) && Fits(lines.back().value);
   }
+  if (!Prepare(*bytes, fits)) return false;
+  formKnown_ = false;
+  bool written = true;
+  for (const IniValue& v : lines) written = store_.WriteString(path_, section, v.key, v.value) && written;
+  return written;
+}
+
+bool IniFile::Prepare(const std::string& bytes, bool fits) {
+  if (form_ == IniForm::kUnknown) return fits;  // the service takes it as ANSI; it is never rewritten
+  if (form_ == IniForm::kUtf16 || (form_ == IniForm::kAnsi && fits)) return true;
   IniForm to = IniForm::kUtf16;
-  const std::string rewritten = RewrittenFile(codePage_, *bytes, needUnicode, to);
-  switch (RewriteInPlace(store_, path_, *bytes, rewritten)) {
+  const std::string rewritten = RewrittenFile(codePage_, bytes, form_, !fits, to);
+  switch (RewriteInPlace(store_, path_, bytes, rewritten)) {
     case RewriteResult::kDone:
       form_ = to;
       return true;
     case RewriteResult::kPending:
-      stuck_ = true;
+      pending_ = true;
+      side_ = rewritten;
+      formKnown_ = true;
+      form_ = to;
+      fromMemory_ = true;
+      memory_.Use(IniText(codePage_, rewritten, to));
       return false;
     case RewriteResult::kUnchanged:
       break;
@@ -95,9 +117,27 @@ bool IniFile::ChangeForm(bool needUnicode) {
   return false;
 }
 
-void IniFile::FinishInterruptedRewrite() {
-  stuck_ = !kestrova::FinishInterruptedRewrite(store_, path_);
+bool IniFile::Settle() {
+  if (!pending_) return true;
+  if (!SettleSideFiles(store_, path_, side_)) return false;
+  pending_ = false;
+  side_.reset();
   formKnown_ = false;
+  return true;
+}
+
+void IniFile::FinishInterruptedRewrite() {
+  side_.reset();
+  pending_ = !SettleSideFiles(store_, path_, side_);
+  formKnown_ = false;
+  if (!pending_) side_.reset();
+  // The original may be torn: the whole side file is what the file should hold.
+  if (pending_ && side_) {
+    formKnown_ = true;
+    form_ = FormOf(*side_);
+    fromMemory_ = true;
+    memory_.Use(IniText(codePage_, *side_, form_));
+  }
 }
 
 }  // namespace kestrova

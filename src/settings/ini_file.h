@@ -3,7 +3,9 @@
 // file is in the ANSI code page while every text fits it, and in UTF-16LE from
 // the first text that does not (ini_form.h); the path stays UTF-8.
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "settings/ini_form.h"
 #include "settings/profile_file.h"
@@ -22,6 +24,12 @@ inline std::string SignColumn(long long value) {
 // page; a double-byte character is never split.
 std::string CutToAnsiBytes(CodePage& codePage, const std::string& utf8, std::size_t maxBytes);
 
+// One key of a record as the file keeps it.
+struct IniValue {
+  std::string key;
+  std::string value;
+};
+
 class IniFile {
  public:
   IniFile(ProfileStore& store, CodePage& codePage, std::string path);
@@ -37,18 +45,28 @@ class IniFile {
   // text the file's code page cannot hold first turns the file into Unicode;
   // false when that fails (the value is not written then, rather than lost to "?").
   bool IniWriteString(const std::string& section, const std::string& key, const std::string& value);
+  // The keys of one record, all of them or none: false when the file cannot
+  // take one of the texts (nothing of the record is written then).
+  bool WriteRecord(const std::string& section, const std::vector<IniValue>& values);
 
-  // Completes a change of form that a crash interrupted; run at start, before
-  // the first read. Until it succeeds nothing is written.
+  // Completes a change of form that was cut short; run at start, before the
+  // first read. While a side file is left nothing is written, and reads come
+  // from the side file when it could be read.
   void FinishInterruptedRewrite();
   // As last seen, reading the file when it has not been.
   IniForm Form();
+  // A side file of a rewrite waits to be finished or removed.
+  bool Pending() const { return pending_; }
 
  private:
   void KnowForm();
-  // Puts the file in a form that takes any text (`needUnicode`) or any form
-  // the service writes (from UTF-8). False when the file could not be changed.
-  bool ChangeForm(bool needUnicode);
+  IniForm FormOf(const std::string& bytes);
+  void Know(const std::string& bytes);
+  // Settles a side file left waiting; false while it stays.
+  bool Settle();
+  // Puts the file read as `bytes` in a form that takes the texts (`fits`:
+  // the code page holds them all). False when the file could not be changed.
+  bool Prepare(const std::string& bytes, bool fits);
   bool Fits(const std::string& utf8) { return FitsCodePage(codePage_, utf8); }
 
   ProfileStore& store_;
@@ -56,11 +74,14 @@ class IniFile {
   std::string path_;
   bool formKnown_ = false;
   IniForm form_ = IniForm::kAnsi;
-  // A UTF-8 file is read here, the service having no such form.
-  ProfileIndex utf8_{nullptr};
-  // A rewrite is half done: the side file puts it right at the next start,
-  // and anything written meanwhile would be lost to it.
-  bool stuck_ = false;
+  // Read here: a file the service has no form for, or the side file of a rewrite left waiting.
+  ProfileIndex memory_{nullptr};
+  bool fromMemory_ = false;
+  // A rewrite is not settled: the side file would put its own bytes over
+  // anything written meanwhile.
+  bool pending_ = false;
+  // The whole side file as last read or written.
+  std::optional<std::string> side_;
 };
 
 }  // namespace kestrova

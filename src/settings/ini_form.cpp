@@ -1,6 +1,6 @@
 #include "settings/ini_form.h"
 
-#include <optional>
+#include <cstddef>
 
 #include "core/utf16le.h"
 #include "platform/profile_store.h"
@@ -9,23 +9,71 @@ namespace kestrova {
 namespace {
 
 constexpr std::string_view kUtf16Mark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-// Copies the whole side file over the original, then removes it.
-bool CopyBack(ProfileStore& store, const std::string& path, const std::string& side) {
-  const std::optional<std::string> bytes = store.ReadFileBytes(side);
-  if (!bytes) return false;
-  if (!store.WriteFileInPlace(path, *bytes)) return false;
-  store.RemoveFile(side);
-  return true;
+bool StartsWith(std::string_view bytes, std::string_view mark) { return bytes.substr(0, mark.size()) == mark; }
+
+// An INI file is mostly names, "=", "[" and line ends: in UTF-16 the high
+// byte of most of its characters is NUL. Kanji with a NUL low byte (U+4E00)
+// put a few NULs on the other side.
+IniForm ByNulPattern(std::string_view bytes) {
+  std::size_t even = 0;
+  std::size_t odd = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\0') ++(i % 2 == 0 ? even : odd);
+  }
+  const std::size_t units = bytes.size() / 2;
+  if (odd * 4 >= units && even * 4 <= odd) return IniForm::kUtf16Plain;
+  if (even * 4 >= units && odd * 4 <= even) return IniForm::kUtf16Be;
+  return IniForm::kUnknown;
+}
+
+std::string SwappedPairs(std::string_view bytes) {
+  std::string out(bytes.substr(0, bytes.size() & ~std::size_t{1}));
+  for (std::size_t i = 0; i + 1 < out.size(); i += 2) std::swap(out[i], out[i + 1]);
+  return out;
 }
 
 }  // namespace
 
+bool IsValidUtf8(std::string_view bytes) {
+  for (std::size_t i = 0; i < bytes.size();) {
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::size_t len = lead >= 0xC2 && lead <= 0xDF ? 2 : (lead & 0xF0) == 0xE0 ? 3
+                                                         : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                                                        : 0;
+    if (len == 0 || i + len > bytes.size()) return false;
+    std::uint32_t cp = lead & (len == 2 ? 0x1Fu : len == 3 ? 0x0Fu : 0x07u);
+    for (std::size_t k = 1; k < len; ++k) {
+      const auto next = static_cast<unsigned char>(bytes[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (next & 0x3Fu);
+    }
+    const std::uint32_t least = len == 2 ? 0x80 : len == 3 ? 0x800 : 0x10000;
+    if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += len;
+  }
+  return true;
+}
+
 IniForm DetectIniForm(std::string_view bytes) {
-  if (bytes.substr(0, kUtf16Mark.size()) == kUtf16Mark) return IniForm::kUtf16;
-  if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) return IniForm::kUtf8;
-  return IniForm::kAnsi;
+  if (StartsWith(bytes, kUtf16Mark)) return IniForm::kUtf16;
+  if (StartsWith(bytes, kUtf16BeMark)) return IniForm::kUtf16Be;
+  if (StartsWith(bytes, kUtf8Mark)) return IniForm::kUtf8;
+  if (bytes.find('\0') != std::string_view::npos) return ByNulPattern(bytes);
+  bool multiByte = false;
+  for (const char c : bytes) multiByte = multiByte || static_cast<unsigned char>(c) >= 0x80;
+  return multiByte && IsValidUtf8(bytes) ? IniForm::kUtf8Plain : IniForm::kAnsi;
+}
+
+bool ReadInMemory(IniForm form) {
+  return form == IniForm::kUtf8 || form == IniForm::kUtf8Plain || form == IniForm::kUtf16Plain ||
+         form == IniForm::kUtf16Be;
 }
 
 bool FitsCodePage(CodePage& codePage, const std::string& utf8) {
@@ -34,10 +82,29 @@ bool FitsCodePage(CodePage& codePage, const std::string& utf8) {
 
 std::string CleanUtf8(std::string_view bytes) { return Utf8FromUtf16Le(Utf16Le(bytes)); }
 
-std::string RewrittenFile(CodePage& codePage, std::string_view bytes, bool needUnicode, IniForm& to) {
-  const bool utf8 = DetectIniForm(bytes) == IniForm::kUtf8;
-  const std::string text =
-      utf8 ? CleanUtf8(bytes.substr(kUtf8Mark.size())) : codePage.FromAnsi(std::string(bytes));
+std::string IniText(CodePage& codePage, std::string_view bytes, IniForm form) {
+  switch (form) {
+    case IniForm::kUtf16:
+      return Utf8FromUtf16Le(bytes.substr(kUtf16Mark.size()));
+    case IniForm::kUtf16Plain:
+      return Utf8FromUtf16Le(bytes);
+    case IniForm::kUtf16Be:
+      return Utf8FromUtf16Le(SwappedPairs(bytes.substr(StartsWith(bytes, kUtf16BeMark) ? 2 : 0)));
+    case IniForm::kUtf8:
+      return CleanUtf8(bytes.substr(kUtf8Mark.size()));
+    case IniForm::kUtf8Plain:
+      return std::string(bytes);
+    case IniForm::kAnsi:
+    case IniForm::kUnknown:
+      break;
+  }
+  return codePage.FromAnsi(std::string(bytes));
+}
+
+std::string RewrittenFile(CodePage& codePage, std::string_view bytes, IniForm from, bool needUnicode,
+                          IniForm& to) {
+  const std::string text = IniText(codePage, bytes, from);
+  const bool utf8 = from == IniForm::kUtf8 || from == IniForm::kUtf8Plain;
   if (utf8 && !needUnicode && FitsCodePage(codePage, text)) {
     to = IniForm::kAnsi;
     return codePage.ToAnsi(text);
@@ -53,12 +120,17 @@ RewriteResult RewriteInPlace(ProfileStore& store, const std::string& path, std::
                              std::string_view bytes) {
   const std::string partial = PartialSideFile(path);
   const std::string whole = WholeSideFile(path);
+  // Nothing to tear: an empty side file would read as none.
+  if (bytes.empty()) return store.WriteFileInPlace(path, bytes) ? RewriteResult::kDone : RewriteResult::kUnchanged;
   // The rename tells a whole side file from one a crash cut short.
   if (!store.WriteFileInPlace(partial, bytes) || !store.RenameFile(partial, whole)) {
     store.RemoveFile(partial);
     return RewriteResult::kUnchanged;
   }
-  if (CopyBack(store, path, whole)) return RewriteResult::kDone;
+  // From memory: the side file may be gone by now, and would read as empty.
+  if (store.WriteFileInPlace(path, bytes)) {
+    return store.RemoveFile(whole) ? RewriteResult::kDone : RewriteResult::kPending;
+  }
   // A file that could not be written at all (read-only) keeps its old form,
   // and no side file is left to overwrite it some later day.
   if (store.ReadFileBytes(path) == std::optional<std::string>(old) && store.RemoveFile(whole)) {
@@ -67,18 +139,20 @@ RewriteResult RewriteInPlace(ProfileStore& store, const std::string& path, std::
   return RewriteResult::kPending;
 }
 
-bool FinishInterruptedRewrite(ProfileStore& store, const std::string& path) {
-  store.RemoveFile(PartialSideFile(path));  // the original is whole: the crash came before the rename
+bool SettleSideFiles(ProfileStore& store, const std::string& path, std::optional<std::string>& side) {
+  store.RemoveFile(PartialSideFile(path));  // the original is whole: the cut came before the rename
   const std::string whole = WholeSideFile(path);
-  const std::optional<std::string> bytes = store.ReadFileBytes(whole);
-  if (!bytes) return true;  // a store without files, or nothing it can read
-  // Empty: no side file, or the rewrite of a UTF-8 file that held only its
-  // mark, which reads as empty either way.
-  if (bytes->empty()) {
-    store.RemoveFile(whole);
-    return true;
+  const std::optional<std::string> onDisk = store.ReadFileBytes(whole);
+  // Empty: no side file (a rewrite never leaves an empty one).
+  if (onDisk && !onDisk->empty()) {
+    side = onDisk;
+  } else if (!side) {
+    // There but unreadable, it may still finish the file some day.
+    return onDisk && store.RemoveFile(whole);
   }
-  return CopyBack(store, path, whole);
+  // A file that holds it already was finished; nothing was written since.
+  if (store.ReadFileBytes(path) != side && !store.WriteFileInPlace(path, *side)) return false;
+  return store.RemoveFile(whole);
 }
 
 }  // namespace kestrova

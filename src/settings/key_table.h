@@ -9,6 +9,7 @@
 #include <string_view>
 #include <type_traits>
 #include <variant>
+#include <vector>
 
 #include "core/text.h"
 #include "settings/ini_file.h"
@@ -160,9 +161,18 @@ std::string EncodeKey(const KeyRow<Id>& row, const FieldRef<Record>& field, cons
 }
 
 template <class Record, class Id>
-void WriteKey(IniFile& ini, const std::string& section, const KeyRow<Id>& row, const FieldRef<Record>& field,
+bool WriteKey(IniFile& ini, const std::string& section, const KeyRow<Id>& row, const FieldRef<Record>& field,
               const Record& record) {
-  ini.IniWriteString(section, row.key, EncodeKey(row, field, record));
+  return ini.IniWriteString(section, row.key, EncodeKey(row, field, record));
+}
+
+// Every key of a record kept in a section of its own, all of them or none.
+template <class Record, class Rows, class FieldOf>
+bool WriteRecordKeys(IniFile& ini, const std::string& section, const Rows& rows, FieldOf fieldOf,
+                     const Record& record) {
+  std::vector<IniValue> values;
+  for (const auto& row : rows) values.push_back({row.key, EncodeKey(row, fieldOf(row.id), record)});
+  return ini.WriteRecord(section, values);
 }
 
 }  // namespace kestrova

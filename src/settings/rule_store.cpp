@@ -41,14 +41,14 @@ void LoadRules(IniFile& ini, WindowRuleList& rules) {
   }
 }
 
-void SaveRules(IniFile& ini, const WindowRuleList& rules) {
+bool SaveRules(IniFile& ini, const WindowRuleList& rules) {
   int number = 1;
+  bool saved = true;
   for (const WindowRule& rule : rules) {
-    const std::string section = RuleSectionName(number++);
-    for (const KeyRow<RuleKey>& row : kRuleKeys) WriteKey(ini, section, row, RuleField(row.id), rule);
+    saved = WriteRecordKeys(ini, RuleSectionName(number++), kRuleKeys, RuleField, rule) && saved;
   }
   // Loading stops here; older sections after it stay in the file unread.
-  ini.IniWriteString(RuleSectionName(number), RuleRow(RuleKey::kName).key, "");
+  return ini.IniWriteString(RuleSectionName(number), RuleRow(RuleKey::kName).key, "") && saved;
 }
 
 }  // namespace kestrova

@@ -19,7 +19,8 @@ FieldRef<WindowRule> RuleField(RuleKey key);
 
 // Reads rules 1, 2, ... up to the first without a name (at most kMaxRules).
 void LoadRules(IniFile& ini, WindowRuleList& rules);
-// Writes every rule, then a section holding only an empty "Name" after the last.
-void SaveRules(IniFile& ini, const WindowRuleList& rules);
+// Writes every rule, then a section holding only an empty "Name" after the
+// last. A rule the file cannot take is left out whole; false then.
+bool SaveRules(IniFile& ini, const WindowRuleList& rules);
 
 }  // namespace kestrova

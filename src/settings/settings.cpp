@@ -92,20 +92,21 @@ void LoadSettings(IniFile& ini, Settings& settings) {
   LoadAlarms(ini, settings);
 }
 
-void SaveSettings(IniFile& ini, const Settings& settings) {
+bool SaveSettings(IniFile& ini, const Settings& settings) {
+  bool saved = true;
   for (const KeyRow<SettingKey>& row : kSettingKeys) {
-    if (row.savedWithRecord) WriteKey(ini, row.section, row, SettingField(row.id), settings);
+    if (row.savedWithRecord) saved = WriteKey(ini, row.section, row, SettingField(row.id), settings) && saved;
   }
-  SaveRules(ini, settings.WindowRules);
-  SaveAlarms(ini, settings);
+  saved = SaveRules(ini, settings.WindowRules) && saved;
+  return SaveAlarms(ini, settings) && saved;
 }
 
-void WriteSetting(IniFile& ini, const Settings& settings, SettingKey key) {
+bool WriteSetting(IniFile& ini, const Settings& settings, SettingKey key) {
   const KeyRow<SettingKey>& row = SettingRow(key);
   const FieldRef<Settings> field = SettingField(key);
   // Words the user adds by hand are never written, nor a key no field holds.
-  if (row.encoding == Encoding::kChoice || std::holds_alternative<std::monostate>(field)) return;
-  WriteKey(ini, row.section, row, field, settings);
+  if (row.encoding == Encoding::kChoice || std::holds_alternative<std::monostate>(field)) return true;
+  return WriteKey(ini, row.section, row, field, settings);
 }
 
 void WriteWindowHandle(IniFile& ini, std::int64_t handle) {

@@ -52,13 +52,22 @@ std::string SettingsPath(const std::string& appPath);
 
 // Fills every field from the file (missing keys give the defaults), then the alarms.
 void LoadSettings(IniFile& ini, Settings& settings);
-// Writes every stored field, the rules and their terminator, then the alarms.
-void SaveSettings(IniFile& ini, const Settings& settings);
+// Told when a save could not store everything.
+inline constexpr const char* kSettingsNotSaved =
+    "設定の一部を Kestrova.ini に保存できませんでした。保存できなかったアラームや除外・許可の設定は、"
+    "半端に残さないよう、まるごと保存していません。\n"
+    "Kestrova.exe のあるフォルダーに書き込めるか、ディスクの空きが足りているか、"
+    "ほかのプログラムが Kestrova.ini.new を開いたままにしていないかを確かめて下さい。";
+
+// Writes every stored field, the rules and their terminator, then the
+// alarms. False when something could not be saved (a rule or an alarm the
+// file cannot take is left out whole).
+bool SaveSettings(IniFile& ini, const Settings& settings);
 
 // Writes one field's key in its encoding; the way to store a key that
 // SaveSettings leaves to its owner ("Use"). Keys the program never writes
 // ("ShowSetting", "Hide") and "WindowHandle" are left alone.
-void WriteSetting(IniFile& ini, const Settings& settings, SettingKey key);
+bool WriteSetting(IniFile& ini, const Settings& settings, SettingKey key);
 
 // "Main"/"WindowHandle": the running copy's tray window while its settings
 // window is hidden (written with the sign column), empty otherwise.

@@ -122,12 +122,16 @@ void SettingsWindow::ShowFirstRunNotice(const char* title, const char* firstLine
       Joined({firstLine, "設定を変更するにはタスクバーの『Kestrova』アイコンをクリックして下さい。"}));
 }
 
+void SettingsWindow::Save(const Settings& s) {
+  if (!SaveSettings(c_.ini, s)) c_.prompts.Ask(PromptKind::kExclamation, "Kestrova", kSettingsNotSaved);
+}
+
 void SettingsWindow::Command2Click(Command2 button) {
   Settings& s = c_.settings;
   if (button == Command2::kCancel) {
     NowSetting();
     if (s.Use == -1) {
-      SaveSettings(c_.ini, s);
+      Save(s);
       ShowFirstRunNotice(
           "デフォルトの設定",
           "デフォルトの設定で保存されました。アクティブなウインドウに日時などが表示されるようになります。");
@@ -136,7 +140,7 @@ void SettingsWindow::Command2Click(Command2 button) {
     return;
   }
   s = Edited();
-  SaveSettings(c_.ini, s);
+  Save(s);
   if (s.Use == -1) {
     ShowFirstRunNotice("設定完了！", "これで、アクティブなウインドウに日時などが表示されるようになります。");
   }

@@ -135,6 +135,8 @@ class SettingsWindow {
   void RuleCommand(int button);
   void Accept(Command2 button);
   void ShowFirstRunNotice(const char* title, const char* firstLine);
+  // Saves `s`, telling the user when the file could not take all of it.
+  void Save(const Settings& s);
   Settings Edited() const;
 
   SettingsWindowContext c_;

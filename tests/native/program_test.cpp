@@ -41,6 +41,19 @@ class ProgramTest : public ProgramFixture {
     ASSERT_TRUE(Start());
   }
 
+  // The title the rule editor shows after a drag of its target onto `under`.
+  std::string PickedThroughRuleEditor(const PickedWindow& under) {
+    picker.under = under;
+    std::string shown;
+    prompts.dialogs.push_back([&](FormModel& editor) {
+      editor.UserMouse(kRuleTarget, MouseAction::kUp, kLeftButton);
+      shown = editor.Text(kRuleTitle);
+      editor.UserClick(kRuleCancel);
+    });
+    program.window().Form().UserClick(kCommand4 + 0);
+    return shown;
+  }
+
   int samplersStarted = 0, samplersStopped = 0;
 };
 
@@ -166,15 +179,7 @@ TEST_F(ProgramTest, RuleEditorPicksTheOwnTitleOfADecoratedWindow) {
                         {2, "Browser", "Browser"},
                         {1, "Memo - renamed", "Memo - renamed"}};
   for (const Case& c : cases) {
-    picker.under = PickedWindow{c.shows, "Notepad", c.window};
-    std::string shown;
-    prompts.dialogs.push_back([&](FormModel& editor) {
-      editor.UserMouse(kRuleTarget, MouseAction::kUp, kLeftButton);
-      shown = editor.Text(kRuleTitle);
-      editor.UserClick(kRuleCancel);
-    });
-    form.Form().UserClick(kCommand4 + 0);
-    EXPECT_EQ(shown, c.picked) << c.window;
+    EXPECT_EQ(PickedThroughRuleEditor(PickedWindow{c.shows, "Notepad", c.window}), c.picked) << c.window;
   }
   EXPECT_EQ(windows.windows[1].title, "Memo <1984/01/17(Tue) 17:30:30>");
 }
@@ -204,15 +209,7 @@ TEST_F(ProgramTest, RuleEditorPicksTheOwnTitleOfADecoratedMdiChild) {
                         {10, "App", "App"},
                         {2, "Browser - [" + written + "]", "Browser - [" + written + "]"}};
   for (const Case& c : cases) {
-    picker.under = PickedWindow{c.shows, "Frame", c.window};
-    std::string shown;
-    prompts.dialogs.push_back([&](FormModel& editor) {
-      editor.UserMouse(kRuleTarget, MouseAction::kUp, kLeftButton);
-      shown = editor.Text(kRuleTitle);
-      editor.UserClick(kRuleCancel);
-    });
-    form.Form().UserClick(kCommand4 + 0);
-    EXPECT_EQ(shown, c.picked) << c.shows;
+    EXPECT_EQ(PickedThroughRuleEditor(PickedWindow{c.shows, "Frame", c.window}), c.picked) << c.shows;
   }
 }
 

@@ -1589,7 +1589,13 @@ def hotkeys_pause_type_and_report_a_held_combination(f):
     # Ctrl+Alt+H is another program's before Kestrova starts (MOD_ALT | MOD_CONTROL, 'H').
     holder = f.window("ホットキー保持", "--hotkey", "3", "72")
     f.stop_kestrova()
+    def balloons():
+        return [w for w in s.winctl.windows() if w["visible"] and w["class"].lower() == "tooltips_class32"]
+    check(not balloons(), f"a balloon before the start: {balloons()}")
     k = f.resident({"Hotkey": {"Pause": "Ctrl+Alt+P", "TimeCopy": "Ctrl+Alt+H", "TimeType": "Ctrl+Shift+Y"}})
+    # The tray icon's balloon names it (Wine draws it as a tooltip of its own; its text is in the picture).
+    wait_for("the tray icon's balloon", balloons, 5)
+    s.screenshot("31-held-hotkey-balloon")
     pad = f.get_notepad()
     own = f.notepad_title
     keyboard_to(s, pad["hwnd"])
@@ -1607,7 +1613,7 @@ def hotkeys_pause_type_and_report_a_held_combination(f):
         return t if TYPED.fullmatch(t) else None
     typed = wait_for("the time typed into notepad", typed_text, 5)
     check(typed.startswith("<"), f"typed {typed!r}")
-    s.screenshot("31-time-typed-into-notepad")
+    s.screenshot("32-time-typed-into-notepad")
     s.winctl.call("settitle", edit["hwnd"], "")
     # The held one: named in the hotkey dialog, opened from 設定 on the menu bar.
     check(kestrova_option(s, k, "/setting")[0] == 0, "/setting did not answer 0")
@@ -1618,7 +1624,7 @@ def hotkeys_pause_type_and_report_a_held_combination(f):
     wait_menu(s)
     key(s, "k")
     box = wait_window(s, "Kestrova-ホットキー")
-    s.screenshot("32-hotkey-dialog")
+    s.screenshot("33-hotkey-dialog")
     shown = texts(s, box["hwnd"])
     check("Ctrl+Alt+H は他のプログラムが使用中です" in shown, f"the dialog shows {shown}")
     key(s, "Escape")

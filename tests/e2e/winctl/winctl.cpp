@@ -14,7 +14,8 @@
 //   send HWND TEXT         WM_COPYDATA control command for testwin
 //   settitle HWND TEXT     WM_SETTEXT (with a timeout)
 //   children HWND          the direct child windows, with their text, screen
-//                          rectangle and, for buttons, their check state
+//                          rectangle, whether enabled and, for buttons, their
+//                          check state
 //   click HWND             BM_CLICK on a button, as a mouse click would
 //   procs                  running processes
 //   clipboard              the clipboard's text ({"text": null} when it has none)
@@ -261,7 +262,8 @@ std::string Children(HWND parent) {
     if (i) out += ',';
     out += "{\"hwnd\":" + Num(HandleValue(c)) + ",\"id\":" + Num(static_cast<uint64_t>(GetDlgCtrlID(c))) +
            ",\"class\":" + Json(cls) + ",\"text\":" + Json(ControlText(c)) +
-           ",\"visible\":" + Bool(IsWindowVisible(c)) + ",\"checked\":" + checked + ",\"rect\":" + Rect(c) + "}";
+           ",\"visible\":" + Bool(IsWindowVisible(c)) + ",\"enabled\":" + Bool(IsWindowEnabled(c)) +
+           ",\"checked\":" + checked + ",\"rect\":" + Rect(c) + "}";
   }
   return out + "]";
 }

@@ -1680,6 +1680,11 @@ def check_colours(s, hwnd, name, dark=True):
         check(mean < 0.2, f"{name}: the client area is not dark (mean luminance {mean:.2f})")
     else:
         check(mean > 0.5, f"{name}: the client area is not light (mean luminance {mean:.2f})")
+    bar = s.winctl.info(hwnd).get("menubar")
+    if bar:
+        mean = mean_luminance(shot, bar)
+        check((mean < 0.2) if dark else (mean > 0.5), f"{name}: the menu bar's mean luminance is {mean:.2f}")
+        check(best_contrast(shot, bar) >= 4.5, f"{name}: the menu bar's text cannot be read")
     for c in s.winctl.children(hwnd):
         left, top, right, bottom = c["rect"]
         if not c["visible"] or not c["text"].strip() or right - left < 4 or bottom - top < 4:

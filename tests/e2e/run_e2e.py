@@ -1868,7 +1868,7 @@ def main():
     ap.add_argument("--build-dir", default=os.path.join(ROOT, "build", "windows"))
     ap.add_argument("--out-dir", default=os.path.join(ROOT, "build", "e2e"))
     ap.add_argument("-k", dest="only", action="append", help="run only tests whose name contains this")
-    ap.add_argument("--budget", type=float, default=480.0, help="seconds for the whole run")
+    ap.add_argument("--budget", type=float, default=650.0, help="seconds for the whole run")
     ap.add_argument("--readme-pictures", action="store_true",
                     help="also copy the README's pictures into docs/ (scripts/readme-pictures.sh)")
     args = ap.parse_args()

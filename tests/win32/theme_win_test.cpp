@@ -220,6 +220,58 @@ TEST_F(ThemeWinTest, HighContrastKeepsTheSystemColoursAndALightSettingStaysLight
   ExpectDark(false);
 }
 
+TEST_F(ThemeWinTest, MenuBarIsDarkRightOfItsItemsToo) {
+  WindowsSays(1);
+  ThemeState::Get().SetSetting(kThemeDark);
+  Open();
+  HMENU bar = CreateMenu();
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), L"ファイル(&F)");
+  ThemeMenu(bar, true);
+  window.SetMenu(bar);
+  SendMessageW(window.Hwnd(), WM_NCACTIVATE, TRUE, 0);  // Windows repaints the bar here too
+  Pump(150);
+  MENUBARINFO info = {};
+  info.cbSize = sizeof(info);
+  ASSERT_TRUE(GetMenuBarInfo(window.Hwnd(), OBJID_MENU, 0, &info));
+  RECT frame = {};
+  GetWindowRect(window.Hwnd(), &frame);
+  HDC dc = GetWindowDC(window.Hwnd());
+  const int y = (info.rcBar.top + info.rcBar.bottom) / 2 - frame.top;
+  for (int x : {info.rcBar.left + 4, info.rcBar.right - 4}) {  // an item, then the empty rest
+    EXPECT_LT(Luma(Rgb(GetPixel(dc, x - frame.left, y))), 0.35) << "the bar at " << x;
+  }
+  ReleaseDC(window.Hwnd(), dc);
+}
+
+TEST_F(ThemeWinTest, ALongListsScrollBarIsDarkWhereverItIs) {
+  form.SetItems(kList, std::vector<std::string>(30, "行"));
+  WindowsSays(1);
+  ThemeState::Get().SetSetting(kThemeDark);
+  Open();
+  HWND list = window.Control(kList);
+  SetWindowPos(list, nullptr, 0, 0, 120, 100, SWP_NOMOVE | SWP_NOZORDER);  // room for a track
+  for (int top : {0, 20}) {
+    SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+    Pump(150);
+    SCROLLBARINFO info = {};
+    info.cbSize = sizeof(info);
+    ASSERT_TRUE(GetScrollBarInfo(list, OBJID_VSCROLL, &info));
+    ASSERT_EQ(info.rgstate[0] & STATE_SYSTEM_INVISIBLE, 0u) << "thirty rows need a scroll bar";
+    RECT frame = {};
+    GetWindowRect(list, &frame);
+    HDC dc = GetWindowDC(list);
+    double sum = 0;
+    int count = 0;
+    for (LONG y = info.rcScrollBar.top; y < info.rcScrollBar.bottom; ++y) {
+      for (LONG x = info.rcScrollBar.left; x < info.rcScrollBar.right; ++x, ++count) {
+        sum += Luma(Rgb(GetPixel(dc, x - frame.left, y - frame.top)));
+      }
+    }
+    ReleaseDC(list, dc);
+    EXPECT_LT(sum / std::max(count, 1), 0.35) << "the list's scroll bar is light, scrolled to " << top;
+  }
+}
+
 TEST(ThemeAttribute, TwentyFromWindows10Version2004NineteenBefore) {
   const std::pair<DWORD, DWORD> cases[] = {{17763, 19}, {18362, 19}, {19040, 19}, {19041, 20}, {22631, 20}};
   for (const auto& [build, attribute] : cases) EXPECT_EQ(DarkTitleAttribute(build), attribute) << build;

@@ -129,4 +129,27 @@ bool DrawMenuItem(HWND owner, const DRAWITEMSTRUCT& d) {
   return true;
 }
 
+void PaintMenuBarRest(HWND owner) {
+  HMENU menu = GetMenu(owner);
+  if (menu == nullptr || !OwnPainting()) return;
+  MENUBARINFO bar = {};
+  bar.cbSize = sizeof(bar);
+  if (!GetMenuBarInfo(owner, OBJID_MENU, 0, &bar)) return;
+  RECT rest = bar.rcBar;  // screen coordinates, like the item's
+  RECT last = {};
+  const int count = GetMenuItemCount(menu);
+  if (count > 0 && GetMenuItemRect(owner, menu, static_cast<UINT>(count - 1), &last)) {
+    // The bar wraps to more rows when narrow: only the last row has a rest.
+    rest.left = last.right;
+    rest.top = last.top;
+  }
+  if (rest.left >= rest.right || rest.top >= rest.bottom) return;
+  RECT frame = {};
+  GetWindowRect(owner, &frame);
+  OffsetRect(&rest, -frame.left, -frame.top);
+  HDC dc = GetWindowDC(owner);
+  FillRect(dc, &rest, PaletteBrush(CurrentPalette().tab));
+  ReleaseDC(owner, dc);
+}
+
 }  // namespace kestrova::win32

@@ -233,8 +233,9 @@ void PaintCombo(HWND combo, HDC dc, const RECT& rc) {
   if (focused) FocusFrame(dc, text);
 }
 
-// A scroll bar control: its track, arrows and thumb where the bar says.
-void PaintScroll(HWND bar, HDC dc, const RECT& rc, bool vertical) {
+// A scroll bar (`which`: SB_CTL, or a window's own SB_VERT): its track,
+// arrows and thumb where the bar says.
+void PaintScroll(HWND bar, int which, HDC dc, const RECT& rc, bool vertical) {
   const Palette& p = CurrentPalette();
   const unsigned ink = IsWindowEnabled(bar) ? p.text : p.disabledText;
   FillRect(dc, &rc, PaletteBrush(p.field));
@@ -256,7 +257,7 @@ void PaintScroll(HWND bar, HDC dc, const RECT& rc, bool vertical) {
   Arrow(dc, first, vertical ? 0 : 3, ink);
   Arrow(dc, last, vertical ? 2 : 1, ink);
   SCROLLINFO si = {sizeof(si), SIF_ALL, 0, 0, 0, 0, 0};
-  GetScrollInfo(bar, SB_CTL, &si);
+  GetScrollInfo(bar, which, &si);
   const int track = length - 2 * arrow;
   const int span = si.nMax - si.nMin + 1 - static_cast<int>(std::max<UINT>(si.nPage, 1)) + 1;
   if (track <= 0 || span <= 0) return;
@@ -272,7 +273,53 @@ void PaintScroll(HWND bar, HDC dc, const RECT& rc, bool vertical) {
     t.right = t.left + thumb;
   }
   FillRect(dc, &t, PaletteBrush(p.border));
-  if (GetFocus() == bar) FocusFrame(dc, t);
+  if (which == SB_CTL && GetFocus() == bar) FocusFrame(dc, t);
+}
+
+// A list's own scroll bar lies in its frame, where Windows draws it light.
+void PaintFrameScroll(HWND list) {
+  SCROLLBARINFO info = {};
+  info.cbSize = sizeof(info);
+  if (!GetScrollBarInfo(list, OBJID_VSCROLL, &info) ||
+      (info.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN)) != 0) {
+    return;
+  }
+  RECT frame = {};
+  GetWindowRect(list, &frame);
+  RECT rc = info.rcScrollBar;
+  OffsetRect(&rc, -frame.left, -frame.top);
+  HDC dc = GetWindowDC(list);
+  PaintScroll(list, SB_VERT, dc, rc, true);
+  ReleaseDC(list, dc);
+}
+
+// Messages after which a list may have drawn its scroll bar again.
+bool MovesFrameScroll(UINT msg) {
+  switch (msg) {
+    case WM_NCPAINT:
+    case WM_NCACTIVATE:
+    case WM_VSCROLL:
+    case WM_MOUSEWHEEL:
+    case WM_KEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONUP:
+    case WM_NCMOUSEMOVE:
+    case WM_TIMER:
+    case WM_SIZE:
+    case WM_ENABLE:
+    case WM_THEMECHANGED:
+    case LB_SETTOPINDEX:
+    case LB_SETCURSEL:
+    case LB_ADDSTRING:
+    case LB_INSERTSTRING:
+    case LB_DELETESTRING:
+    case LB_RESETCONTENT:
+      return true;
+    default:
+      return false;
+  }
 }
 
 void PaintControl(HWND control, ControlKind kind, HDC dc) {
@@ -298,7 +345,7 @@ void PaintControl(HWND control, ControlKind kind, HDC dc) {
       break;
     case ControlKind::kHScroll:
     case ControlKind::kVScroll:
-      PaintScroll(control, dc, rc, kind == ControlKind::kVScroll);
+      PaintScroll(control, SB_CTL, dc, rc, kind == ControlKind::kVScroll);
       break;
     default:
       break;
@@ -342,6 +389,11 @@ LRESULT CALLBACK PaintProc(HWND control, UINT msg, WPARAM wParam, LPARAM lParam,
     return DefSubclassProc(control, msg, wParam, lParam);
   }
   if (!OwnPainting()) return DefSubclassProc(control, msg, wParam, lParam);
+  if (kind == ControlKind::kListBox) {  // the items come in the palette's colours; only its bar is ours
+    const LRESULT result = DefSubclassProc(control, msg, wParam, lParam);
+    if (MovesFrameScroll(msg) || (msg == WM_MOUSEMOVE && GetCapture() == control)) PaintFrameScroll(control);
+    return result;
+  }
   switch (msg) {
     case WM_ERASEBKGND:
       return 1;
@@ -389,6 +441,7 @@ void SubclassForPainting(HWND control, ControlKind kind) {
     case ControlKind::kComboList:
     case ControlKind::kHScroll:
     case ControlKind::kVScroll:
+    case ControlKind::kListBox:
       SetWindowSubclass(control, &PaintProc, kPaintSubclass, static_cast<DWORD_PTR>(kind));
       break;
     default:

@@ -208,6 +208,12 @@ bool ThemeMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& 
       if (!DrawMenuItem(window, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return false;
       result = TRUE;
       return true;
+    case WM_NCPAINT:
+    case WM_NCACTIVATE:
+      if (!OwnPainting() || GetMenu(window) == nullptr) return false;
+      result = DefWindowProcW(window, msg, wParam, lParam);
+      PaintMenuBarRest(window);
+      return true;
     case WM_SYSCOLORCHANGE:
     case WM_THEMECHANGED:
       if (Themes().read != nullptr) ThemeState::Get().SetWindows(Themes().read());

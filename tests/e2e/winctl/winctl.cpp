@@ -7,14 +7,15 @@
 // Commands:
 //   list                   every top-level window (hidden ones too)
 //   foreground             the foreground window
-//   info HWND              one window
+//   info HWND              one window (with "menubar", the strip of a menu bar)
 //   front HWND             bring it to the front (with fallbacks)
 //   close HWND             post WM_CLOSE
 //   mdiactive HWND         the active MDI child of a frame
 //   send HWND TEXT         WM_COPYDATA control command for testwin
 //   settitle HWND TEXT     WM_SETTEXT (with a timeout)
 //   children HWND          the direct child windows, with their text, screen
-//                          rectangle and, for buttons, their check state
+//                          rectangle, whether enabled and, for buttons, their
+//                          check state
 //   click HWND             BM_CLICK on a button, as a mouse click would
 //   procs                  running processes
 //   clipboard              the clipboard's text ({"text": null} when it has none)
@@ -115,6 +116,20 @@ std::string Rect(HWND h) {
          std::to_string(r.bottom) + "]";
 }
 
+// Where a one-row menu bar lies: the strip of its height above the client area
+// (Wine keeps another process's menus from us, GetMenuBarInfo included); null
+// for a window without a menu.
+std::string MenuBarStrip(HWND h) {
+  if (GetMenu(h) == nullptr) return "null";
+  POINT origin = {0, 0};
+  RECT client = {};
+  GetClientRect(h, &client);
+  ClientToScreen(h, &origin);
+  const int height = GetSystemMetrics(SM_CYMENU);
+  return "[" + std::to_string(origin.x) + "," + std::to_string(origin.y - height) + "," +
+         std::to_string(origin.x + client.right) + "," + std::to_string(origin.y) + "]";
+}
+
 std::string WindowJson(HWND h) {
   if (!h || !IsWindow(h)) return "{\"hwnd\":" + Num(HandleValue(h)) + ",\"exists\":false}";
   DWORD pid = 0;
@@ -129,7 +144,7 @@ std::string WindowJson(HWND h) {
          ",\"class\":" + Json(WindowClass(h)) + ",\"title\":" + Json(WindowTitle(h)) +
          ",\"visible\":" + Bool(IsWindowVisible(h)) +
          ",\"topmost\":" + Bool((GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) +
-         ",\"xid\":" + Num(xid) + ",\"rect\":" + rect + "}";
+         ",\"xid\":" + Num(xid) + ",\"rect\":" + rect + ",\"menubar\":" + MenuBarStrip(h) + "}";
 }
 
 BOOL CALLBACK CollectWindow(HWND h, LPARAM lp) {
@@ -261,7 +276,8 @@ std::string Children(HWND parent) {
     if (i) out += ',';
     out += "{\"hwnd\":" + Num(HandleValue(c)) + ",\"id\":" + Num(static_cast<uint64_t>(GetDlgCtrlID(c))) +
            ",\"class\":" + Json(cls) + ",\"text\":" + Json(ControlText(c)) +
-           ",\"visible\":" + Bool(IsWindowVisible(c)) + ",\"checked\":" + checked + ",\"rect\":" + Rect(c) + "}";
+           ",\"visible\":" + Bool(IsWindowVisible(c)) + ",\"enabled\":" + Bool(IsWindowEnabled(c)) +
+           ",\"checked\":" + checked + ",\"rect\":" + Rect(c) + "}";
   }
   return out + "]";
 }

@@ -1486,7 +1486,7 @@ def overlay_only_where_it_belongs(f):
     f.resident()
     for name, opts in (("ポップアップ", ["--popup"]), ("ツールウインドウ", ["--tool"]),
                        ("タブだらけ", ["--strip-client"]), ("全画面", ["--cover"])):
-        w = f.window(name, "--own-caption", "light", "--size", "700", "300", *opts)
+        w = f.window(name, "--own-caption", "light", "--size", "700", "300", "--pos", "40", "60", *opts)
         s.bring_to_front(w["hwnd"])
         wait_decorated(s, w["hwnd"], name)
         no_overlay_for(s, f"over {name} ({' '.join(opts)})")

@@ -201,6 +201,15 @@ struct ForeignWindows : Win32WindowSystem {
   bool IsOwnWindow(WindowHandle) override { return false; }
 };
 
+// Counts the full reads of a window's geometry, which a placement starts with.
+struct CountingGeometry : Win32WindowGeometry {
+  long reads = 0;
+  bool Read(WindowHandle window, WindowGeometry& geometry) override {
+    ++reads;
+    return Win32WindowGeometry::Read(window, geometry);
+  }
+};
+
 struct Rig {
   ForeignWindows windows;
   Win32Clock clock;
@@ -209,7 +218,7 @@ struct Rig {
   NoPopups popups;
   Settings settings;
   MainTick tick{windows, clock, locale, sysinfo, settings, popups};
-  Win32WindowGeometry geometry;
+  CountingGeometry geometry;
   Win32OverlaySurface surface;
   Win32CaptionHitTest hits;
   CaptionOverlay overlay{geometry, surface, hits};
@@ -519,6 +528,45 @@ TEST(OverlayWin, ADragIsFollowedOncePerFrameThroughTheEvents) {
   GetWindowRect(target, &frame);
   const RECT r = rig.Rect();
   EXPECT_TRUE(r.left > frame.left && r.right < frame.right && r.top >= frame.top) << "left behind the drag";
+  rig.tick.End();
+  other.Run([&] { DestroyWindow(target); });
+}
+
+// Where no event ever comes (Wine), the poll goes on for good: a target that
+// stays put costs no placement between ticks, a move is followed at the poll.
+TEST(OverlayWin, ThePollPlacesOnlyWhenTheTargetChanged) {
+  FakeSystem fake;
+  WindowThread other;
+  Rig rig;
+  HWND target = other.Make(WS_POPUP | WS_THICKFRAME, L"見張り", 60, 80, 640, 360);
+  ASSERT_TRUE(Front(target));
+  rig.Tick();
+  ASSERT_TRUE(PumpUntil([&] { return rig.Visible(); }));
+  ASSERT_TRUE(rig.surface.Polling());
+  const auto idle = [](DWORD ms) { PumpUntil([] { return false; }, ms); };
+  idle(450);  // the first poll takes its look
+  const long reads = rig.geometry.reads;
+  idle(1000);
+  EXPECT_LE(rig.geometry.reads - reads, 1) << "the poll placed the plate again with nothing changed";
+  const LONG left = rig.Rect().left;
+  const struct {
+    const char* what;
+    std::function<void()> act;
+    std::function<bool()> followed;
+  } changes[] = {
+      {"moved",
+       [&] {
+         other.Run([&] { SetWindowPos(target, nullptr, 100, 80, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE); });
+       },
+       [&] { return rig.Rect().left == left + 40; }},
+      {"raised over the plate",
+       [&] { other.Run([&] { SetWindowPos(target, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); }); },
+       [&] { return GetWindow(target, GW_HWNDPREV) == rig.Overlay(); }},
+  };
+  for (const auto& c : changes) {
+    c.act();
+    EXPECT_TRUE(PumpUntil(c.followed, 600)) << c.what << ": not followed at the poll";
+  }
   rig.tick.End();
   other.Run([&] { DestroyWindow(target); });
 }

@@ -272,6 +272,7 @@ bool Win32OverlaySurface::Watch(HWND target) {
     hooked = hooked && hooks_[i] != nullptr;
   }
   polling_ = !eventsArrive_ || !hooked;
+  polledKnown_ = false;
   if (polling_) SetTimer(hwnd_, kPollTimer, kPollPeriod, nullptr);
   return true;
 }
@@ -310,6 +311,25 @@ void Win32OverlaySurface::Event() {
   if (onFollow) onFollow();
 }
 
+// Where the poll goes on for good (Wine), most looks find the target as it
+// was: a few reads then, and a full placement only when something moved.
+void Win32OverlaySurface::Poll() {
+  if (!onFollow || target_ == nullptr) return;
+  if (polledKnown_ && LookAtTarget() == polled_) return;
+  onFollow();
+  polledKnown_ = target_ != nullptr;
+  if (polledKnown_) polled_ = LookAtTarget();
+}
+
+Win32OverlaySurface::TargetLook Win32OverlaySurface::LookAtTarget() const {
+  TargetLook look = {};
+  GetWindowRect(target_, &look.rect);
+  look.above = GetWindow(target_, GW_HWNDPREV);
+  look.style = GetWindowLongPtrW(target_, GWL_STYLE);
+  look.exStyle = GetWindowLongPtrW(target_, GWL_EXSTYLE);
+  return look;
+}
+
 void Win32OverlaySurface::Frame() {
   if (coalescer_.Frame()) {
     if (onFollow) onFollow();
@@ -323,7 +343,7 @@ LRESULT CALLBACK Win32OverlaySurface::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARA
   switch (msg) {
     case WM_TIMER:
       if (self != nullptr && wp == kFrameTimer) self->Frame();
-      if (self != nullptr && wp == kPollTimer && self->onFollow) self->onFollow();
+      if (self != nullptr && wp == kPollTimer) self->Poll();
       return 0;
     case WM_MOUSEACTIVATE:
       return MA_NOACTIVATE;

@@ -82,6 +82,16 @@ class Win32OverlaySurface : public OverlaySurface {
   void Unwatch();
   void Event();
   void Frame();
+  void Poll();
+  struct TargetLook {
+    RECT rect;
+    HWND above;
+    LONG_PTR style, exStyle;
+    bool operator==(const TargetLook& o) const {
+      return EqualRect(&rect, &o.rect) && above == o.above && style == o.style && exStyle == o.exStyle;
+    }
+  };
+  TargetLook LookAtTarget() const;
 
   HWND hwnd_ = nullptr;
   HWND target_ = nullptr;
@@ -98,6 +108,8 @@ class Win32OverlaySurface : public OverlaySurface {
   bool drawn_ = false;
   bool polling_ = false;
   bool eventsArrive_ = false;  // one event came: the system sends them
+  TargetLook polled_ = {};     // the target as the poll last saw it
+  bool polledKnown_ = false;
   FrameCoalescer coalescer_;
   UINT framePeriod_ = 16;
   long moves_ = 0;

@@ -6,6 +6,7 @@
 
 #include "form/win32/theme_menu_win.h"
 #include "form/win32/theme_paint_win.h"
+#include "platform/win32/system_library_win.h"
 
 namespace kestrova::win32 {
 
@@ -20,21 +21,7 @@ constexpr int kAppModeForceLight = 3;
 constexpr DWORD kFirstPreferredModeBuild = 18362;
 constexpr DWORD kFirstDarkModeBuild = 17763;
 
-template <typename Fn>
-Fn LookUp(HMODULE module, const char* name) {
-  FARPROC proc = module ? GetProcAddress(module, name) : nullptr;
-  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
-}
 
-// From the system folder only, never from beside the program.
-HMODULE SystemLibrary(const wchar_t* name) {
-  wchar_t path[MAX_PATH] = {};
-  const UINT n = GetSystemDirectoryW(path, MAX_PATH);
-  if (n == 0 || n + 1 + lstrlenW(name) >= MAX_PATH) return nullptr;
-  path[n] = L'\\';
-  lstrcpyW(path + n + 1, name);
-  return LoadLibraryW(path);
-}
 
 // GetVersionEx lies to programs without a compatibility entry; ntdll does not.
 DWORD WindowsBuild() {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "overlay/win32/overlay_win.h"
+#include "platform/win32/system_library_win.h"
 #include "platform/win32/text_win.h"
 #include "platform/win32/ui_win.h"
 
@@ -27,21 +28,7 @@ using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
 using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
 using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 
-template <typename Fn>
-Fn LookUp(HMODULE module, const char* name) {
-  FARPROC proc = module ? GetProcAddress(module, name) : nullptr;
-  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
-}
 
-// From the system folder only, never from beside the program or the current folder.
-HMODULE SystemLibrary(const wchar_t* name) {
-  wchar_t path[MAX_PATH] = {};
-  const UINT n = GetSystemDirectoryW(path, MAX_PATH);
-  if (n == 0 || n + 1 + lstrlenW(name) >= MAX_PATH) return nullptr;
-  path[n] = L'\\';
-  lstrcpyW(path + n + 1, name);
-  return LoadLibraryW(path);
-}
 
 // dwmapi is loaded on first use: it is missing where there is no compositor.
 HRESULT WINAPI SystemDwmAttribute(HWND hwnd, DWORD attribute, PVOID value, DWORD size) {

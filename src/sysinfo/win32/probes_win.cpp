@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/system_library_win.h"
 #include "platform/win32/text_win.h"
 
 namespace kestrova {
@@ -39,18 +40,12 @@ struct IfTable2Entries {
   FreeMibTableFn freeTable = nullptr;
 };
 
-template <typename Fn>
-Fn LookUp(HMODULE module, const char* name) {
-  FARPROC proc = module ? GetProcAddress(module, name) : nullptr;
-  // Through the generic function pointer type, which converts without complaint.
-  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
-}
 
 const IfTable2Entries& IfTable2() {
   static const IfTable2Entries entries = [] {
     HMODULE iphlpapi = GetModuleHandleW(L"iphlpapi.dll");
-    IfTable2Entries found{LookUp<GetIfTable2Fn>(iphlpapi, "GetIfTable2"),
-                          LookUp<FreeMibTableFn>(iphlpapi, "FreeMibTable")};
+    IfTable2Entries found{win32::LookUp<GetIfTable2Fn>(iphlpapi, "GetIfTable2"),
+                          win32::LookUp<FreeMibTableFn>(iphlpapi, "FreeMibTable")};
     if (!found.getTable || !found.freeTable) found = {};
     return found;
   }();

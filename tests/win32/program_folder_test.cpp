@@ -50,7 +50,9 @@ TEST(ProgramFolder, ThroughASymbolicLinkIsTheFolderOfTheExe) {
   const fs::path link = links / "kestrova.exe";
   // Unprivileged links need developer mode on Windows; the flag is ignored where unknown.
   // Wine answers success without a link: there, the link is a Unix one, made by ln.
+  bool unixLink = false;
   if (!CreateSymbolicLinkW(link.c_str(), (package / "Kestrova.exe").c_str(), 0x2) || !fs::exists(link)) {
+    unixLink = true;
     UnixLink(package / "Kestrova.exe", link);
     // Wine does not wait for a Unix process: the link shows up a moment later.
     for (int i = 0; i < 250 && !fs::exists(link); ++i) Sleep(20);
@@ -67,9 +69,16 @@ TEST(ProgramFolder, ThroughASymbolicLinkIsTheFolderOfTheExe) {
   EXPECT_EQ(win32::FinalFolderOf((links / "gone.exe").wstring()), win32::Narrow(links.wstring()));
   // This test program's own folder has no prefix left on it.
   EXPECT_EQ(win32::ProgramFolder().rfind("\\\\?\\", 0), std::string::npos);
-  if (!DeleteFileW(link.c_str())) UnixLink(package / "Kestrova.exe", link, true);
-  for (int i = 0; i < 250 && fs::exists(link); ++i) Sleep(20);
-  fs::remove_all(root, ignored);
+  // Wine's DeleteFileW would remove the target, not the Unix link.
+  if (unixLink) {
+    UnixLink(package / "Kestrova.exe", link, true);
+  } else {
+    DeleteFileW(link.c_str());
+  }
+  for (int i = 0; i < 250 && fs::exists(root); ++i) {
+    fs::remove_all(root, ignored);
+    Sleep(20);
+  }
 }
 
 }  // namespace

@@ -131,6 +131,9 @@ def write_winget(out_dir, facts, sha256):
         "NestedInstallerFiles": [{"RelativeFilePath": EXE, "PortableCommandAlias": "kestrova"}],
         "Installers": [{
             "Architecture": "x64",
+            # Beside the exe lives its Kestrova.ini: a machine-wide install under
+            # Program Files could never save it.
+            "Scope": "user",
             "InstallerUrl": facts["url"],
             "InstallerSha256": sha256.upper(),
         }],
@@ -145,12 +148,19 @@ def write_scoop(path, facts, sha256):
         "description": SHORT_DESCRIPTION,
         "homepage": facts["web"],
         "license": LICENSE,
-        "url": facts["url"],
-        "hash": sha256.lower(),
+        # The exe is x64 only.
+        "architecture": {"64bit": {"url": facts["url"], "hash": sha256.lower()}},
         "bin": EXE,
         "shortcuts": [[EXE, "Kestrova"]],
         "pre_install": f'if (!(Test-Path "$persist_dir\\{INI}")) {{ New-Item "$dir\\{INI}" -ItemType File | Out-Null }}',
         "persist": INI,
+        # The bucket follows releases: the download page names the newest zip,
+        # and each zip has its .sha256 beside it.
+        "checkver": {"url": facts["web"], "regex": r"Kestrova-([\d.]+)\.zip"},
+        "autoupdate": {"architecture": {"64bit": {
+            "url": f"{facts['web']}download/Kestrova-$version.zip",
+            "hash": {"url": "$url.sha256"},
+        }}},
     }
     os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, "w", encoding="utf-8", newline="\n") as f:

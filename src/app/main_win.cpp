@@ -15,6 +15,7 @@
 #include "engine/win32/window_system_win.h"
 #include "form/win32/prompts_win.h"
 #include "platform/win32/files_win.h"
+#include "platform/win32/program_folder_win.h"
 #include "platform/win32/text_win.h"
 #include "platform/win32/version_info_win.h"
 #include "settings/win32/codepage_win.h"
@@ -28,24 +29,6 @@
 #include "ui/settings_window.h"
 #include "ui/win32/settings_window_win.h"
 #include "ui/win32/window_picker_win.h"
-
-namespace {
-
-std::string ExeFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n < path.size()) {
-      path.resize(n);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  const size_t slash = path.find_last_of(L"\\/");
-  return kestrova::win32::Narrow(slash == std::wstring::npos ? std::wstring() : path.substr(0, slash));
-}
-
-}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // An option is for the running copy; only /setting may start this one.
@@ -99,7 +82,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   Program program(platform);
   std::unique_ptr<win32::Win32SettingsWindow> view;
-  const bool run = program.StartUp(ExeFolder(), [&](SettingsWindow& model) -> SettingsWindowView& {
+  const bool run = program.StartUp(win32::ProgramFolder(), [&](SettingsWindow& model) -> SettingsWindowView& {
     view = std::make_unique<win32::Win32SettingsWindow>(model, program.settings(), program.ini(),
                                                         shell.LargeIcon(), windows);
     prompts.SetOwner(view->hwnd());

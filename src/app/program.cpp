@@ -38,6 +38,9 @@ bool Program::StartUp(const std::string& exeFolder, const ViewFactory& createVie
   }
 
   ini_->FinishInterruptedRewrite();
+  if (!CanSaveIn(platform_.files, appPath_)) {
+    platform_.prompts.Ask(PromptKind::kExclamation, "Kestrova", kFolderNotWritable);
+  }
   // Titles a killed or crashed run left decorated go back before any tick.
   std::vector<LastTarget> notTaken;
   if (platform_.recordFiles != nullptr) {

@@ -18,6 +18,9 @@ std::string AsciiUpper(std::string_view text);
 // continuation byte counts as one character. 0 at or past the end.
 std::size_t Utf8CharLength(std::string_view text, std::size_t pos = 0);
 
+// Whether `bytes` is UTF-8 without overlong forms, surrogates or values past U+10FFFF.
+bool IsValidUtf8(std::string_view bytes);
+
 // Each line break (CR LF, CR or LF) as one blank: a value of the settings
 // file is one line, and a break in it would start new keys.
 std::string LineBreaksAsBlanks(std::string_view text);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "core/text.h"
+
 namespace kestrova {
 
 namespace {
@@ -102,9 +104,12 @@ std::vector<std::string_view> Fields(std::string_view line) {
   }
 }
 
+// A line we never write (more shapes than we keep, a text that is not UTF-8)
+// is foreign or damaged: it gives nothing back, so no title comes from garbage.
 bool ParseLine(std::string_view line, DecoratedWindow& window) {
+  if (!IsValidUtf8(line)) return false;
   const std::vector<std::string_view> fields = Fields(line);
-  if (fields.size() < 3) return false;
+  if (fields.size() < 3 || fields.size() - 2 > kMaxShapes) return false;
   const std::string_view handle = fields[0];
   const auto [end, error] = std::from_chars(handle.data(), handle.data() + handle.size(), window.Handle);
   if (error != std::errc() || end != handle.data() + handle.size() || window.Handle == 0) return false;

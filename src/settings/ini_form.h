@@ -34,9 +34,6 @@ IniForm DetectIniForm(std::string_view bytes);
 // The forms the service cannot read or write, which are read here from memory.
 bool ReadInMemory(IniForm form);
 
-// Whether `bytes` is UTF-8 without overlong forms, surrogates or values past U+10FFFF.
-bool IsValidUtf8(std::string_view bytes);
-
 // Whether `utf8` comes back unchanged from the ANSI code page.
 bool FitsCodePage(CodePage& codePage, const std::string& utf8);
 

@@ -8,6 +8,7 @@
 #ifdef _WIN32
 #include <io.h>
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -195,6 +196,33 @@ bool CutAt(std::FILE* file, std::size_t size) {
 #endif
 }
 
+bool FlushToDisk(std::FILE* file) {
+#ifdef _WIN32
+  return _commit(_fileno(file)) == 0;
+#else
+  return fsync(fileno(file)) == 0;
+#endif
+}
+
+// A rename lives in the folder: POSIX flushes it with the folder's own
+// descriptor; the C library on Windows has none, so the renamed file is
+// flushed, which writes its entry with it.
+bool FlushRename(const std::string& target) {
+#ifdef _WIN32
+  std::FILE* file = std::fopen(target.c_str(), "r+b");
+  if (file == nullptr) return false;
+  const bool ok = FlushToDisk(file);
+  return std::fclose(file) == 0 && ok;
+#else
+  const std::size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+  if (fd < 0) return false;
+  const bool ok = fsync(fd) == 0;
+  return close(fd) == 0 && ok;
+#endif
+}
+
 enum class LoadResult { kOk, kMissing, kFailed };
 
 LoadResult Load(const std::string& path, std::string& content) {
@@ -366,18 +394,19 @@ bool ProfileFile::WriteFileInPlace(const std::string& path, std::string_view byt
   bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   ok = std::fflush(file) == 0 && ok;
   ok = CutAt(file, bytes.size()) && ok;
-#ifndef _WIN32
-  ok = fsync(fileno(file)) == 0 && ok;
-#endif
+  ok = FlushToDisk(file) && ok;
   return std::fclose(file) == 0 && ok;
 }
 
+// Flushed as the interface promises: the new name is on disk once this
+// returns, or a crash could bring the old file back beside the side file.
 bool ProfileFile::RenameFile(const std::string& from, const std::string& to) {
   const std::string target(UpToNul(to));
 #ifdef _WIN32
   std::remove(target.c_str());  // the C library's rename does not replace there
 #endif
-  return std::rename(std::string(UpToNul(from)).c_str(), target.c_str()) == 0;
+  if (std::rename(std::string(UpToNul(from)).c_str(), target.c_str()) != 0) return false;
+  return FlushRename(target);
 }
 
 bool ProfileFile::RemoveFile(const std::string& path) {

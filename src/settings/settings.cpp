@@ -81,6 +81,15 @@ FieldRef<Settings> SettingField(SettingKey key) {
 
 std::string SettingsPath(const std::string& appPath) { return appPath + "Kestrova.ini"; }
 
+// A file of its own, made and removed again: Kestrova.ini may be writable
+// where new files (the side file of a rewrite) cannot be made.
+bool CanSaveIn(Files& files, const std::string& appPath) {
+  const std::string probe = appPath + "Kestrova.ini.check";
+  if (files.WriteFileChunk(probe, "", Files::kCreate) < 0) return false;
+  files.Delete(probe);
+  return true;
+}
+
 void LoadSettings(IniFile& ini, Settings& settings) {
   for (KeyRow<SettingKey> row : kSettingKeys) {
     if (row.id == SettingKey::kWindowHide) row.number = kWindowHideUnset;

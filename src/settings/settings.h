@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/files.h"
 #include "settings/alarm_entry.h"
 #include "settings/setting_keys.h"
 #include "settings/window_rule.h"
@@ -49,6 +50,15 @@ FieldRef<Settings> SettingField(SettingKey key);
 
 // Kestrova.ini in the program folder; `appPath` ends with its separator.
 std::string SettingsPath(const std::string& appPath);
+
+// Whether a file can be made in the program folder (`appPath` ends with its
+// separator): under Program Files, on a read-only medium or a locked-down
+// share nothing could ever be saved, and the user is told so at start.
+bool CanSaveIn(Files& files, const std::string& appPath);
+inline constexpr const char* kFolderNotWritable =
+    "Kestrova.exe のあるフォルダーに書き込めないため、設定を保存できません。\n"
+    "Program Files の中などではなく、書き込めるフォルダー（たとえばドキュメントの中）に "
+    "Kestrova.exe を置いて下さい。winget ではユーザーごとのインストールを使って下さい。";
 
 // Fills every field from the file (missing keys give the defaults), then the alarms.
 void LoadSettings(IniFile& ini, Settings& settings);

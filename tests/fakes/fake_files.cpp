@@ -14,6 +14,7 @@ void FakeFiles::AddFile(const std::string& path, std::uint64_t size, std::uint64
 std::int64_t FakeFiles::WriteFileChunk(const std::string& path, std::string_view bytes, std::int64_t offset) {
   ++writes;
   if (writes == failWriteNumber) return -1;
+  if (readOnlyFolders.count(path.substr(0, path.find_last_of('\\'))) != 0) return -1;
   if (writes == shortWriteNumber && !bytes.empty()) bytes.remove_suffix(1);
   Entry& entry = entries[path];
   entry.facts.attributes = 0x80;

@@ -1,6 +1,7 @@
 #pragma once
 // An in-memory file system for the shortcut writer and the startup command.
 #include <map>
+#include <set>
 #include <string>
 
 #include "platform/files.h"
@@ -20,6 +21,7 @@ class FakeFiles : public Files {
   int failWriteNumber = 0;   // the n-th write call (1 = the first) fails to open the file; 0 none
   int shortWriteNumber = 0;  // the n-th write call writes one byte less than asked
   int writes = 0;
+  std::set<std::string> readOnlyFolders;  // "C:\\Tools": no file in them can be written
   int deletes = 0;
 
   void AddFolder(const std::string& path, const std::string& shortName = "");

@@ -48,6 +48,28 @@ TEST_F(ProgramRecordTest, LeftOverTitlesGoBackBeforeTheFirstTick) {
   EXPECT_TRUE(kept.empty());
 }
 
+// Each line stands alone: whole, sound lines give their titles back; a damaged
+// one, or the torn end, writes nothing into its window.
+TEST_F(ProgramRecordTest, BrokenRecordGivesBackItsSoundLinesOnly) {
+  const std::string ours = "X <1984/01/17(Tue) 08:00:00>";
+  for (WindowHandle h = 2; h <= 7; ++h) windows.Add(h, ours);
+  files.entries[kRecord].bytes = "Kestrova titles 1\n"
+                                 "2\tSound\t" + ours + "\n"
+                                 "3\tBad\xff\t" + ours + "\n"
+                                 "4\tBad\\q\t" + ours + "\n"
+                                 "5\tMany\t1\t2\t3\t4\t5\t6\t7\t8\t" + ours + "\n"
+                                 "99999999999999999999999\tHuge\t" + ours + "\n"
+                                 "6\tAlso sound\t" + ours + "\n"
+                                 "7\tTorn\t" + ours;
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(windows.windows[2].title.substr(0, 5), "Sound");
+  EXPECT_EQ(windows.windows[6].title.substr(0, 10), "Also sound");
+  for (const auto& [handle, title] : windows.writes) {
+    EXPECT_TRUE(handle == 1 || handle == 2 || handle == 6) << handle << " " << title;
+  }
+  for (WindowHandle h : {3, 4, 5, 7}) EXPECT_EQ(windows.windows[h].title, ours) << h;
+}
+
 TEST_F(ProgramRecordTest, WindowThatStillDoesNotAnswerIsKeptAndRetried) {
   windows.Add(1, "Memo");
   windows.Add(2, "Browser <1984/01/17(Tue) 09:00:01>");

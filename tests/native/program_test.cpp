@@ -521,5 +521,27 @@ TEST_F(ProgramTest, EveryCommandOpensItsDialogAndTheWindowShowsTheOutcome) {
   }
 }
 
+// A folder nothing can be saved in (Program Files, a read-only medium) is
+// named at start, once; a writable one is not, and keeps no trace of the check.
+TEST(ProgramFolderCheck, NotWritableFolderIsToldAtStart) {
+  for (const bool readOnly : {false, true}) {
+    SCOPED_TRACE(readOnly);
+    struct Run : ProgramFixture {
+      void TestBody() override {}
+      using ProgramFixture::files, ProgramFixture::Ini, ProgramFixture::prompts, ProgramFixture::Start;
+    } run;
+    run.Ini("Main", "Use", "1");
+    run.Ini("Main", "WindowHide", "1");
+    if (readOnly) run.files.readOnlyFolders.insert("C:\\Tools");
+    ASSERT_TRUE(run.Start());
+    int told = 0;
+    for (const auto& a : run.prompts.asked) {
+      told += a.text == kFolderNotWritable && a.kind == PromptKind::kExclamation ? 1 : 0;
+    }
+    EXPECT_EQ(told, readOnly ? 1 : 0);
+    EXPECT_FALSE(run.files.Exists("C:\\Tools\\Kestrova.ini.check"));
+  }
+}
+
 }  // namespace
 }  // namespace kestrova

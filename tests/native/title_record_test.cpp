@@ -138,7 +138,11 @@ TEST(TitleRecordFile, RoundTripAndTornOrForeignFiles) {
                           "Kestrova titles 1\nx1\tMemo\tMemo 1\n",
                           "Kestrova titles 1\n1\tMemo\n",
                           "Kestrova titles 1\n1\tMe\\qmo\tMemo 1\n",
-                          "Kestrova titles 1\n1\tMemo\tMemo 1\\\n"};
+                          "Kestrova titles 1\n1\tMemo\tMemo 1\\\n",
+                          // not UTF-8, or more shapes than are ever kept
+                          "Kestrova titles 1\n1\tMe\xffmo\tMemo 1\n",
+                          "Kestrova titles 1\n1\tMemo\tMemo \xc0\x80 1\n",
+                          "Kestrova titles 1\n1\tMemo\t1\t2\t3\t4\t5\t6\t7\t8\t9\n"};
   for (const char* b : broken) EXPECT_TRUE(ParseRecord(b).empty()) << b;
 }
 

@@ -91,6 +91,103 @@ def parse_yaml(path):
     return doc
 
 
+# --- What the repositories' own schemas demand, written from them, not from the script:
+# winget's multi-file manifests of schema 1.6.0 and Scoop's manifest schema.
+U16 = r"(0|[1-9][0-9]{0,3}|[1-5][0-9]{4}|6[0-4][0-9]{3}|65[0-4][0-9]{2}|655[0-2][0-9]|6553[0-5])"
+ID_PART = r'[^\.\s\\/:\*\?"<>\|\x01-\x1f]{1,32}'
+WINGET_FIELDS = {
+    # field: (pattern or allowed values, most characters)
+    "PackageIdentifier": (rf"{ID_PART}(\.{ID_PART}){{1,7}}", 128),
+    "PackageVersion": (r'[^\\/:\*\?"<>\|\x01-\x1f]+', 128),
+    "DefaultLocale": (r"([a-zA-Z]{2,3}|[iI]-[a-zA-Z]+|[xX]-[a-zA-Z]{1,8})(-[a-zA-Z]{1,8})*", 20),
+    "PackageLocale": (r"([a-zA-Z]{2,3}|[iI]-[a-zA-Z]+|[xX]-[a-zA-Z]{1,8})(-[a-zA-Z]{1,8})*", 20),
+    "ManifestVersion": (rf"{U16}(\.{U16}){{2}}", 20),
+    "PublisherUrl": (r"[Hh][Tt][Tt][Pp][Ss]?://.+", 2048),
+    "PackageUrl": (r"[Hh][Tt][Tt][Pp][Ss]?://.+", 2048),
+    "InstallerUrl": (r"[Hh][Tt][Tt][Pp][Ss]?://.+", 2048),
+    "InstallerSha256": (r"[A-Fa-f0-9]{64}", 64),
+    "Publisher": (r".{2,}", 256),
+    "PackageName": (r".{2,}", 256),
+    "License": (r".{3,}", 512),
+    "ShortDescription": (r"(?s).{3,}", 256),
+    "Description": (r"(?s).{3,}", 10000),
+    "Moniker": (r"\S.*", 40),
+    "PortableCommandAlias": (r".+", 40),
+    "RelativeFilePath": (r".+", 512),
+    "Architecture": ({"x86", "x64", "arm", "arm64", "neutral"}, None),
+    "Scope": ({"user", "machine"}, None),
+    "InstallerType": ({"msix", "msi", "appx", "exe", "zip", "inno", "nullsoft", "wix", "burn", "pwa",
+                       "portable"}, None),
+    "NestedInstallerType": ({"msix", "msi", "appx", "exe", "inno", "nullsoft", "wix", "burn", "portable"}, None),
+}
+WINGET_REQUIRED = {
+    "version": ["PackageIdentifier", "PackageVersion", "DefaultLocale", "ManifestType", "ManifestVersion"],
+    "defaultLocale": ["PackageIdentifier", "PackageVersion", "PackageLocale", "Publisher", "PackageName",
+                      "License", "ShortDescription", "ManifestType", "ManifestVersion"],
+    "installer": ["PackageIdentifier", "PackageVersion", "Installers", "ManifestType", "ManifestVersion"],
+}
+WINGET_INSTALLER_REQUIRED = ["Architecture", "InstallerUrl", "InstallerSha256"]
+
+
+def check_schema_fields(who, obj):
+    """Every known field of `obj`, and of the mappings in its lists, against the schema."""
+    for key, value in obj.items():
+        if isinstance(value, list):
+            for item in value:
+                if isinstance(item, dict):
+                    check_schema_fields(f"{who} {key}", item)
+            continue
+        rule = WINGET_FIELDS.get(key)
+        if rule is None:
+            continue
+        allowed, most = rule
+        if isinstance(allowed, set):
+            check(value in allowed, f"{who}: {key} {value!r} is not one of {sorted(allowed)}")
+        else:
+            check(isinstance(value, str) and re.fullmatch(allowed, value) and len(value) <= most,
+                  f"{who}: {key} {value!r} does not match the schema")
+
+
+def check_winget_schema(kind, doc):
+    for key in WINGET_REQUIRED[kind]:
+        check(key in doc, f"winget {kind}: required {key} missing")
+    check_schema_fields(f"winget {kind}", doc)
+    if kind == "installer":
+        for one in doc.get("Installers") or []:
+            for key in WINGET_INSTALLER_REQUIRED:
+                check(isinstance(one, dict) and key in one, f"winget installer: required Installers[].{key} missing")
+
+
+SCOOP_HASH = r"([a-fA-F0-9]{64}|(sha1|sha256|sha512|md5):[a-fA-F0-9]+)"
+SCOOP_ARCHES = {"32bit", "64bit", "arm64"}
+
+
+def check_scoop_schema(m):
+    check("version" in m and re.fullmatch(r"\S+", str(m["version"])), "scoop: required version missing")
+    check(re.fullmatch(r"https?://.+", str(m.get("homepage", ""))), f"scoop: homepage {m.get('homepage')!r}")
+    # Scoop's schema: a download is a url, at the top or per architecture, each with its hash.
+    arch = m.get("architecture", {})
+    check(isinstance(arch, dict) and set(arch) <= SCOOP_ARCHES, f"scoop: architecture {arch!r}")
+    check("url" in m or (isinstance(arch, dict) and all("url" in a for a in arch.values()) and arch),
+          "scoop: no url")
+    for where in [m] + (list(arch.values()) if isinstance(arch, dict) else []):
+        if "url" in where:
+            check(re.fullmatch(r"(https?|ftps?)://.+", str(where["url"])), f"scoop: url {where['url']!r}")
+            check(re.fullmatch(SCOOP_HASH, str(where.get("hash", ""))), f"scoop: hash {where.get('hash')!r}")
+    cv = m.get("checkver")
+    check(isinstance(cv, str) or (isinstance(cv, dict) and set(cv) & {"url", "github", "regex", "re",
+                                                                        "jsonpath", "xpath"}),
+          f"scoop: checkver {cv!r}")
+    if isinstance(cv, dict) and "regex" in cv:
+        try:
+            re.compile(cv["regex"])
+        except re.error as e:
+            check(False, f"scoop: checkver regex: {e}")
+    au = m.get("autoupdate")
+    check(isinstance(au, dict) and ("url" in au or isinstance(au.get("architecture"), dict)),
+          f"scoop: autoupdate {au!r}")
+
+
 def header_defines(path):
     with open(path, encoding="utf-8") as f:
         return dict(re.findall(r'^#define\s+(\w+)\s+"?([^"\n]*?)"?\s*$', f.read(), re.M))
@@ -126,6 +223,7 @@ def check_winget(folder, version, sha256, web):
         except ValueError as e:
             check(False, f"winget: {name}: {e}")
     for kind, doc in docs.items():
+        check_winget_schema(kind, doc)
         check(doc.get("PackageIdentifier") == PACKAGE_ID, f"winget {kind}: PackageIdentifier")
         check(doc.get("PackageVersion") == version,
               f"winget {kind}: PackageVersion {doc.get('PackageVersion')!r}, version.h says {version}")
@@ -159,6 +257,8 @@ def check_winget(folder, version, sha256, web):
                  f"winget installer: Installers {installers!r}"):
             one = installers[0]
             check(one.get("Architecture") == "x64", "winget installer: Architecture is not x64")
+            # Beside the exe lives Kestrova.ini: under Program Files it could never be saved.
+            check(one.get("Scope", ins.get("Scope")) == "user", "winget installer: Scope is not user")
             url = one.get("InstallerUrl")
             check(one.get("InstallerSha256") == sha256.upper(),
                   f"winget installer: InstallerSha256 {one.get('InstallerSha256')!r} is not the zip's {sha256.upper()}")
@@ -177,8 +277,19 @@ def check_scoop(path, version, sha256, web):
         check(isinstance(m.get(key), str) and m.get(key), f"scoop: {key} missing")
     check(has_japanese(m.get("description")), "scoop: description is not Japanese")
     check(str(m.get("homepage", "")).startswith(web), f"scoop: homepage not under {web}")
-    check(str(m.get("hash", "")).lower().removeprefix("sha256:") == sha256,
-          f"scoop: hash {m.get('hash')!r} is not the zip's {sha256}")
+    check_scoop_schema(m)
+    # The exe is x64 only: the download belongs to 64bit, not to every architecture.
+    check("url" not in m and "hash" not in m, "scoop: url or hash outside architecture.64bit")
+    x64 = (m.get("architecture") or {}).get("64bit") or {}
+    check(str(x64.get("hash", "")).lower().removeprefix("sha256:") == sha256,
+          f"scoop: 64bit hash {x64.get('hash')!r} is not the zip's {sha256}")
+    au = ((m.get("autoupdate") or {}).get("architecture") or {}).get("64bit") or {}
+    check(str(au.get("url", "")).endswith("/Kestrova-$version.zip"), f"scoop: autoupdate url {au.get('url')!r}")
+    check(au.get("hash") == {"url": "$url.sha256"}, f"scoop: autoupdate hash {au.get('hash')!r}")
+    cv = m.get("checkver") or {}
+    check(isinstance(cv, dict) and re.search(cv.get("regex", "(?!)"), f"<a href=\"download/{zip_name(version)}\">")
+          and re.search(cv.get("regex"), f"download/{zip_name(version)}").group(1) == version,
+          f"scoop: checkver {cv!r} does not find the version in a link to the zip")
     check(m.get("bin") in ("Kestrova.exe", ["Kestrova.exe"]), f"scoop: bin {m.get('bin')!r}")
     check(m.get("shortcuts") == [["Kestrova.exe", "Kestrova"]], f"scoop: shortcuts {m.get('shortcuts')!r}")
     check(m.get("persist") in ("Kestrova.ini", ["Kestrova.ini"]), f"scoop: persist {m.get('persist')!r}")
@@ -189,7 +300,11 @@ def check_scoop(path, version, sha256, web):
     check(re.search(r'if \(!\(Test-Path "\$persist_dir\\Kestrova\.ini"\)\) \{ '
                     r'New-Item "\$dir\\Kestrova\.ini" -ItemType File \| Out-Null \}', pre),
           f"scoop: pre_install {pre!r} does not create an empty Kestrova.ini in $dir")
-    return m.get("url")
+    return x64.get("url")
+
+
+def zip_name(version):
+    return f"Kestrova-{version}.zip"
 
 
 def main():

@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "documented_conversion.h"
+#include "settings/ini_file.h"
+#include "settings/ini_form.h"
 #include "settings/profile_file.h"
 #include "settings/win32/codepage_win.h"
 #include "settings/win32/profile_store_win.h"
@@ -37,6 +40,40 @@ TEST(WinCodePage, KeepsEmbeddedNulsAndLongTexts) {
   EXPECT_EQ(codePage.ToAnsi(""), "");
   const std::string longText(1 << 20, 'x');
   EXPECT_EQ(codePage.FromAnsi(codePage.ToAnsi(longText)), longText);
+}
+
+// The code page given by number, whatever the system's is: 932 (Japanese),
+// 1252 (English) and 65001 (UTF-8 as the system code page, which refuses the
+// no-best-fit flag on Windows, though not under Wine).
+TEST(WinCodePage, ConvertsFitsAndCutsUnderEachSystemCodePage) {
+  struct Case {
+    unsigned codePage;
+    std::string text, ansi;
+    bool fits;
+    std::string cutToFour;
+    unsigned char leadByte;
+    bool isLead;
+  };
+  const Case cases[] = {
+      {932, "表示", "\x95\x5c\x8e\xa6", true, "表示", 0x95, true},
+      {932, "ā😀", "???", false, "ā😀", 0x95, true},
+      {1252, "é表示", "\xe9??", false, "é表示", 0x95, false},
+      // Best fit would make "a" of "ā".
+      {1252, "ā", "?", false, "ā", 0xe9, false},
+      {65001, "表示😀", "表示😀", true, "表", 0xe8, false},
+      {65001, "abc", "abc", true, "abc", 0xe8, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.codePage) + " " + c.text);
+    WinCodePage codePage(c.codePage, &testing::DocumentedWideCharToMultiByte);
+    EXPECT_EQ(codePage.ToAnsi(c.text), c.ansi);
+    EXPECT_EQ(FitsCodePage(codePage, c.text), c.fits);
+    EXPECT_EQ(CutToAnsiBytes(codePage, c.text, 4), c.cutToFour);
+    EXPECT_EQ(codePage.IsLeadByte(c.leadByte), c.isLead);
+    if (c.fits) {
+      EXPECT_EQ(codePage.FromAnsi(c.ansi), c.text);
+    }
+  }
 }
 
 TEST(WinProfileStore, ReadsValuesLongerThanAnyFirstBuffer) {

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <string>
 
+#include "documented_conversion.h"
 #include "platform/win32/files_win.h"
 #include "platform/win32/text_win.h"
 #include "settings/win32/codepage_win.h"
@@ -119,6 +120,22 @@ TEST_F(ShortcutWin, FileHoldsTheBlocksAtTheirOffsets) {
   ASSERT_TRUE(facts);
   EXPECT_EQ(facts->size, 3000u);
   EXPECT_EQ(facts->attributes & kAttributeDirectory, 0u);
+}
+
+// UTF-8 as the system code page holds every path: the ANSI parts carry the
+// path itself, never the empty text of a refused conversion.
+TEST_F(ShortcutWin, Utf8CodePageWritesThePathIntoTheAnsiParts) {
+  WinCodePage utf8(CP_UTF8, &testing::DocumentedWideCharToMultiByte);
+  for (const std::string name : {"ツール", "テスト😀"}) {
+    SCOPED_TRACE(name);
+    const ShortcutFields fields = ProgramShortcut(ProgramFolder(name), StartupFolder());
+    const auto blocks = BuildShortcutBlocks(files, utf8, fields);
+    ASSERT_TRUE(blocks);
+    std::string joined;
+    for (const std::string& block : *blocks) joined += block;
+    EXPECT_NE(joined.find(fields.target + std::string(1, '\0')), std::string::npos);
+    EXPECT_NE(joined.find(name + std::string(1, '\0')), std::string::npos);
+  }
 }
 
 TEST_F(ShortcutWin, UnwritableStartupFolderLeavesNothingBehind) {

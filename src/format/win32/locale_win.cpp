@@ -150,7 +150,7 @@ bool Win32Locale::ContainsNoCase(std::string_view text, std::string_view part) {
 
 std::string Win32Locale::AnsiRendering(std::string_view text) {
   // As the settings file stores it: no look-alikes, "?" for what is missing.
-  return Narrow(win32::ToWide(CP_ACP, win32::FromWide(CP_ACP, WC_NO_BEST_FIT_CHARS, Widen(text))));
+  return Narrow(win32::ToWide(CP_ACP, win32::ToCodePage(CP_ACP, Widen(text))));
 }
 
 }  // namespace kestrova

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <map>
@@ -172,6 +173,20 @@ class ThemeWinTest : public ::testing::Test {
         EXPECT_GE(s.bestContrast, 4.5) << "control " << c.id << ": its text cannot be read";
       }
     }
+    // The tooltip is a pop-up of the window's own, not a child.
+    HWND tip = nullptr;
+    for (HWND h = GetWindow(GetDesktopWindow(), GW_CHILD); h != nullptr; h = GetWindow(h, GW_HWNDNEXT)) {
+      wchar_t cls[32] = {};
+      GetClassNameW(h, cls, 32);
+      if (lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0 && GetWindow(h, GW_OWNER) == window.Hwnd()) tip = h;
+    }
+    ASSERT_NE(tip, nullptr);
+    const auto bright = [tip](UINT msg) {
+      const COLORREF c = static_cast<COLORREF>(SendMessageW(tip, msg, 0, 0));
+      return (GetRValue(c) + GetGValue(c) + GetBValue(c)) / 3;
+    };
+    EXPECT_EQ(bright(TTM_GETTIPBKCOLOR) < 0x80, dark) << "the tooltip's background";
+    EXPECT_EQ(bright(TTM_GETTIPTEXTCOLOR) < 0x80, !dark) << "the tooltip's text";
   }
 
   ThemeCalls saved;

@@ -98,6 +98,22 @@ BOOL CALLBACK ThemeChild(HWND control, LPARAM dark) {
   return TRUE;
 }
 
+// A form's tooltip is a pop-up it owns, not a child: Windows' dark tooltip theme
+// answers on Windows, the colours below where no theme draws it (as under Wine).
+BOOL CALLBACK ThemeTooltip(HWND hwnd, LPARAM owner) {
+  wchar_t cls[32] = {};
+  GetClassNameW(hwnd, cls, 32);
+  if (lstrcmpiW(cls, TOOLTIPS_CLASSW) != 0 || GetWindow(hwnd, GW_OWNER) != reinterpret_cast<HWND>(owner)) {
+    return TRUE;
+  }
+  const bool own = OwnPainting();
+  const Palette& p = CurrentPalette();
+  ThemeChild(hwnd, own ? TRUE : FALSE);
+  SendMessageW(hwnd, TTM_SETTIPBKCOLOR, own ? ToColorRef(p.field) : GetSysColor(COLOR_INFOBK), 0);
+  SendMessageW(hwnd, TTM_SETTIPTEXTCOLOR, own ? ToColorRef(p.fieldText) : GetSysColor(COLOR_INFOTEXT), 0);
+  return TRUE;
+}
+
 BOOL CALLBACK RepaintForm(HWND hwnd, LPARAM) {
   wchar_t cls[32] = {};
   GetClassNameW(hwnd, cls, 32);
@@ -170,6 +186,7 @@ void ApplyTheme(HWND window) {
     calls.setWindowAttribute(window, DarkTitleAttribute(calls.build), &dark, sizeof(dark));
   }
   EnumChildWindows(window, &ThemeChild, dark);
+  EnumThreadWindows(GetCurrentThreadId(), &ThemeTooltip, reinterpret_cast<LPARAM>(window));
   SendMessageW(window, ThemeChangedMessage(), 0, 0);
   // The frame too: Windows 10 draws the new caption colour only when it is repainted.
   RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);

@@ -64,8 +64,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       ini.IniReadInt(section, key, -1);
     }
   }
-  store.WriteString(path, names[0], names[1], value);
+  // The program writes only through the settings file, which settles the file's form
+  // first (an unmarked UTF-16 file becomes marked); the service's own write comes after.
   ini.IniWriteString(names[1], names[0], value);
+  store.WriteString(path, names[0], names[1], value);
   // Whatever the file held, a plainly named key reads back what was written.
   if (Plain(names[0], true) && Plain(names[1], true) && Plain(value, false)) {
     std::string expected = value;

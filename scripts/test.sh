@@ -141,7 +141,7 @@ if configured windows; then
   note e2e "$( ((rc == 0)) && echo ok || echo FAILED)" "$LAST_SECONDS"
   # Figures only: a slow tick fails nothing, a program that dies does.
   # Shorter rounds and watches than the benchmarks' own defaults keep the command within its time.
-  if run tick-cost timeout 300 python3 bench/wine/tick_cost.py --build-dir build/windows --seconds 4; then
+  if run tick-cost timeout 300 python3 bench/wine/tick_cost.py --build-dir build/windows --seconds 3; then
     note tick-cost ok "$LAST_SECONDS"
   else
     note tick-cost CRASHED "$LAST_SECONDS"
@@ -150,7 +150,7 @@ if configured windows; then
   # Figures only, likewise: when each second appears, how fast a switch is followed.
   # Exit code 2 is the harness's own trouble (a window never kept the foreground):
   # it says nothing of the program and fails nothing.
-  run true-second timeout 460 python3 bench/wine/true_second.py --build-dir build/windows --seconds 40 --half-seconds 20
+  run true-second timeout 460 python3 bench/wine/true_second.py --build-dir build/windows --seconds 30 --half-seconds 15
   rc=$?
   if ((rc == 0)); then
     note true-second ok "$LAST_SECONDS"

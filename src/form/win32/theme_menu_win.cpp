@@ -25,15 +25,6 @@ const std::wstring& TextOfItem(ULONG_PTR data) {
   return *reinterpret_cast<const std::wstring*>(data & ~kBarItem);
 }
 
-HFONT MenuFont(int dpi) {
-  NONCLIENTMETRICSW metrics = {};
-  metrics.cbSize = sizeof(metrics);
-  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-  LOGFONTW font = metrics.lfMenuFont;
-  font.lfHeight = MulDiv(font.lfHeight, dpi, WindowDpi(nullptr));
-  return CreateFontIndirectW(&font);
-}
-
 }  // namespace
 
 void ThemeMenu(HMENU menu, bool bar) {
@@ -72,7 +63,7 @@ bool MeasureMenuItem(HWND owner, MEASUREITEMSTRUCT& m) {
     return true;
   }
   HDC dc = GetDC(owner);
-  HFONT font = MenuFont(dpi);
+  HFONT font = CreateMenuFont(dpi);
   HGDIOBJ old = SelectObject(dc, font);
   RECT r = {};
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS);
@@ -101,7 +92,7 @@ bool DrawMenuItem(HWND owner, const DRAWITEMSTRUCT& d) {
     FillRect(d.hDC, &line, PaletteBrush(p.border));
     return true;
   }
-  HFONT font = MenuFont(dpi);
+  HFONT font = CreateMenuFont(dpi);
   HGDIOBJ old = SelectObject(d.hDC, font);
   SetBkMode(d.hDC, TRANSPARENT);
   SetTextColor(d.hDC, ToColorRef(grayed ? p.disabledText : selected ? p.selectionText : p.text));

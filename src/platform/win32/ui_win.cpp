@@ -14,14 +14,22 @@ int WindowDpi(HWND hwnd) {
   return dpi > 0 ? dpi : 96;
 }
 
-HFONT CreateUiFont(int dpi) {
+namespace {
+
+HFONT CreateMetricsFont(LOGFONTW NONCLIENTMETRICSW::*which, int dpi) {
   NONCLIENTMETRICSW metrics = {};
   metrics.cbSize = sizeof(metrics);
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-  LOGFONTW font = metrics.lfMessageFont;
+  LOGFONTW font = metrics.*which;
   // The metrics are for the system DPI; rescale for this monitor.
   font.lfHeight = MulDiv(font.lfHeight, dpi, WindowDpi(nullptr));
   return CreateFontIndirectW(&font);
 }
+
+}  // namespace
+
+HFONT CreateUiFont(int dpi) { return CreateMetricsFont(&NONCLIENTMETRICSW::lfMessageFont, dpi); }
+
+HFONT CreateMenuFont(int dpi) { return CreateMetricsFont(&NONCLIENTMETRICSW::lfMenuFont, dpi); }
 
 }  // namespace kestrova::win32

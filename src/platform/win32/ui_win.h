@@ -8,6 +8,8 @@ namespace kestrova::win32 {
 int WindowDpi(HWND hwnd);
 // The system's message font, scaled for `dpi`.
 HFONT CreateUiFont(int dpi);
+// The menus' font, likewise.
+HFONT CreateMenuFont(int dpi);
 // Twips to pixels at `dpi`.
 inline int TwipsToPixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
 
